@@ -1,0 +1,4 @@
+#include "engine/Application.h"
+
+Application App;
+bool DevMode = false;

@@ -1,0 +1,9 @@
+#pragma once
+
+// The profiler: sums the time spent inside named tags (at most 99) and prints a table at
+// shut-down. All its output goes through the debug log.
+void ProfileStart(const char* tag);
+void ProfileStop(const char* tag);
+void ProfilePrint();
+// Forgets every tag, for tests.
+void ProfileReset();

@@ -1,4 +1,5 @@
 #include "engine/bzip2_stream.h"
+#include "tests/support/TestData.h"
 
 #include <bzlib.h>
 #include <gtest/gtest.h>
@@ -21,20 +22,6 @@ std::string Compress(const std::string& data) {
     EXPECT_EQ(result, BZ_OK);
     out.resize(length);
     return out;
-}
-
-// Text of pseudo-random words: compresses, but not to nothing.
-std::string Words(std::size_t size, uint32_t seed) {
-    static const char* const words[] = {"lantern", "key",  "map",     "owl", "chest",
-                                        "scroll",  "moss", "feather", "cog", "bell"};
-    std::mt19937 random(seed);
-    std::string text;
-    while (text.size() < size) {
-        text += words[random() % 10];
-        text += random() % 8 == 0 ? '\n' : ' ';
-    }
-    text.resize(size);
-    return text;
 }
 
 std::string ReadAll(std::istream& in) {

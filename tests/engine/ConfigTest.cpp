@@ -5,6 +5,7 @@
 #include "engine/FileSystem.h"
 #include "engine/Log.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -32,16 +33,6 @@ std::string Settings(const Application& app, PriorityClass priority) {
         << "\nuntouched=" << app.active << app.toggleFullScreen << app.menuFlag << app.lowQuality
         << app.autoQuality << app.deviceLost << app.saveFolder << "\n";
     return out.str();
-}
-
-std::string ErrorOf(const std::function<void()>& read) {
-    try {
-        read();
-    } catch (const Exception& error) {
-        return error.Text();
-    }
-    ADD_FAILURE() << "no error";
-    return {};
 }
 
 std::string MoreDataMessage(const std::string& file, const std::string& value,

@@ -1,6 +1,7 @@
 #include "engine/FileSystem.h"
 
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestData.h"
 #include "tools/packtool/PackWriter.h"
 
 #include <gtest/gtest.h>
@@ -36,28 +37,6 @@ std::optional<std::string> AsText(const std::optional<std::vector<uint8_t>>& byt
         return std::nullopt;
     }
     return std::string(bytes->begin(), bytes->end());
-}
-
-std::string RandomBytes(std::size_t size, uint32_t seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& byte : bytes) {
-        byte = static_cast<char>(random());
-    }
-    return bytes;
-}
-
-std::string Words(std::size_t size, uint32_t seed) {
-    static const char* const words[] = {"lantern", "key",  "map",     "owl", "chest",
-                                        "scroll",  "moss", "feather", "cog", "bell"};
-    std::mt19937 random(seed);
-    std::string text;
-    while (text.size() < size) {
-        text += words[random() % 10];
-        text += random() % 8 == 0 ? '\n' : ' ';
-    }
-    text.resize(size);
-    return text;
 }
 
 // Overwrites 4 bytes of a file with a little-endian number.

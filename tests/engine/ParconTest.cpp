@@ -3,6 +3,7 @@
 #include "engine/Exception.h"
 #include "engine/FileSystem.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -494,18 +495,6 @@ std::string MoreDataMessage(const std::string& file, const std::string& value,
                             const std::string& listName) {
     return "Parcon Error: More data expected! Last read:\n\nFile: " + file + "\nValue: " + value +
            "\nList name: " + listName;
-}
-
-// The message of the error that a required read at the end of the list throws.
-template <typename Read>
-std::string ErrorOf(Read read) {
-    try {
-        read();
-    } catch (const Exception& error) {
-        return error.Text();
-    }
-    ADD_FAILURE() << "no error";
-    return {};
 }
 
 struct MoreDataCase {

@@ -29,7 +29,10 @@ bool SourceRateFits(long rate) {
 }
 
 int16_t ToPcm16(float value) {
-    return static_cast<int16_t>(std::clamp(std::lrint(value * 32768.0f), -32768L, 32767L));
+    if (!std::isfinite(value)) {
+        return 0;
+    }
+    return static_cast<int16_t>(std::lrint(std::clamp(value * 32768.0f, -32768.0f, 32767.0f)));
 }
 
 // One value of SDL's sample formats (any size up to 32 bits, either byte order) as a float.

@@ -3,7 +3,6 @@
 #include "platform/audio/AudioLayer.h"
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>

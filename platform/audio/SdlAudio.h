@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/audio/AudioLayer.h"
+#include "platform/audio/Mixer.h"
+
+#include <cstdint>
+
+// The real output: the SDL audio device, fed by our mixer from SDL's audio thread. Every call
+// from the game thread holds the device's lock while it touches the mixer; decoding a sample or
+// a stream's first pages happens before, outside it. SDL_AUDIODRIVER=dummy gives a device that
+// plays into nothing at the real pace, for headless runs.
+class SdlAudio final : public AudioLayer {
+public:
+    SdlAudio() = default;
+    ~SdlAudio() override;
+    SdlAudio(const SdlAudio&) = delete;
+    SdlAudio& operator=(const SdlAudio&) = delete;
+
+    int Version() const override { return kVersion; }
+    bool Open() override;
+    void Close() override;
+    void Start() override;
+    void Stop() override;
+    void Pause() override;
+    void SetGroupVolume(VolumeGroup group, int volume) override;
+    AudioId LoadSample(std::span<const uint8_t> bytes, int maxPlaybacks) override;
+    void FreeSample(AudioId sample) override;
+    AudioId PlaySample(AudioId sample, bool loop) override;
+    void StopSample(AudioId sample) override;
+    AudioId CreateStream(std::unique_ptr<StreamFile> file) override;
+    void PlayStream(AudioId stream, bool loop) override;
+    bool IsActive(AudioId channel) const override;
+    void SetVolume(AudioId channel, int volume) override;
+    void SlideVolume(AudioId channel, int volume, uint32_t milliseconds, SlideEnd end) override;
+    uint64_t Position(AudioId channel) const override;
+
+    bool IsOpen() const { return device != 0; }
+
+private:
+    class DeviceLock;
+
+    static void FillOutput(void* self, uint8_t* output, int size);
+
+    uint32_t device = 0; // SDL's device id, 0 while closed
+    Mixer mixer;
+};

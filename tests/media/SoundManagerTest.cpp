@@ -5,6 +5,7 @@
 #include "tests/media/RecordedSound.h"
 #include "tests/support/AudioFixtures.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/TestData.h"
 #include "tools/packtool/PackWriter.h"
 
 #include <gtest/gtest.h>
@@ -18,15 +19,6 @@
 namespace {
 
 using Change = RecordingAudio::VolumeChange;
-
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Exception& error) {
-        return error.Text();
-    }
-    return "(no error)";
-}
 
 class SoundManagerTest : public RecordedSound {
 protected:

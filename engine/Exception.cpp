@@ -24,3 +24,7 @@ Exception::Exception(const char* format, ...) {
     FormatTextV(text, format, args);
     va_end(args);
 }
+
+std::string MessagePart(std::string_view text) {
+    return std::string(text.substr(0, Exception::kMaxLength));
+}

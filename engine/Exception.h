@@ -2,6 +2,8 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 // Size of every buffer that FormatText fills, terminator included.
 constexpr std::size_t kFormatTextSize = 256;
@@ -26,6 +28,10 @@ public:
 private:
     char text[kMaxLength + 1];
 };
+
+// A text that goes into a message, cut to what an Exception can hold anyway, so that formatting
+// stays cheap and bounded whatever the size of the data.
+std::string MessagePart(std::string_view text);
 
 // Thrown by the main loop when the quit message arrives, to unwind every nested process.
 struct ExceptionQuit {};

@@ -53,12 +53,6 @@ float TextToFloat(std::string_view text) {
     return static_cast<float>(value);
 }
 
-// A message argument cut to what the message can hold anyway, so that formatting stays cheap
-// and bounded whatever the size of the data.
-std::string MessagePart(std::string_view text) {
-    return std::string(text.substr(0, Exception::kMaxLength));
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------

@@ -1,0 +1,27 @@
+#include "engine/ClassFactory.h"
+
+#include "engine/Exception.h"
+
+std::unique_ptr<std::vector<const BaseReg*>> ClassRegistry;
+std::map<std::string, const BaseReg*, std::less<>> ClassFactoryMap;
+
+BaseReg::BaseReg() {
+    if (ClassRegistry == nullptr) {
+        ClassRegistry = std::make_unique<std::vector<const BaseReg*>>();
+    }
+    ClassRegistry->push_back(this);
+}
+
+std::unique_ptr<Object> PendingRegisterer::Create(ObjectsManager*) const {
+    throw Exception("Class %s is not available yet", MessagePart(className).c_str());
+}
+
+void MoveClassRegistry() {
+    if (ClassRegistry == nullptr) {
+        return;
+    }
+    for (const BaseReg* registrar : *ClassRegistry) {
+        ClassFactoryMap[registrar->GetName()] = registrar;
+    }
+    ClassRegistry.reset();
+}

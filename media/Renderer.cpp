@@ -148,8 +148,7 @@ bool Init(int width, int height, PixelFormat format, Window* window, bool window
             App.maxFps ? PresentInterval::Immediate : PresentInterval::Default;
     } else {
         DisplayMode mode;
-        if (const GfxResult result = state.system->GetAdapterDisplayMode(mode);
-            result != kGfxOk) {
+        if (const GfxResult result = state.system->GetAdapterDisplayMode(mode); result != kGfxOk) {
             throw Exception("Direct3D: GetAdapterDisplayMode execution failed (%s)",
                             ErrorName(result));
         }
@@ -382,8 +381,8 @@ void DrawImage(float x, float y, float z, float width, float height, float uLeft
     for (int i = 0; i < 4; ++i) {
         // The device centres pixels on whole coordinates; half a pixel back lines texels up
         // with pixels.
-        vertices[i] = QuadVertex{corners[i][0] - 0.5f, corners[i][1] - 0.5f, z, argb,
-                                 cornerU[i], cornerV[i]};
+        vertices[i] =
+            QuadVertex{corners[i][0] - 0.5f, corners[i][1] - 0.5f, z, argb, cornerU[i], cornerV[i]};
     }
     state.quadBuffer->Unlock();
     lockTimer.Stop();
@@ -392,9 +391,11 @@ void DrawImage(float x, float y, float z, float width, float height, float uLeft
     if (texture == nullptr) {
         state.device->SetTexture(0, nullptr);
         state.currentTexture = nullptr;
-    } else if (texture != state.currentTexture) {
+    } else if (texture != state.currentTexture ||
+               texture->Serial() != state.currentTextureSerial) {
         state.device->SetTexture(0, texture);
         state.currentTexture = texture;
+        state.currentTextureSerial = texture->Serial();
     }
     textureTimer.Stop();
 
@@ -480,9 +481,8 @@ bool MergeAlphaImage(GfxTexture* colourTexture, GfxTexture* alphaTexture) {
     const uint32_t lastAlphaX = alphaTexture->Width() - 1;
     const uint32_t lastAlphaY = alphaTexture->Height() - 1;
     for (uint32_t row = 0; row < height; ++row) {
-        auto* const target = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(colour.bits) +
-                                                         static_cast<std::size_t>(row) *
-                                                             colour.pitch);
+        auto* const target = reinterpret_cast<uint32_t*>(
+            static_cast<uint8_t*>(colour.bits) + static_cast<std::size_t>(row) * colour.pitch);
         // A smaller alpha image is read at its nearest edge pixel, never outside it.
         const auto* const source = reinterpret_cast<const uint32_t*>(
             static_cast<const uint8_t*>(alpha.bits) +

@@ -33,6 +33,7 @@ struct RenderDevice {
     std::unique_ptr<GfxVertexBuffer> quadBuffer;
     uint32_t ringPosition = 0; // next free vertex, a multiple of 4
     GfxTexture* currentTexture = nullptr;
+    uint64_t currentTextureSerial = 0; // tells the current texture from a later one at its address
     int32_t drawn = 0;   // quads drawn since start, across re-creations
     int32_t skipped = 0; // quads rejected as off screen
     std::unique_ptr<GfxFont> debugFont;

@@ -132,9 +132,9 @@ void OnDeviceReset() {
             entry->spare.reset();
         } else {
             // The content is lost; the owners draw it again.
-            entry->texture = Renderer::CreateBlankTexture(static_cast<uint32_t>(entry->width),
-                                                          static_cast<uint32_t>(entry->height),
-                                                          entry->hasAlpha);
+            entry->texture =
+                Renderer::CreateBlankTexture(static_cast<uint32_t>(entry->width),
+                                             static_cast<uint32_t>(entry->height), entry->hasAlpha);
         }
     }
 }

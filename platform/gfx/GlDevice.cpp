@@ -257,8 +257,8 @@ GfxResult GlDevice::Create(Window* window, PresentParameters& parameters,
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     for (const RenderState state :
          {RenderState::ZEnable, RenderState::ZWriteEnable, RenderState::AlphaTestEnable,
-          RenderState::SrcBlend, RenderState::CullMode, RenderState::ZFunc,
-          RenderState::AlphaFunc, RenderState::AlphaBlendEnable, RenderState::BlendOp}) {
+          RenderState::SrcBlend, RenderState::CullMode, RenderState::ZFunc, RenderState::AlphaFunc,
+          RenderState::AlphaBlendEnable, RenderState::BlendOp}) {
         created->ApplyState(state);
     }
     created->ApplyTextureOperations();
@@ -400,8 +400,7 @@ GfxResult GlDevice::SetVertexShader(uint32_t format) {
     return kGfxOk;
 }
 
-GfxResult GlDevice::SetStreamSource(uint32_t stream, GfxVertexBuffer* buffer,
-                                    uint32_t newStride) {
+GfxResult GlDevice::SetStreamSource(uint32_t stream, GfxVertexBuffer* buffer, uint32_t newStride) {
     if (stream != 0) {
         return kGfxInvalidCall;
     }
@@ -482,8 +481,7 @@ void GlDevice::ApplyState(RenderState state) {
     }
 }
 
-GfxResult GlDevice::SetTextureStageState(uint32_t stage, TextureStageState state,
-                                         uint32_t value) {
+GfxResult GlDevice::SetTextureStageState(uint32_t stage, TextureStageState state, uint32_t value) {
     const auto index = static_cast<uint32_t>(state);
     if (stage != 0 || index >= stageStates.size()) {
         return kGfxInvalidCall;
@@ -495,8 +493,7 @@ GfxResult GlDevice::SetTextureStageState(uint32_t stage, TextureStageState state
     return kGfxOk;
 }
 
-GfxResult GlDevice::GetTextureStageState(uint32_t stage, TextureStageState state,
-                                         uint32_t& value) {
+GfxResult GlDevice::GetTextureStageState(uint32_t stage, TextureStageState state, uint32_t& value) {
     const auto index = static_cast<uint32_t>(state);
     if (stage != 0 || index >= stageStates.size()) {
         return kGfxInvalidCall;
@@ -518,10 +515,9 @@ void GlDevice::ApplyTextureOperations() {
 }
 
 GlSampler GlDevice::StageSampler() const {
-    return GlSampler{Filter(Stage(TextureStageState::MagFilter)),
-                     Filter(Stage(TextureStageState::MinFilter)),
-                     Wrap(Stage(TextureStageState::AddressU)),
-                     Wrap(Stage(TextureStageState::AddressV))};
+    return GlSampler{
+        Filter(Stage(TextureStageState::MagFilter)), Filter(Stage(TextureStageState::MinFilter)),
+        Wrap(Stage(TextureStageState::AddressU)), Wrap(Stage(TextureStageState::AddressV))};
 }
 
 GfxResult GlDevice::SetTexture(uint32_t stage, GfxTexture* texture) {
@@ -735,13 +731,14 @@ GfxResult GlDevice::ReadBackBuffer(const PixelRect& rect, std::vector<uint32_t>&
     const auto width = static_cast<std::size_t>(rect.width);
     std::vector<uint32_t> rows(width * static_cast<std::size_t>(rect.height));
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(rect.x, context->backBufferHeight - rect.y - rect.height, rect.width,
-                 rect.height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, rows.data());
+    glReadPixels(rect.x, context->backBufferHeight - rect.y - rect.height, rect.width, rect.height,
+                 GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, rows.data());
     // OpenGL gives the bottom row first.
     pixels.resize(rows.size());
     for (int row = 0; row < rect.height; ++row) {
         const uint32_t* from = rows.data() + (rect.height - 1 - row) * width;
-        std::transform(from, from + width, pixels.begin() + static_cast<std::ptrdiff_t>(row * width),
+        std::transform(from, from + width,
+                       pixels.begin() + static_cast<std::ptrdiff_t>(row * width),
                        [](uint32_t pixel) { return pixel | 0xFF000000u; });
     }
     return kGfxOk;

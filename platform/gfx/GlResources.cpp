@@ -14,7 +14,8 @@ bool Fetch(Function& function, const char* name) {
 
 // Binds stage 0's texture again after a resource borrowed the binding.
 void RestoreBinding(const GlContext& context) {
-    glBindTexture(GL_TEXTURE_2D, context.boundTexture != nullptr ? context.boundTexture->Name() : 0);
+    glBindTexture(GL_TEXTURE_2D,
+                  context.boundTexture != nullptr ? context.boundTexture->Name() : 0);
 }
 
 } // namespace

@@ -17,6 +17,10 @@ class GfxTexture {
 public:
     virtual ~GfxTexture() = default;
 
+    // Different for every texture ever made, so that a texture made where a destroyed one lay in
+    // memory is never taken for it.
+    uint64_t Serial() const { return serial; }
+
     virtual uint32_t Width() const = 0;
     virtual uint32_t Height() const = 0;
     virtual PixelFormat Format() const = 0;
@@ -24,6 +28,13 @@ public:
     // 32-bit pixels, ARGB with alpha in the top byte, rows top to bottom.
     virtual GfxResult LockRect(uint32_t level, LockedRect& locked, uint32_t flags) = 0;
     virtual GfxResult UnlockRect(uint32_t level) = 0;
+
+protected:
+    GfxTexture() : serial(++lastSerial) {}
+
+private:
+    static inline uint64_t lastSerial = 0;
+    uint64_t serial;
 };
 
 // Vertices written by the processor and drawn by the device.

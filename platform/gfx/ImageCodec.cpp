@@ -1,12 +1,13 @@
 #include "platform/gfx/ImageCodec.h"
 
+#include <jpeglib.h>
+#include <png.h>
+
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <jpeglib.h>
-#include <png.h>
 
 namespace {
 
@@ -144,13 +145,12 @@ std::vector<uint8_t> EncodePng(const Image& image) {
     png.height = image.height;
     png.format = PNG_FORMAT_BGRA;
     png_alloc_size_t size = 0;
-    if (png_image_write_to_memory(&png, nullptr, &size, 0, image.pixels.data(), 0, nullptr) ==
-        0) {
+    if (png_image_write_to_memory(&png, nullptr, &size, 0, image.pixels.data(), 0, nullptr) == 0) {
         return {};
     }
     std::vector<uint8_t> bytes(size);
-    if (png_image_write_to_memory(&png, bytes.data(), &size, 0, image.pixels.data(), 0,
-                                  nullptr) == 0) {
+    if (png_image_write_to_memory(&png, bytes.data(), &size, 0, image.pixels.data(), 0, nullptr) ==
+        0) {
         return {};
     }
     bytes.resize(size);

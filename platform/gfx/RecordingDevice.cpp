@@ -45,8 +45,8 @@ const char* PrimitiveName(PrimitiveType type) {
 class RecordingTexture : public GfxTexture {
 public:
     RecordingTexture(RecordingScript& script, uint32_t width, uint32_t height, PixelFormat format)
-        : script(script), id(script.nextTextureId++), width(width), height(height),
-          format(format), pixels(static_cast<std::size_t>(width) * height, 0u) {
+        : script(script), id(script.nextTextureId++), width(width), height(height), format(format),
+          pixels(static_cast<std::size_t>(width) * height, 0u) {
         ++script.texturesAlive;
     }
     ~RecordingTexture() override { --script.texturesAlive; }
@@ -205,8 +205,8 @@ public:
     }
 
     GfxResult SetStreamSource(uint32_t stream, GfxVertexBuffer* buffer, uint32_t stride) override {
-        script.calls.push_back(
-            Line("SetStreamSource %u %s %u", stream, buffer != nullptr ? "buffer" : "none", stride));
+        script.calls.push_back(Line("SetStreamSource %u %s %u", stream,
+                                    buffer != nullptr ? "buffer" : "none", stride));
         if (script.failStreamSource) {
             return kGfxInvalidCall;
         }

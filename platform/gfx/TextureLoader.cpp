@@ -47,8 +47,8 @@ GfxResult CreateTextureFromFileInMemory(GraphicsDevice& device, const uint8_t* d
     }
     auto* const bytes = static_cast<uint8_t*>(locked.bits);
     for (uint32_t row = 0; row < created->Height(); ++row) {
-        auto* const target = reinterpret_cast<uint32_t*>(bytes + static_cast<std::size_t>(row) *
-                                                                     locked.pitch);
+        auto* const target =
+            reinterpret_cast<uint32_t*>(bytes + static_cast<std::size_t>(row) * locked.pitch);
         std::fill(target, target + created->Width(), 0u);
         if (row < image.height) {
             std::memcpy(target, image.pixels.data() + static_cast<std::size_t>(row) * image.width,

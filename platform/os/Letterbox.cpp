@@ -10,7 +10,6 @@ PixelRect LetterboxRect(int outerWidth, int outerHeight, int pictureWidth, int p
     const double scale = std::min(static_cast<double>(outerWidth) / pictureWidth,
                                   static_cast<double>(outerHeight) / pictureHeight);
     const int width = std::min(outerWidth, static_cast<int>(std::lround(pictureWidth * scale)));
-    const int height =
-        std::min(outerHeight, static_cast<int>(std::lround(pictureHeight * scale)));
+    const int height = std::min(outerHeight, static_cast<int>(std::lround(pictureHeight * scale)));
     return {(outerWidth - width) / 2, (outerHeight - height) / 2, width, height};
 }

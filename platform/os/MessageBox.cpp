@@ -3,6 +3,7 @@
 #include "platform/os/Window.h"
 
 #include <SDL2/SDL.h>
+
 #include <cstdio>
 
 MessageBoxAnswer ShowMessageBox(Window* owner, const std::string& text, const std::string& caption,

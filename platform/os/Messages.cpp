@@ -3,6 +3,7 @@
 #include "platform/os/Keys.h"
 
 #include <SDL2/SDL.h>
+
 #include <algorithm>
 #include <deque>
 #include <optional>
@@ -80,10 +81,10 @@ void TranslateEvent(const SDL_Event& event) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
         const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-        const int key = event.button.button == SDL_BUTTON_LEFT    ? kKeyLeftButton
-                        : event.button.button == SDL_BUTTON_RIGHT ? kKeyRightButton
+        const int key = event.button.button == SDL_BUTTON_LEFT     ? kKeyLeftButton
+                        : event.button.button == SDL_BUTTON_RIGHT  ? kKeyRightButton
                         : event.button.button == SDL_BUTTON_MIDDLE ? kKeyMiddleButton
-                                                                    : 0;
+                                                                   : 0;
         SetKeyDown(key, down);
         Window* window = FindWindow(event.button.windowID);
         if (window == nullptr || (key != kKeyLeftButton && key != kKeyRightButton)) {

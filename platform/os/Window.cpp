@@ -3,6 +3,7 @@
 #include "platform/os/Messages.h"
 
 #include <SDL2/SDL.h>
+
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -44,9 +45,8 @@ bool UnregisterWindowClass(const std::string& name) {
     if (found == windowClasses.end()) {
         return false;
     }
-    const bool inUse = std::any_of(windows.begin(), windows.end(), [&](const auto& window) {
-        return window->ClassName() == name;
-    });
+    const bool inUse = std::any_of(windows.begin(), windows.end(),
+                                   [&](const auto& window) { return window->ClassName() == name; });
     if (inUse) {
         return false;
     }

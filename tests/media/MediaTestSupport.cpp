@@ -63,9 +63,10 @@ std::vector<uint32_t> RecordingMediaTest::TexturePixels(GfxTexture& texture) {
     EXPECT_EQ(texture.LockRect(0, locked, kLockReadOnly), kGfxOk);
     std::vector<uint32_t> pixels(static_cast<std::size_t>(texture.Width()) * texture.Height());
     for (uint32_t y = 0; y < texture.Height(); ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(locked.bits) +
-                                                            static_cast<std::size_t>(y) * locked.pitch);
-        std::copy(row, row + texture.Width(), pixels.begin() + static_cast<std::ptrdiff_t>(y * texture.Width()));
+        const auto* row = reinterpret_cast<const uint32_t*>(
+            static_cast<const uint8_t*>(locked.bits) + static_cast<std::size_t>(y) * locked.pitch);
+        std::copy(row, row + texture.Width(),
+                  pixels.begin() + static_cast<std::ptrdiff_t>(y * texture.Width()));
     }
     texture.UnlockRect(0);
     return pixels;

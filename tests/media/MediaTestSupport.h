@@ -4,9 +4,10 @@
 #include "platform/gfx/RecordingDevice.h"
 #include "tests/support/TempFolder.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
-#include <gtest/gtest.h>
 #include <string>
 
 // Puts every global the renderer and texture manager touch back to a normal start.

@@ -9,8 +9,9 @@
 #include "platform/os/Seams.h"
 #include "tests/media/MediaTestSupport.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -147,10 +148,10 @@ TEST_F(RendererGlTest, TintModulatesTheTexture) {
 }
 
 TEST_F(RendererGlTest, NearerQuadsHideFartherOnes) {
-    Fill(0, 0, 40, 40, kBlue, 500);    // near, drawn first
-    Fill(20, 20, 40, 40, kRed, -500);  // far, drawn over it
-    Fill(60, 0, 40, 40, kRed, -500);   // far first
-    Fill(80, 20, 40, 40, kBlue, 500);  // near over it
+    Fill(0, 0, 40, 40, kBlue, 500);   // near, drawn first
+    Fill(20, 20, 40, 40, kRed, -500); // far, drawn over it
+    Fill(60, 0, 40, 40, kRed, -500);  // far first
+    Fill(80, 20, 40, 40, kBlue, 500); // near over it
     ExpectPixel(30, 30, kBlue);
     ExpectPixel(50, 50, kRed);
     ExpectPixel(90, 30, kBlue);
@@ -214,8 +215,8 @@ TEST_F(RendererGlTest, NineSliceKeepsBordersAndStretchesTheCentre) {
     ASSERT_TRUE(TextureManager::Load(handle, "frame.png"));
     EXPECT_EQ(handle.entry->width, 16); // padded
     Renderer::DrawNineSlice(100, 100, 0, 40, 20, &handle, 16, 16, 4, 4, 4, 4, 1);
-    ExpectPixel(100, 100, kRed);   // top-left corner
-    ExpectPixel(147, 127, kRed);   // bottom-right corner: 4 + 40 + 4 wide, 4 + 20 + 4 tall
+    ExpectPixel(100, 100, kRed); // top-left corner
+    ExpectPixel(147, 127, kRed); // bottom-right corner: 4 + 40 + 4 wide, 4 + 20 + 4 tall
     ExpectPixel(148, 127, kBlack);
     ExpectPixel(124, 114, kGreen); // the stretched centre
     ExpectPixel(124, 102, kRed);   // the top border
@@ -261,9 +262,9 @@ TEST_F(RendererGlTest, BackBufferCopiesIntoATexture) {
     Fill(8, 8, 8, 8, kGreen);
     TextureHandle copy;
     ASSERT_TRUE(TextureManager::CreateTexture(copy, 16, 16, true));
-    ASSERT_EQ(Renderer::State().device->CopyBackBufferToTexture({0, 0, 16, 16}, *copy.Texture(), 0,
-                                                                0),
-              kGfxOk);
+    ASSERT_EQ(
+        Renderer::State().device->CopyBackBufferToTexture({0, 0, 16, 16}, *copy.Texture(), 0, 0),
+        kGfxOk);
     DrawQuad(100, 0, 0, 16, 16, 0, 0, 1, 1, &copy, 0, 1, 1, nullptr, 0, 0);
     ExpectPixel(102, 2, kBlue);
     ExpectPixel(112, 12, kGreen);

@@ -1,6 +1,7 @@
+#include "media/Renderer.h"
+
 #include "engine/Application.h"
 #include "engine/Exception.h"
-#include "media/Renderer.h"
 #include "media/TextureManager.h"
 #include "platform/os/Seams.h"
 #include "tests/media/MediaTestSupport.h"
@@ -26,8 +27,8 @@ std::string ThrownText(const std::function<void()>& action) {
 
 // A plain quad: 20 x 10 at (x, y), no turn, full alpha, scale 1, pivot at the corner.
 void DrawPlain(float x, float y, GfxTexture* texture = nullptr) {
-    Renderer::DrawImage(x, y, 0.0f, 20.0f, 10.0f, 0.0f, 0.0f, 1.0f, 1.0f, texture, 0.0f, 1.0f,
-                        1.0f, nullptr, 0.0f, 0.0f);
+    Renderer::DrawImage(x, y, 0.0f, 20.0f, 10.0f, 0.0f, 0.0f, 1.0f, 1.0f, texture, 0.0f, 1.0f, 1.0f,
+                        nullptr, 0.0f, 0.0f);
 }
 
 class RendererTest : public RecordingMediaTest {};
@@ -105,8 +106,9 @@ TEST_F(RendererTest, DesktopDecidesBetweenWindowAndFullScreen) {
         bool windowed;
         bool smallDesktop;
     };
-    for (const Case& c : {Case{{1024, 768, false}, false, true}, Case{{800, 600, false}, false, true},
-                          Case{{1025, 768, false}, true, false}, Case{{1920, 1080, false}, true, false}}) {
+    for (const Case& c :
+         {Case{{1024, 768, false}, false, true}, Case{{800, 600, false}, false, true},
+          Case{{1025, 768, false}, true, false}, Case{{1920, 1080, false}, true, false}}) {
         ResetMedia();
         UseRecordingGraphics(script);
         script.deviceAttempts.clear();
@@ -120,7 +122,8 @@ TEST_F(RendererTest, DesktopDecidesBetweenWindowAndFullScreen) {
 }
 
 TEST_F(RendererTest, PortraitOrRotatedDesktopIsRefused) {
-    for (const DesktopMode desktop : {DesktopMode{768, 1024, false}, DesktopMode{1920, 1080, true}}) {
+    for (const DesktopMode desktop :
+         {DesktopMode{768, 1024, false}, DesktopMode{1920, 1080, true}}) {
         Seams().desktop = desktop;
         EXPECT_EQ(ThrownText([&] { InitRenderer(); }), "Video mode not supported.");
     }
@@ -205,8 +208,8 @@ TEST_F(RendererTest, ShutdownReleasesEverythingAndReportsTheCounters) {
     LogCapture log;
     script.calls.clear();
     Renderer::Shutdown();
-    EXPECT_THAT(script.calls,
-                ElementsAre("SetStreamSource 0 none 24", "Reset 1024x768 windowed 0", "ReleaseDevice"));
+    EXPECT_THAT(script.calls, ElementsAre("SetStreamSource 0 none 24", "Reset 1024x768 windowed 0",
+                                          "ReleaseDevice"));
     EXPECT_EQ(script.devicesAlive, 0);
     EXPECT_EQ(log.Text(), "Closing D3D...  done.\nDrawImage - drawn: 3, skipped: 1 (25.0%)\n");
 
@@ -447,7 +450,8 @@ TEST_F(RendererTest, FrameCallsReachTheDevice) {
     EXPECT_EQ(Renderer::BeginScene(), kGfxOk);
     EXPECT_EQ(Renderer::EndScene(), kGfxOk);
     EXPECT_EQ(Renderer::Present(), kGfxOk);
-    EXPECT_THAT(script.calls, ElementsAre("Clear 3 00000000 1.0 0", "BeginScene", "EndScene", "Present"));
+    EXPECT_THAT(script.calls,
+                ElementsAre("Clear 3 00000000 1.0 0", "BeginScene", "EndScene", "Present"));
 }
 
 TEST_F(RendererTest, ErrorNames) {
@@ -525,6 +529,34 @@ TEST_F(RendererTest, MergeAlphaTakesTheRedChannelAndClampsASmallerAlphaImage) {
     EXPECT_EQ(pixels[3 * 8 + 0], 0x30223344u); // below its bottom edge
     EXPECT_EQ(pixels[3 * 8 + 7], 0x40223344u);
     EXPECT_FALSE(Renderer::MergeAlphaImage(colour.get(), nullptr));
+}
+
+} // namespace
+
+namespace {
+
+// A texture of no device, for placing in storage of the test's choosing.
+class StorageTexture : public GfxTexture {
+public:
+    uint32_t Width() const override { return 1; }
+    uint32_t Height() const override { return 1; }
+    PixelFormat Format() const override { return PixelFormat::A8R8G8B8; }
+    uint32_t LevelCount() const override { return 1; }
+    GfxResult LockRect(uint32_t, LockedRect&, uint32_t) override { return kGfxInvalidCall; }
+    GfxResult UnlockRect(uint32_t) override { return kGfxInvalidCall; }
+};
+
+TEST_F(RendererTest, TextureMadeWhereTheCurrentOneLayIsBoundAnew) {
+    InitRenderer();
+    alignas(StorageTexture) unsigned char storage[sizeof(StorageTexture)];
+    auto* first = new (storage) StorageTexture;
+    script.calls.clear();
+    DrawPlain(0, 0, first);
+    first->~StorageTexture();
+    auto* second = new (storage) StorageTexture;
+    DrawPlain(0, 0, second);
+    EXPECT_EQ(script.CallsStartingWith("SetTexture 0 #").size(), 2u);
+    second->~StorageTexture();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-#include "media/Renderer.h"
 #include "media/TextureManager.h"
+
+#include "media/Renderer.h"
 #include "tests/media/MediaTestSupport.h"
 #include "tests/support/LogCapture.h"
 
@@ -118,7 +119,7 @@ TEST_F(TextureManagerTest, AlphaImageCompanionsInOrder) {
         ASSERT_TRUE(TextureManager::Load(handle, "pic.jpg"));
         EXPECT_EQ(handle.entry->alphaName, c.alphaName);
         EXPECT_NEAR(AlphaAt(handle, 1), c.alpha, 2); // JPEG is lossy
-        EXPECT_EQ(log.Text(), "");                    // a missing alpha image is silent
+        EXPECT_EQ(log.Text(), "");                   // a missing alpha image is silent
     }
 }
 

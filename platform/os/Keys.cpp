@@ -3,6 +3,7 @@
 #include <SDL2/SDL_scancode.h>
 
 #include <array>
+#include <utility>
 
 namespace {
 

@@ -29,6 +29,9 @@ bool InitVideo() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return false;
     }
+    // The OpenGL library stays loaded for the whole run: the window is destroyed and made again
+    // on every switch to and from full screen, and must not reload the driver each time.
+    SDL_GL_LoadLibrary(nullptr);
     videoStarted = true;
     return true;
 }

@@ -1,0 +1,122 @@
+#pragma once
+
+// Shared by the OpenGL device and its resources; only the OpenGL sources include it.
+
+#include "platform/gfx/GraphicsDevice.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_opengl.h>
+
+#include <memory>
+#include <vector>
+
+// Entry points past OpenGL 1.1, fetched from the context.
+struct GlFunctions {
+    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
+    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
+    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+    PFNGLBLENDEQUATIONPROC blendEquation = nullptr;
+
+    bool Load();
+};
+
+class GlTexture;
+class GlVertexBuffer;
+
+// A device's context as its textures, buffers and fonts see it. Resources may outlive the
+// device; once it is gone they only free their memory.
+struct GlContext {
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    bool alive = true;
+    GlFunctions gl;
+    bool bgraColours = false; // vertex colours can be read in their stored byte order
+    int backBufferWidth = 0;
+    int backBufferHeight = 0;
+    GlTexture* boundTexture = nullptr;
+    GlVertexBuffer* streamSource = nullptr;
+};
+
+// Texture parameters as the stage states ask for them.
+struct GlSampler {
+    GLint magFilter = GL_NEAREST;
+    GLint minFilter = GL_NEAREST;
+    GLint wrapS = GL_REPEAT;
+    GLint wrapT = GL_REPEAT;
+
+    bool operator==(const GlSampler&) const = default;
+};
+
+class GlTexture : public GfxTexture {
+public:
+    GlTexture(std::shared_ptr<GlContext> context, uint32_t width, uint32_t height,
+              PixelFormat format);
+    ~GlTexture() override;
+
+    uint32_t Width() const override { return width; }
+    uint32_t Height() const override { return height; }
+    PixelFormat Format() const override { return format; }
+    uint32_t LevelCount() const override { return 1; }
+    GfxResult LockRect(uint32_t level, LockedRect& locked, uint32_t flags) override;
+    GfxResult UnlockRect(uint32_t level) override;
+
+    GLuint Name() const { return name; }
+    const GlContext* Owner() const { return context.get(); }
+    bool IsLocked() const { return locked; }
+    std::vector<uint32_t>& Pixels() { return pixels; }
+    // Sends the pixels to the context (the texture is left bound).
+    void Upload();
+    // Gives the texture (bound) the sampler's parameters when they differ from its own.
+    void ApplySampler(const GlSampler& sampler);
+
+private:
+    std::shared_ptr<GlContext> context;
+    uint32_t width;
+    uint32_t height;
+    PixelFormat format;
+    GLuint name = 0;
+    std::vector<uint32_t> pixels;
+    bool locked = false;
+    uint32_t lockFlags = 0;
+    GlSampler applied;
+};
+
+class GlVertexBuffer : public GfxVertexBuffer {
+public:
+    GlVertexBuffer(std::shared_ptr<GlContext> context, uint32_t length);
+    ~GlVertexBuffer() override;
+
+    uint32_t Length() const override { return static_cast<uint32_t>(bytes.size()); }
+    GfxResult Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override;
+    GfxResult Unlock() override;
+
+    const GlContext* Owner() const { return context.get(); }
+    bool IsLocked() const { return locked; }
+    const uint8_t* Data() const { return bytes.data(); }
+
+private:
+    std::shared_ptr<GlContext> context;
+    std::vector<uint8_t> bytes;
+    bool locked = false;
+};
+
+class GlFont : public GfxFont {
+public:
+    explicit GlFont(std::shared_ptr<GlContext> context);
+    ~GlFont() override;
+
+    int DrawText(const char* text, int length, int x, int y, uint32_t colour) override;
+
+private:
+    std::shared_ptr<GlContext> context;
+    GLuint name = 0;
+    int atlasWidth = 0;
+    int atlasHeight = 0;
+};

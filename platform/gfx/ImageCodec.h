@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A picture in memory: ARGB pixels (alpha in the top byte), rows top to bottom.
+struct Image {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+// Decodes a PNG or JPEG file held in memory. Fails, with the reason in error, on anything else,
+// on damaged or cut-short data, and on a side of 0 or above maxSide (checked before any pixel
+// memory is taken). A JPEG is opaque; a PNG keeps its own alpha.
+bool DecodeImage(const uint8_t* data, std::size_t size, uint32_t maxSide, Image& image,
+                 std::string& error);
+
+// Encoders for screenshots and for the images tests make. Empty on failure.
+std::vector<uint8_t> EncodePng(const Image& image);
+std::vector<uint8_t> EncodeJpeg(const Image& image, int quality);

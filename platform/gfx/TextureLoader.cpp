@@ -1,0 +1,61 @@
+#include "platform/gfx/TextureLoader.h"
+
+#include "platform/gfx/ImageCodec.h"
+
+#include <algorithm>
+#include <cstring>
+
+uint32_t NextPowerOfTwo(uint32_t value) {
+    uint32_t result = 1;
+    while (result < value && result < 0x80000000u) {
+        result *= 2;
+    }
+    return result;
+}
+
+GfxResult CreateTextureFromFileInMemory(GraphicsDevice& device, const uint8_t* data,
+                                        std::size_t size, PixelFormat format,
+                                        std::unique_ptr<GfxTexture>& texture, std::string& error) {
+    texture.reset();
+    DeviceCaps caps;
+    if (const GfxResult result = device.GetDeviceCaps(caps); result != kGfxOk) {
+        error = GfxResultString(result);
+        return result;
+    }
+    // The padded texture must fit too, so the image may be no larger than the largest power of
+    // two within the device's limit.
+    const uint32_t limit = std::min(caps.maxTextureWidth, caps.maxTextureHeight);
+    uint32_t maxSide = 1;
+    while (maxSide * 2 <= limit && maxSide < 0x40000000u) {
+        maxSide *= 2;
+    }
+    Image image;
+    if (!DecodeImage(data, size, maxSide, image, error)) {
+        return kGfxInvalidData;
+    }
+    std::unique_ptr<GfxTexture> created;
+    const GfxResult result = device.CreateTexture(NextPowerOfTwo(image.width),
+                                                  NextPowerOfTwo(image.height), 1, format, created);
+    if (result != kGfxOk) {
+        error = GfxResultString(result);
+        return result;
+    }
+    LockedRect locked;
+    if (const GfxResult lockResult = created->LockRect(0, locked, 0); lockResult != kGfxOk) {
+        error = GfxResultString(lockResult);
+        return lockResult;
+    }
+    auto* const bytes = static_cast<uint8_t*>(locked.bits);
+    for (uint32_t row = 0; row < created->Height(); ++row) {
+        auto* const target =
+            reinterpret_cast<uint32_t*>(bytes + static_cast<std::size_t>(row) * locked.pitch);
+        std::fill(target, target + created->Width(), 0u);
+        if (row < image.height) {
+            std::memcpy(target, image.pixels.data() + static_cast<std::size_t>(row) * image.width,
+                        image.width * sizeof(uint32_t));
+        }
+    }
+    created->UnlockRect(0);
+    texture = std::move(created);
+    return kGfxOk;
+}

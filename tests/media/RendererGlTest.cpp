@@ -1,0 +1,332 @@
+// The renderer on the real OpenGL device, drawn headless and checked by the pixels read back from
+// the frame. Skipped only when no OpenGL context can be had at all.
+
+#include "engine/Application.h"
+#include "engine/Exception.h"
+#include "media/Renderer.h"
+#include "media/TextureManager.h"
+#include "platform/os/Messages.h"
+#include "platform/os/Seams.h"
+#include "tests/media/MediaTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr uint32_t kBlack = 0xFF000000u;
+constexpr uint32_t kRed = 0xFFFF0000u;
+constexpr uint32_t kGreen = 0xFF00FF00u;
+constexpr uint32_t kBlue = 0xFF0000FFu;
+
+int64_t IgnoreMessages(Window* window, uint32_t id, uint64_t wParam, int64_t lParam) {
+    return DefWindowProc(window, id, wParam, lParam);
+}
+
+class RendererGlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Headless unless the caller chose a video driver.
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        ResetMedia();
+        // The headless display is small; the game would be forced into full screen on it.
+        Seams().desktop = DesktopMode{1920, 1080, false};
+        RegisterWindowClass("Orvex", IgnoreMessages);
+        OpenWindow(false);
+        if (window == nullptr) {
+            GTEST_SKIP() << "no display for a window: the OpenGL tests did not run";
+        }
+        try {
+            Renderer::Init(1024, 768, PixelFormat::X8R8G8B8, window, true);
+        } catch (const Exception& exception) {
+            GTEST_SKIP() << "no OpenGL context (" << exception.Text()
+                         << "): the OpenGL tests did not run";
+        }
+        BeginFrame();
+    }
+
+    void TearDown() override {
+        TextureManager::ReleaseAll();
+        Renderer::Shutdown();
+        DestroyWindow(window);
+        UnregisterWindowClass("Orvex");
+        ClearMessages();
+        ResetMedia();
+    }
+
+    void OpenWindow(bool fullScreen) {
+        window = CreateWindow("Orvex", "Orvex", 1024, 768, fullScreen);
+        if (window != nullptr) {
+            window->Show();
+        }
+    }
+
+    static void BeginFrame() {
+        ASSERT_EQ(Renderer::Clear(), kGfxOk);
+        ASSERT_EQ(Renderer::BeginScene(), kGfxOk);
+    }
+
+    static uint32_t Pixel(int x, int y) {
+        std::vector<uint32_t> pixels;
+        EXPECT_EQ(Renderer::State().device->ReadBackBuffer({x, y, 1, 1}, pixels), kGfxOk);
+        return pixels.empty() ? 0 : pixels[0];
+    }
+
+    static void ExpectPixel(int x, int y, uint32_t expected, int tolerance = 0) {
+        const uint32_t actual = Pixel(x, y);
+        SCOPED_TRACE(testing::Message() << "pixel (" << x << ", " << y << ") is " << std::hex
+                                        << actual << ", expected " << expected);
+        EXPECT_NEAR(Red(actual), Red(expected), tolerance);
+        EXPECT_NEAR(Green(actual), Green(expected), tolerance);
+        EXPECT_NEAR(Blue(actual), Blue(expected), tolerance);
+    }
+
+    // An untextured quad of a solid colour.
+    static void Fill(float x, float y, float width, float height, uint32_t argb, float z = 0.0f,
+                     float alpha = 1.0f) {
+        const QuadColour colour{Red(argb) / 255.0f, Green(argb) / 255.0f, Blue(argb) / 255.0f};
+        Renderer::DrawImage(x, y, z, width, height, 0, 0, 1, 1, nullptr, 0, alpha, 1, &colour, 0,
+                            0);
+    }
+
+    void WriteFile(const std::string& name, const std::string& bytes) { folder.Write(name, bytes); }
+
+    TempFolder folder{TempFolder::Enter::Yes};
+    Window* window = nullptr;
+};
+
+TEST_F(RendererGlTest, QuadCoversExactlyItsPixels) {
+    Fill(10, 20, 30, 40, kRed);
+    ExpectPixel(10, 20, kRed);
+    ExpectPixel(39, 59, kRed);
+    ExpectPixel(9, 20, kBlack);
+    ExpectPixel(10, 19, kBlack);
+    ExpectPixel(40, 59, kBlack);
+    ExpectPixel(39, 60, kBlack);
+}
+
+TEST_F(RendererGlTest, TexelsLandOnTheirPixels) {
+    // A 4 x 4 image whose every texel differs: drawn 1:1 without filtering it must come back as is.
+    const Image image = MakeImage(4, 4, [](uint32_t x, uint32_t y) {
+        return 0xFF000000u | (x * 60) << 16 | (y * 60) << 8 | 0x80;
+    });
+    WriteFile("grid.png", PngFile(image));
+    TextureHandle handle;
+    ASSERT_TRUE(TextureManager::Load(handle, "grid.png"));
+    DrawQuad(100, 100, 0, 4, 4, 0, 0, 1, 1, &handle, 0, 1, 1, nullptr, 0, 0);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            ExpectPixel(100 + x, 100 + y, image.pixels[y * 4 + x]);
+        }
+    }
+}
+
+TEST_F(RendererGlTest, RotationTurnsAboutThePivot) {
+    // 60 x 20 turned a quarter about its centre: 20 wide and 60 tall around (200, 200).
+    const QuadColour green{0, 1, 0};
+    Renderer::DrawImage(200, 200, 0, 60, 20, 0, 0, 1, 1, nullptr, 90, 1, 1, &green, 30, 10);
+    ExpectPixel(200, 172, kGreen);
+    ExpectPixel(200, 227, kGreen);
+    ExpectPixel(175, 200, kBlack); // where the unturned quad would be
+    ExpectPixel(225, 200, kBlack);
+}
+
+TEST_F(RendererGlTest, AlphaBlendsOverWhatIsThere) {
+    Fill(0, 0, 50, 50, kBlue);
+    Fill(0, 0, 50, 50, kRed, 0, 0.5f);
+    ExpectPixel(25, 25, 0xFF800080u, 2);
+}
+
+TEST_F(RendererGlTest, TintModulatesTheTexture) {
+    WriteFile("tan.png", PngFile(SolidImage(8, 8, 0xFFC86432u))); // 200, 100, 50
+    TextureHandle handle;
+    ASSERT_TRUE(TextureManager::Load(handle, "tan.png"));
+    const QuadColour tint{0.5f, 1.0f, 0.0f};
+    DrawQuad(50, 50, 0, 8, 8, 0, 0, 1, 1, &handle, 0, 1, 1, &tint, 0, 0);
+    ExpectPixel(54, 54, 0xFF646400u, 2);
+}
+
+TEST_F(RendererGlTest, NearerQuadsHideFartherOnes) {
+    Fill(0, 0, 40, 40, kBlue, 500);   // near, drawn first
+    Fill(20, 20, 40, 40, kRed, -500); // far, drawn over it
+    Fill(60, 0, 40, 40, kRed, -500);  // far first
+    Fill(80, 20, 40, 40, kBlue, 500); // near over it
+    ExpectPixel(30, 30, kBlue);
+    ExpectPixel(50, 50, kRed);
+    ExpectPixel(90, 30, kBlue);
+}
+
+TEST_F(RendererGlTest, DepthBeyondTheRangeIsClipped) {
+    Fill(0, 0, 10, 10, kRed, 1001);
+    Fill(20, 0, 10, 10, kRed, -1001);
+    Fill(40, 0, 10, 10, kRed, 1000);
+    ExpectPixel(5, 5, kBlack);
+    ExpectPixel(25, 5, kBlack);
+    ExpectPixel(45, 5, kRed);
+}
+
+TEST_F(RendererGlTest, AdditiveBlendAddsColours) {
+    Renderer::SetBlendMode(1);
+    Fill(0, 0, 20, 20, kRed);
+    Fill(0, 0, 20, 20, kGreen);
+    Renderer::SetBlendMode(4);
+    Fill(30, 0, 20, 20, kRed);
+    Fill(30, 0, 20, 20, kGreen);
+    ExpectPixel(10, 10, 0xFFFFFF00u);
+    ExpectPixel(40, 10, kGreen);
+}
+
+TEST_F(RendererGlTest, ReverseSubtractTakesTheQuadAway) {
+    Fill(0, 0, 20, 20, 0xFFFFFFFFu);
+    Fill(30, 0, 20, 20, 0xFFFFFFFFu);
+    Renderer::State().device->SetRenderState(RenderState::BlendOp, kBlendOpRevSubtract);
+    Renderer::SetBlendMode(1); // what is there minus the quad
+    Fill(0, 0, 20, 20, 0xFF400000u);
+    Renderer::SetBlendMode(4); // what is there faded by the quad's alpha, minus the quad
+    Fill(30, 0, 20, 20, 0xFF400000u, 0, 0.5f);
+    Renderer::State().device->SetRenderState(RenderState::BlendOp, kBlendOpAdd);
+    ExpectPixel(10, 10, 0xFFBFFFFFu, 1);
+    ExpectPixel(40, 10, 0xFF608080u, 2);
+}
+
+TEST_F(RendererGlTest, AlphaTestKeepsOnlyTexelsAboveTheReference) {
+    // Left half alpha 100, right half alpha 200, all white.
+    WriteFile("half.png", PngFile(MakeImage(8, 8, [](uint32_t x, uint32_t) {
+                  return (x < 4 ? 100u : 200u) << 24 | 0xFFFFFFu;
+              })));
+    TextureHandle handle;
+    ASSERT_TRUE(TextureManager::Load(handle, "half.png"));
+    Renderer::SetAlphaBlendEnable(false);
+    Renderer::SetAlphaTest(true, 150, false);
+    DrawQuad(0, 0, 0, 8, 8, 0, 0, 1, 1, &handle, 0, 1, 1, nullptr, 0, 0);
+    Renderer::SetAlphaBlendEnable(true);
+    Renderer::SetAlphaTest(false, 0, false);
+    ExpectPixel(1, 4, kBlack);
+    ExpectPixel(6, 4, 0xFFFFFFFFu); // opaque: blending is off
+}
+
+TEST_F(RendererGlTest, NineSliceKeepsBordersAndStretchesTheCentre) {
+    // 12 x 12 texels: 4-texel borders in red, the 4-texel middle strip in green.
+    WriteFile("frame.png", PngFile(MakeImage(12, 12, [](uint32_t x, uint32_t y) {
+                  return (x >= 4 && x < 8 && y >= 4 && y < 8) ? kGreen : kRed;
+              })));
+    TextureHandle handle;
+    ASSERT_TRUE(TextureManager::Load(handle, "frame.png"));
+    EXPECT_EQ(handle.entry->width, 16); // padded
+    Renderer::DrawNineSlice(100, 100, 0, 40, 20, &handle, 16, 16, 4, 4, 4, 4, 1);
+    ExpectPixel(100, 100, kRed); // top-left corner
+    ExpectPixel(147, 127, kRed); // bottom-right corner: 4 + 40 + 4 wide, 4 + 20 + 4 tall
+    ExpectPixel(148, 127, kBlack);
+    ExpectPixel(124, 114, kGreen); // the stretched centre
+    ExpectPixel(124, 102, kRed);   // the top border
+    ExpectPixel(102, 114, kRed);   // the left border
+}
+
+TEST_F(RendererGlTest, SeparateAlphaImageCutsTheColourImage) {
+    WriteFile("tree.jpg", JpegFile(SolidImage(8, 8, kRed)));
+    WriteFile("tree_alpha.png", PngFile(MakeImage(8, 8, [](uint32_t x, uint32_t) {
+                  return x < 4 ? kBlack : 0xFFFFFFFFu;
+              })));
+    TextureHandle handle;
+    ASSERT_TRUE(TextureManager::Load(handle, "tree.jpg"));
+    EXPECT_EQ(handle.entry->alphaName, "tree_alpha.png");
+    Fill(0, 0, 8, 8, kBlue);
+    DrawQuad(0, 0, 0, 8, 8, 0, 0, 1, 1, &handle, 0, 1, 1, nullptr, 0, 0);
+    ExpectPixel(1, 4, kBlue);
+    ExpectPixel(6, 4, kRed, 3);
+}
+
+TEST_F(RendererGlTest, TextureWithoutAlphaDrawsOpaque) {
+    TextureHandle handle;
+    ASSERT_TRUE(TextureManager::CreateTexture(handle, 4, 4, false));
+    LockedRect locked;
+    ASSERT_EQ(handle.Texture()->LockRect(0, locked, 0), kGfxOk);
+    std::fill_n(static_cast<uint32_t*>(locked.bits), 16, 0x0000FF00u); // green, alpha byte 0
+    handle.Texture()->UnlockRect(0);
+    DrawQuad(0, 0, 0, 4, 4, 0, 0, 1, 1, &handle, 0, 1, 1, nullptr, 0, 0);
+    ExpectPixel(2, 2, kGreen);
+}
+
+TEST_F(RendererGlTest, DrawingAfterTheEndOfSceneStillReachesTheFrame) {
+    Fill(0, 0, 10, 10, kRed);
+    ASSERT_EQ(Renderer::EndScene(), kGfxOk);
+    Fill(20, 0, 10, 10, kGreen);
+    ExpectPixel(5, 5, kRed);
+    ExpectPixel(25, 5, kGreen);
+    EXPECT_EQ(Renderer::Present(), kGfxOk);
+}
+
+TEST_F(RendererGlTest, BackBufferCopiesIntoATexture) {
+    Fill(0, 0, 16, 16, kBlue);
+    Fill(8, 8, 8, 8, kGreen);
+    TextureHandle copy;
+    ASSERT_TRUE(TextureManager::CreateTexture(copy, 16, 16, true));
+    ASSERT_EQ(
+        Renderer::State().device->CopyBackBufferToTexture({0, 0, 16, 16}, *copy.Texture(), 0, 0),
+        kGfxOk);
+    DrawQuad(100, 0, 0, 16, 16, 0, 0, 1, 1, &copy, 0, 1, 1, nullptr, 0, 0);
+    ExpectPixel(102, 2, kBlue);
+    ExpectPixel(112, 12, kGreen);
+}
+
+TEST_F(RendererGlTest, DebugTextDrawsInItsColour) {
+    Renderer::DrawDebugText(2, 2, "60", 1, 1, 1, 1);
+    int lit = 0;
+    std::vector<uint32_t> pixels;
+    ASSERT_EQ(Renderer::State().device->ReadBackBuffer({0, 0, 24, 16}, pixels), kGfxOk);
+    for (const uint32_t pixel : pixels) {
+        lit += (pixel & 0xFFFFFFu) == 0xFFFFFFu ? 1 : 0;
+        EXPECT_TRUE((pixel & 0xFFFFFFu) == 0 || (pixel & 0xFFFFFFu) == 0xFFFFFFu);
+    }
+    EXPECT_GT(lit, 20);
+    // The game's states come back untouched: a quad after the text still blends as before.
+    Fill(100, 0, 10, 10, kRed, 0, 0.5f);
+    ExpectPixel(105, 5, 0xFF7F0000u, 1);
+}
+
+TEST_F(RendererGlTest, FullScreenAndBackRestoreEveryTexture) {
+    WriteFile("pic.png", PngFile(SolidImage(8, 8, 0xFF3366CCu)));
+    WriteFile("pic_alpha.png", PngFile(SolidImage(8, 8, 0xFF800000u)));
+    TextureHandle image;
+    TextureHandle blank;
+    ASSERT_TRUE(TextureManager::Load(image, "pic.png"));
+    ASSERT_TRUE(TextureManager::CreateTexture(blank, 64, 32, true));
+    const auto drawFrame = [&] {
+        Renderer::Clear();
+        Renderer::BeginScene();
+        Fill(0, 0, 100, 100, 0xFFFFFFFFu);
+        DrawQuad(10, 10, 0, 8, 8, 0, 0, 1, 1, &image, 0, 1, 1, nullptr, 0, 0);
+        DrawQuad(30, 10, 0, 64, 32, 0, 0, 1, 1, &blank, 0, 1, 1, nullptr, 0, 0);
+        Renderer::EndScene();
+    };
+    drawFrame();
+    const uint32_t imagePixel = Pixel(14, 14);
+    ExpectPixel(40, 20, 0xFFFFFFFFu); // the blank texture is transparent
+    ASSERT_EQ(Renderer::Present(), kGfxOk);
+
+    // The main loop's rebuild, into full screen and back.
+    for (const bool fullScreen : {true, false}) {
+        SCOPED_TRACE(fullScreen ? "full screen" : "window");
+        TextureManager::OnDeviceLost();
+        EXPECT_EQ(image.Texture(), nullptr);
+        Renderer::Shutdown();
+        ASSERT_TRUE(DestroyWindow(window));
+        OpenWindow(fullScreen);
+        ASSERT_NE(window, nullptr);
+        Renderer::Init(1024, 768, PixelFormat::X8R8G8B8, window, !fullScreen);
+        EXPECT_EQ(window->IsFullScreen(), fullScreen);
+        TextureManager::OnDeviceReset();
+        ASSERT_NE(image.Texture(), nullptr);
+        ASSERT_NE(blank.Texture(), nullptr);
+        EXPECT_EQ(blank.Texture()->Width(), 64u);
+        drawFrame();
+        ExpectPixel(14, 14, imagePixel);
+        ExpectPixel(40, 20, 0xFFFFFFFFu);
+        EXPECT_EQ(Renderer::Present(), kGfxOk);
+    }
+    // Half-transparent through its alpha image: the merge was done again.
+    ExpectPixel(14, 14, 0xFF99B2E5u, 2);
+}
+
+} // namespace

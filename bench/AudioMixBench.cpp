@@ -1,4 +1,5 @@
 #include "platform/audio/AudioDecoder.h"
+#include "platform/audio/MemoryStreamFile.h"
 #include "platform/audio/Mixer.h"
 #include "tests/support/AudioFixtures.h"
 
@@ -6,37 +7,13 @@
 
 #include <cstring>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace {
 
 constexpr std::size_t kDeviceBuffer = 1024; // frames the device asks for at a time
-
-class MemoryStreamFile final : public StreamFile {
-public:
-    explicit MemoryStreamFile(const std::string& bytes) : bytes(bytes) {}
-
-    std::size_t Read(void* buffer, std::size_t size) override {
-        const std::size_t count = std::min(size, bytes.size() - position);
-        std::memcpy(buffer, bytes.data() + position, count);
-        position += count;
-        return count;
-    }
-    bool Seek(uint64_t offset) override {
-        if (offset > bytes.size()) {
-            return false;
-        }
-        position = static_cast<std::size_t>(offset);
-        return true;
-    }
-    uint64_t Length() const override { return bytes.size(); }
-    void Close() override {}
-
-private:
-    const std::string& bytes;
-    std::size_t position = 0;
-};
 
 // Two music tracks (Ogg Vorbis, 44100 Hz stereo, 4 s) and sixteen one-second effects (WAV,
 // 22050 Hz mono), made once.
@@ -73,8 +50,9 @@ void MixOneSecond(benchmark::State& state) {
         mixer.PlaySample(mixer.AddSample(sounds.effects[i], 3), true);
     }
     for (std::size_t i = 0; i < streams; ++i) {
-        const AudioId stream =
-            mixer.AddStream(OpenStreamDecoder(std::make_unique<MemoryStreamFile>(sounds.music[i])));
+        const AudioId stream = mixer.AddStream(OpenStreamDecoder(std::make_unique<MemoryStreamFile>(
+            std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(sounds.music[i].data()),
+                                     sounds.music[i].size()))));
         mixer.PlayStream(stream, true);
         mixer.SlideVolume(stream, i == 0 ? 0 : 100, 1'000'000, SlideEnd::Keep);
     }

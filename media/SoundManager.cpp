@@ -4,6 +4,7 @@
 #include "engine/FileSystem.h"
 #include "engine/Log.h"
 #include "engine/Parcon.h"
+#include "platform/audio/MemoryStreamFile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,38 +18,6 @@ namespace {
 
 // The audio layer version the game is written for.
 constexpr int kRequiredAudioVersion = 2;
-
-// A music file read whole on the game thread. The stream reads it on the audio thread, which so
-// touches nothing but these bytes.
-class MusicFile final : public StreamFile {
-public:
-    explicit MusicFile(std::vector<uint8_t> bytes) : bytes(std::move(bytes)) {}
-
-    std::size_t Read(void* buffer, std::size_t size) override {
-        const std::size_t count = std::min(size, bytes.size() - position);
-        if (count > 0) {
-            std::memcpy(buffer, bytes.data() + position, count);
-        }
-        position += count;
-        return count;
-    }
-    bool Seek(uint64_t offset) override {
-        if (offset > bytes.size()) {
-            return false;
-        }
-        position = static_cast<std::size_t>(offset);
-        return true;
-    }
-    uint64_t Length() const override { return bytes.size(); }
-    void Close() override {
-        bytes = {};
-        position = 0;
-    }
-
-private:
-    std::vector<uint8_t> bytes;
-    std::size_t position = 0;
-};
 
 } // namespace
 
@@ -156,7 +125,7 @@ void SoundManager::PlayMusic(const std::string& fileName, bool loop) {
         return;
     }
     AudioLayer& audio = Audio();
-    music = audio.CreateStream(std::make_unique<MusicFile>(std::move(*bytes)));
+    music = audio.CreateStream(std::make_unique<MemoryStreamFile>(std::move(*bytes)));
     if (music == 0) {
         DebugLog("SoundManager::PlayMusic: cannot decode the music file %s\n", fileName.c_str());
         return;

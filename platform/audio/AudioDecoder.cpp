@@ -1,5 +1,6 @@
 #include "platform/audio/AudioDecoder.h"
 
+#include "platform/audio/MemoryStreamFile.h"
 #include "platform/audio/Resampler.h"
 
 #include <SDL.h>
@@ -108,32 +109,6 @@ public:
 
 private:
     std::unique_ptr<StreamFile> file;
-};
-
-// A file over bytes that someone else keeps alive.
-class MemoryFile final : public StreamFile {
-public:
-    explicit MemoryFile(std::span<const uint8_t> bytes) : bytes(bytes) {}
-
-    std::size_t Read(void* buffer, std::size_t size) override {
-        const std::size_t count = std::min<std::size_t>(size, bytes.size() - position);
-        std::memcpy(buffer, bytes.data() + position, count);
-        position += count;
-        return count;
-    }
-    bool Seek(uint64_t offset) override {
-        if (offset > bytes.size()) {
-            return false;
-        }
-        position = static_cast<std::size_t>(offset);
-        return true;
-    }
-    uint64_t Length() const override { return bytes.size(); }
-    void Close() override {}
-
-private:
-    std::span<const uint8_t> bytes;
-    std::size_t position = 0;
 };
 
 // Reads as many bytes as the file gives, up to size.
@@ -376,7 +351,7 @@ private:
 
 std::optional<std::vector<int16_t>> DecodeVorbisSample(std::span<const uint8_t> bytes) {
     std::unique_ptr<VorbisDecoder> decoder =
-        VorbisDecoder::Open(std::make_unique<MemoryFile>(bytes));
+        VorbisDecoder::Open(std::make_unique<MemoryStreamFile>(bytes));
     if (decoder == nullptr) {
         return std::nullopt;
     }

@@ -62,7 +62,8 @@ public:
 
     // flags[scope ":" name] = value, then Save. A key that cannot be stored is refused (logged).
     void SetFlag(std::string_view scope, std::string_view name, int32_t value);
-    // The flag's value; an absent key is entered with 0 (and so written at the next save).
+    // The flag's value; an absent key of the form scope ":" name is entered with 0 (and so
+    // written at the next save).
     int32_t GetFlag(const std::string& key);
 
     InventorySlot GetInventorySlot(int i) const;

@@ -22,10 +22,6 @@ std::string ProfileFileName(int n) {
     return std::to_string(n) + ".pla";
 }
 
-// The sections that every profile has after its flags.
-constexpr const char* kProfileSections[] = {"inventory",  "inventoryBack", "permanentSlots",
-                                            "mapPieces",  "energy",        "actWorld",
-                                            "lastLevelId"};
 constexpr std::size_t kHeadLines = 6;
 
 std::string_view TrimmedLine(std::string_view line) {

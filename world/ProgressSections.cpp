@@ -176,6 +176,12 @@ void SectionReader::ReadFlag(const ParconList& flag, GameStateFlags& flags) {
         Problem("the flag name \"" + MessagePart(*key) + "\" cannot be stored");
         return;
     }
+    for (const char* section : kProfileSections) {
+        if (*key == section) {
+            Problem("a flag is named like the list (" + std::string(section) + ")");
+            return;
+        }
+    }
     const std::optional<std::array<std::string_view, 3>> values = Values(flag, 1);
     if (!values) {
         return;

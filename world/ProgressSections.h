@@ -12,6 +12,11 @@ struct ParconList;
 // The sections that a profile and a save game share (the inventories, the permanent tools, the
 // flags and the counters), written and read the same way in both.
 
+// The lists that every profile has after its flags, in the order they are written.
+constexpr const char* kProfileSections[] = {"inventory",  "inventoryBack", "permanentSlots",
+                                            "mapPieces",  "energy",        "actWorld",
+                                            "lastLevelId"};
+
 // "(slot i item count)" for every slot, with nothing between them; a free slot's empty item is
 // written as nothing.
 void AppendSlots(std::string& text,
@@ -35,7 +40,8 @@ public:
                    std::array<InventorySlot, Player::kInventorySlots>& slots);
     void ReadPermanentSlots(const ParconList& section,
                             std::array<int32_t, Player::kPermanentSlots>& counts);
-    // One "(key value)" list into the flags.
+    // One "(key value)" list into the flags. A key named like one of the profile's own lists is
+    // refused: written into a profile it would be read back as that list.
     void ReadFlag(const ParconList& flag, GameStateFlags& flags);
     // The value of a section of one number; nothing when it has none.
     std::optional<int32_t> ReadNumber(const ParconList& section);

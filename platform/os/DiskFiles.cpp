@@ -66,7 +66,10 @@ std::string FolderOf(const std::string& path) {
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
     const std::string temporary = path + ".tmp";
-    Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    // Whatever an earlier crash left under the temporary name goes first, so that the new file is
+    // ours alone (never a link that leads elsewhere).
+    ::unlink(temporary.c_str());
+    Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
     if (file.Get() < 0) {
         error = Reason("Cannot create", temporary, errno);
         return false;
@@ -123,7 +126,8 @@ bool CreateFolderPath(const std::string& path, std::string& error) {
 
 FileRead ReadRegularFile(const std::string& path, std::size_t maxSize, std::string& bytes,
                          std::string& error) {
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a pipe of that name cannot stop the game; it is refused below.
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.Get() < 0) {
         if (errno == ENOENT) {
             return FileRead::Missing;

@@ -53,7 +53,7 @@ TEST_F(GameSettingsTest, EachValueIsReadOnItsOwnAndFallsBackToTheLiveOne) {
         if (c.file != nullptr) {
             WritePlayerBytes("settings.dat", c.file);
         } else {
-            std::filesystem::remove(folder / "players/settings.dat");
+            std::filesystem::remove(Players("settings.dat"));
         }
         LoadSettings();
         EXPECT_EQ(GameSettings.fullScreen, c.fullScreen);
@@ -83,7 +83,7 @@ TEST_F(GameSettingsTest, TheFirstStartIsInFullScreenAndLaterOnesAsTheSettingsSay
     WritePlayerBytes("settings.dat", "yes\n");
     EXPECT_TRUE(FullScreenAtStart(true));
     // Only the player-file folder counts: a "last.pla" among the data is none.
-    std::filesystem::remove(folder / "players/last.pla");
+    std::filesystem::remove(Players("last.pla"));
     WriteData("last.pla", "0");
     EXPECT_TRUE(FullScreenAtStart(false));
 }

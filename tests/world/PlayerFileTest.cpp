@@ -8,6 +8,7 @@
 #include "tests/world/WorldFixture.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <optional>
@@ -147,6 +148,15 @@ TEST_F(PlayerFileIo, WritingReplacesTheFileWholeWithCrLfAndLeavesNothingBeside) 
     EXPECT_EQ(text, "1\r\nnew\r\n(x\r\n )");
 }
 
+TEST_F(PlayerFileIo, WhatACrashLeftUnderTheTemporaryNameIsReplacedNotFollowed) {
+    ASSERT_TRUE(CreatePlayerFileFolder());
+    folder.Write("elsewhere", "keep");
+    std::filesystem::create_symlink(folder / "elsewhere", folder / "players/a.pla.tmp");
+    ASSERT_TRUE(WritePlayerFile(PlayerFilePath("a.pla"), "new"));
+    EXPECT_EQ(ReadFileBytes(folder / "players/a.pla"), "new");
+    EXPECT_EQ(ReadFileBytes(folder / "elsewhere"), "keep");
+}
+
 TEST_F(PlayerFileIo, AFailedWriteKeepsTheOldFileAndIsLogged) {
     ASSERT_TRUE(CreatePlayerFileFolder());
     ASSERT_TRUE(WritePlayerFile(PlayerFilePath("a.pla"), "old"));
@@ -165,6 +175,8 @@ TEST_F(PlayerFileIo, ReadingFindsOnlyARegularFileAtTheExactPath) {
     EXPECT_EQ(ReadPlayerFile(PlayerFilePath("none.pla"), text), FileRead::Missing);
     folder.MakeFolder("players/dir.pla");
     EXPECT_EQ(ReadPlayerFile(PlayerFilePath("dir.pla"), text), FileRead::Failed);
+    ASSERT_EQ(::mkfifo((folder / "players/pipe.pla").c_str(), 0600), 0);
+    EXPECT_EQ(ReadPlayerFile(PlayerFilePath("pipe.pla"), text), FileRead::Failed);
 
     std::string bytes;
     std::string error;

@@ -95,7 +95,7 @@ TEST_F(ProfileDurabilityTest, AProfileKilledWhileSavingIsAlwaysWholeOldOrNew) {
 }
 
 TEST_F(ProfileDurabilityTest, AFullDiskKeepsTheOldProfile) {
-    const std::string players = folder / "players";
+    const std::string players = playerFolder;
     const int result = RunChild([&] {
         // A small file system of the child's own, gone with the child.
         if (::unshare(CLONE_NEWNS) != 0 ||

@@ -146,7 +146,7 @@ TEST_F(ProfileReadTest, WithoutACopyADamagedProfileIsNeverSavedOverNorOfferedAsF
     const std::string cut = full.substr(0, 3); // even the name is lost
     WritePlayerBytes("3.pla", cut);
     // The copy cannot be made where a folder of its name stands.
-    folder.MakeFolder("players/3.pla.damaged");
+    std::filesystem::create_directory(Players("3.pla.damaged"));
     ResetWorldGlobals();
     InstallHooks();
     Player::LoadNames();
@@ -161,26 +161,28 @@ TEST_F(ProfileReadTest, WithoutACopyADamagedProfileIsNeverSavedOverNorOfferedAsF
     EXPECT_EQ(PlayerBytes("3.pla"), cut);
 
     // Once the copy can be made, the slot is the player's again.
-    std::filesystem::remove(folder / "players/3.pla.damaged");
+    std::filesystem::remove(Players("3.pla.damaged"));
     EXPECT_TRUE(Player::CreateProfile(3, "New"));
     EXPECT_EQ(PlayerBytes("3.pla.damaged"), cut);
     EXPECT_NE(PlayerBytes("3.pla").find("New"), std::string::npos);
 }
 
 TEST_F(ProfileReadTest, AnUnreadableProfileIsNeverSavedOver) {
-    folder.MakeFolder("players/3.pla");
+    std::filesystem::create_directory(Players("3.pla"));
     Player player;
     EXPECT_FALSE(player.Load(3, true));
     EXPECT_EQ(player.GetFileCondition(), Player::FileCondition::Untouchable);
     EXPECT_FALSE(player.Save());
-    EXPECT_TRUE(std::filesystem::is_directory(folder / "players/3.pla"));
+    EXPECT_TRUE(std::filesystem::is_directory(Players("3.pla")));
 }
 
 TEST_F(ProfileReadTest, ProfilesAreReadInThePlayerFolderAlone) {
-    // A profile in the data folder or the current folder is no player's.
-    WriteData("players/3.pla", FullProfile());
-    std::filesystem::remove(folder / "players/3.pla");
-    folder.Write("3.pla", PlayerBytes("../data/players/3.pla"));
+    // A profile among the data or in the current folder is no player's.
+    const std::string bytes = FullProfile();
+    std::filesystem::remove(Players("3.pla"));
+    WriteData("3.pla", bytes);
+    WriteData("players/3.pla", bytes);
+    folder.Write("3.pla", bytes);
     Player player;
     EXPECT_FALSE(player.Load(3, false));
     EXPECT_EQ(player.GetName(), "");

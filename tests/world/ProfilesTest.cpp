@@ -72,7 +72,7 @@ TEST_F(ProfilesTest, LastPlaNamesAProfileSlotOrNone) {
         LoadLastPlayer();
         EXPECT_EQ(LastPlayerIndex, index) << bytes;
     }
-    std::filesystem::remove(folder / "players/last.pla");
+    std::filesystem::remove(Players("last.pla"));
     LastPlayerIndex = 2;
     LoadLastPlayer();
     EXPECT_EQ(LastPlayerIndex, -1);
@@ -95,7 +95,7 @@ TEST_F(ProfilesTest, DeletingAProfileRemovesItsSaveGamesAndThenItsFile) {
 
 TEST_F(ProfilesTest, AProfileWhoseSaveGamesCannotGoStays) {
     MakeProfile(1, "Bo");
-    folder.MakeFolder("players/1_quick.sav"); // cannot be deleted as a file
+    std::filesystem::create_directory(Players("1_quick.sav")); // cannot be deleted as a file
     WritePlayerBytes("1.sav", "save");
     Player::DeleteProfile(1);
     EXPECT_TRUE(PlayerFileExists("1.pla"));

@@ -256,6 +256,8 @@ TEST_F(SaveGameTest, ASaveGameThatIsMissingOrDamagedChangesNothing) {
          "the item \"..\\coin2\" cannot be held"},
         {damaged("(z1-swamp:door_killed 1)", "(z1-swamp:door_killed 1x)"),
          "the flag value \"1x\" is not a number"},
+        {damaged("(z1-swamp:door_killed 1)", "(energy 1)"),
+         "a flag is named like the list (energy)"},
         {damaged("levels\\z1-swamp.txt", "/etc/passwd"), "is not a file of the game's data"},
         {damaged("levels\\z1-swamp.txt", "..\\..\\levels\\z1-swamp.txt"),
          "is not a file of the game's data"},

@@ -1,6 +1,6 @@
 #pragma once
 
-// A game folder with the file layer on its "data" folder, the player-file folder "players/", the
+// A game folder with the file layer on its "data" folder, a player-file folder of its own, the
 // sound manager up on the recording audio layer, the world's globals fresh, and hooks that
 // journal what the world asks of the layers above it.
 
@@ -23,6 +23,8 @@ protected:
     void InstallHooks();
     void TearDown() override;
 
+    // The player-file folder followed by "/" and the name.
+    std::string Players(std::string_view name) const;
     // The bytes of a player file.
     std::string PlayerBytes(std::string_view name) const;
     void WritePlayerBytes(std::string_view name, std::string_view bytes) const;
@@ -41,6 +43,7 @@ protected:
     // The picture of an item that can be held.
     void WriteItemArt(const std::string& item);
 
+    std::string playerFolder;
     std::vector<std::string> hookCalls;
     std::unique_ptr<Level> gameLevel;
 };

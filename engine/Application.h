@@ -30,6 +30,11 @@ struct Application {
     std::string versionInfo[2];
     std::string mainNumber;
     std::string startFromLevel;
+
+    // The folder of the player files, ending with a separator: "config\" under the current
+    // folder when localDataDir is set, else the save folder (the current folder while there is
+    // none).
+    std::string GetDataDir() const;
 };
 
 extern Application App;

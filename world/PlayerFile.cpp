@@ -1,0 +1,155 @@
+#include "world/PlayerFile.h"
+
+#include "engine/Application.h"
+#include "engine/Log.h"
+#include "platform/os/NativePath.h"
+
+#include <charconv>
+
+namespace {
+
+bool IsControl(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
+
+// A word that the definition parser reads back as one value, unchanged.
+bool IsPlainWord(std::string_view name) {
+    if (name.empty() || name.front() == '#') {
+        return false;
+    }
+    for (const char c : name) {
+        if (c == ' ' || IsControl(c) || c == '(' || c == ')' || c == '[' || c == ']' || c == '"') {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::string PlayerFilePath(std::string_view name) {
+    return App.GetDataDir() + std::string(name);
+}
+
+bool CreatePlayerFileFolder() {
+    const std::string folder = App.GetDataDir();
+    if (folder.empty()) {
+        return true; // the current folder
+    }
+    std::string error;
+    if (!CreateFolderPath(NativePath(folder), error)) {
+        DebugLog("%s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool WritePlayerFile(const std::string& path, std::string_view text) {
+    std::string bytes;
+    bytes.reserve(text.size() + text.size() / 16);
+    for (const char c : text) {
+        if (c == '\n') {
+            bytes += '\r';
+        }
+        bytes += c;
+    }
+    std::string error;
+    if (!ReplaceFileAtomically(NativePath(path), bytes, error)) {
+        DebugLog("Player file not saved: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+FileRead ReadPlayerFile(const std::string& path, std::string& text) {
+    std::string error;
+    const FileRead result = ReadRegularFile(NativePath(path), kMaxPlayerFileSize, text, error);
+    if (result == FileRead::Failed) {
+        DebugLog("Player file not read: %s\n", error.c_str());
+    }
+    return result;
+}
+
+bool DeletePlayerFile(const std::string& path) {
+    std::string error;
+    if (!RemoveFile(NativePath(path), error)) {
+        DebugLog("%s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool IsStorableName(std::string_view name) {
+    if (IsPlainWord(name)) {
+        return true;
+    }
+    for (const char c : name) {
+        if (IsControl(c)) {
+            return false;
+        }
+    }
+    // Inside quotes a backslash before the closing quote would escape it.
+    return name.empty() || name.back() != '\\';
+}
+
+std::string PlayerFileToken(std::string_view name) {
+    if (IsPlainWord(name)) {
+        return std::string(name);
+    }
+    // The parser reads \" as a quote and any other backslash as itself.
+    std::string quoted = "\"";
+    for (const char c : name) {
+        if (c == '"') {
+            quoted += '\\';
+        }
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
+}
+
+bool IsSafeItemName(std::string_view item) {
+    if (item.empty() || item == "0" || !IsStorableName(item)) {
+        return false;
+    }
+    return item.find_first_of("/\\:") == std::string_view::npos;
+}
+
+std::optional<int32_t> ParseInt32(std::string_view text) {
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') {
+            return std::nullopt;
+        }
+    }
+    int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::string FormatFloat(float value) {
+    char buffer[32];
+    const auto [end, error] = std::to_chars(
+        buffer, buffer + sizeof buffer, static_cast<double>(value), std::chars_format::general, 6);
+    return error == std::errc() ? std::string(buffer, end) : std::string("0");
+}
+
+bool EndsWithClosedList(std::string_view text) {
+    const std::size_t last = text.find_last_not_of(" \t\r\n");
+    if (last == std::string_view::npos || text[last] != ')') {
+        return false;
+    }
+    const std::size_t lineStart = text.find_last_of('\n', last);
+    if (lineStart == std::string_view::npos) {
+        return false;
+    }
+    for (std::size_t i = lineStart + 1; i < last; ++i) {
+        if (text[i] != ' ' && text[i] != '\t' && text[i] != '\r') {
+            return false;
+        }
+    }
+    return true;
+}

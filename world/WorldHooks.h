@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+// What the levels and the profiles ask of the layers they cannot reach themselves: the cursor's
+// animation player (HeldItemAnim with HeldItemShown) and the user-interface layers. The layers
+// set their parts once at start-up; an unset part does nothing, which is also how the world
+// runs in tests and before those layers exist.
+struct WorldHooks {
+    // Puts an item on the cursor: HeldItemAnim bound to the animation file, its animation
+    // "cursor" started looping (then-first off, sounds on, no fade) and HeldItemShown set.
+    std::function<void(const std::string& animationFile)> showHeldItem;
+    // HeldItemShown cleared: the cursor carries no item.
+    std::function<void()> hideHeldItem;
+
+    // On the HUD (MainUI), when it exists: every UIInventorySlot showing that slot number is no
+    // longer filled.
+    std::function<void(int slot)> inventorySlotEmptied;
+    // On the HUD: the i-th UIInventorySlot shows slot i again, with its item when it has one.
+    std::function<void()> refillInventorySlots;
+    // On the HUD: a UIPartFx with the particle file, started at (x, y).
+    std::function<void(const std::string& particleFile, float x, float y)> rewardSpark;
+
+    // OverlayUI cleared, when it exists (a scene has been loaded into a level).
+    std::function<void()> clearOverlay;
+    // MapGameUI and TutorialUI deleted and their globals null (a level has been cleared).
+    std::function<void()> deleteLevelLayers;
+};
+
+void SetWorldHooks(WorldHooks hooks);
+const WorldHooks& GetWorldHooks();

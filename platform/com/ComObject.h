@@ -38,12 +38,12 @@ public:
     }
 
 protected:
-    explicit ComObject(ModuleCount& module) : module(module) { module.Lock(); }
-    virtual ~ComObject() { module.Unlock(); }
+    explicit ComObject(ModuleCount& module) : owningModule(module) { owningModule.Lock(); }
+    virtual ~ComObject() { owningModule.Unlock(); }
 
 private:
     std::atomic<uint32_t> references{1};
-    ModuleCount& module;
+    ModuleCount& owningModule;
 };
 
 // One row of an object's interface table: the interface's id and the object seen through it.

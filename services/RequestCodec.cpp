@@ -119,8 +119,8 @@ std::string RequestCodec::BuildGetListRequest(std::string_view certificate, int3
 }
 
 std::string RequestCodec::BuildReportRequest(std::string_view certificate, int32_t game,
-                                             int32_t gameMode, std::string_view name,
-                                             int64_t score, std::string_view scoreDescription,
+                                             int32_t gameMode, std::string_view name, int64_t score,
+                                             std::string_view scoreDescription,
                                              std::string_view login,
                                              std::string_view password) const {
     const ReportRequest request{game,

@@ -63,9 +63,9 @@ HRESULT SoapClient::Call(std::string_view operation, BSTR xml, BSTR* result) noe
 
         stage = Err_SOAPCLIENT_GENERATE_ERROR;
         const std::optional<std::string> envelope =
-            wellFormed ? WriteSoapRequest(serviceNamespace, operation,
-                                          xml != nullptr ? &narrow : nullptr)
-                       : std::nullopt;
+            wellFormed
+                ? WriteSoapRequest(serviceNamespace, operation, xml != nullptr ? &narrow : nullptr)
+                : std::nullopt;
         if (!envelope) {
             return Fail(Err_SOAPCLIENT_GENERATE_ERROR);
         }

@@ -181,8 +181,7 @@ private:
 } // namespace
 
 std::optional<std::string> WriteSoapRequest(std::string_view serviceNamespace,
-                                            std::string_view operation,
-                                            const std::string* xml) {
+                                            std::string_view operation, const std::string* xml) {
     std::string envelope =
         "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\" "
         "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "

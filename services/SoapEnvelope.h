@@ -13,8 +13,7 @@ constexpr std::string_view kSchemaInstanceNamespace = "http://www.w3.org/2001/XM
 // system code page, written escaped); no argument writes a nil "xml". Nothing when the text
 // holds a character that an XML document cannot carry.
 std::optional<std::string> WriteSoapRequest(std::string_view serviceNamespace,
-                                            std::string_view operation,
-                                            const std::string* xml);
+                                            std::string_view operation, const std::string* xml);
 
 // What an answer envelope held.
 struct SoapAnswer {

@@ -106,8 +106,8 @@ bool WriteTree(const std::string& path, const RegistryKey& root, std::string& er
         error = SystemError("cannot write beside the classes root", path);
         return false;
     }
-    const bool written = ::fchmod(file.Get(), 0644) == 0 && WriteAll(file.Get(), text) &&
-                         ::fsync(file.Get()) == 0;
+    const bool written =
+        ::fchmod(file.Get(), 0644) == 0 && WriteAll(file.Get(), text) && ::fsync(file.Get()) == 0;
     if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
         error = SystemError("cannot write the classes root", path);
         ::unlink(temporary.c_str());
@@ -147,8 +147,7 @@ bool ReadClassesRoot(RegistryKey& root, std::string& error) noexcept {
     }
 }
 
-bool EditClassesRoot(const std::function<bool(RegistryKey&)>& change,
-                     std::string& error) noexcept {
+bool EditClassesRoot(const std::function<bool(RegistryKey&)>& change, std::string& error) noexcept {
     try {
         const std::string path = ClassesRootPath();
         if (path.empty()) {

@@ -1,6 +1,5 @@
 #include "platform/com/RegistryKey.h"
 
-
 namespace {
 
 std::string Folded(std::string_view text) {

@@ -369,10 +369,10 @@ HRESULT VariantToBstr(const VARIANT& given, BSTR* result) noexcept {
             }
             char digits[64];
             const auto written =
-                number.isReal       ? std::to_chars(digits, digits + sizeof digits, number.real)
-                : number.isUnsigned ? std::to_chars(digits, digits + sizeof digits,
-                                                    number.unsignedInteger)
-                                    : std::to_chars(digits, digits + sizeof digits, number.integer);
+                number.isReal ? std::to_chars(digits, digits + sizeof digits, number.real)
+                : number.isUnsigned
+                    ? std::to_chars(digits, digits + sizeof digits, number.unsignedInteger)
+                    : std::to_chars(digits, digits + sizeof digits, number.integer);
             text.assign(digits, written.ptr);
             break;
         }

@@ -131,14 +131,14 @@ size_t HttpTransfer::OnHeader(char* data, size_t size, size_t count, void* self)
         if (line.starts_with("HTTP/")) {
             // A new status line: an interim answer (100 Continue) or a redirect came before.
             const std::size_t blank = line.find(' ');
-            const int status = blank == std::string_view::npos ? 0 : std::atoi(line.data() + blank + 1);
+            const int status =
+                blank == std::string_view::npos ? 0 : std::atoi(line.data() + blank + 1);
             transfer.answer.status = status;
             transfer.answer.headers.clear();
             transfer.answer.answerStarted = status >= 200;
         } else if (const std::size_t colon = line.find(':'); colon != std::string_view::npos) {
-            transfer.answer.headers.push_back(
-                {std::string(Trimmed(line.substr(0, colon))),
-                 std::string(Trimmed(line.substr(colon + 1)))});
+            transfer.answer.headers.push_back({std::string(Trimmed(line.substr(0, colon))),
+                                               std::string(Trimmed(line.substr(colon + 1)))});
         }
     } catch (...) {
         return 0;
@@ -222,8 +222,8 @@ bool HttpTransfer::SetUp(CurlHandles& handles) {
         if (!ok || handles.headers == nullptr) {
             break;
         }
-        handles.headers = curl_slist_append(handles.headers,
-                                            (header.name + ": " + header.value).c_str());
+        handles.headers =
+            curl_slist_append(handles.headers, (header.name + ": " + header.value).c_str());
     }
     ok = ok && handles.headers != nullptr &&
          curl_easy_setopt(easy, CURLOPT_HTTPHEADER, handles.headers) == CURLE_OK;

@@ -1,4 +1,5 @@
 #include "platform/com/Bstr.h"
+
 #include "platform/com/CodePage.h"
 
 #include <gtest/gtest.h>
@@ -75,8 +76,8 @@ TEST(CodePageTest, ConvertsBothWaysWithoutLoss) {
 
 TEST(CodePageTest, ReplacesWhatCannotBeConverted) {
     const Conversion narrowToWide[] = {
-        {"\xC3", u"\uFFFD"},                 // cut sequence
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},       // overlong
+        {"\xC3", u"\uFFFD"},                     // cut sequence
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},           // overlong
         {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"}, // a surrogate's code
         {"\xF5\x80\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
         {"a\x80z", u"a\uFFFDz"},

@@ -1,5 +1,6 @@
 #include "platform/com/ClassesRoot.h"
-#include "tests/platform/ScopedEnvironment.h"
+
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
-#include "platform/com/ComObject.h"
 #include "platform/com/Dispatch.h"
+
+#include "platform/com/ComObject.h"
 
 #include <gtest/gtest.h>
 
@@ -275,8 +276,7 @@ TEST_F(DispatchTest, RefusesCallsThatDoNotFitTheMember) {
     VARIANT result;
     InitVariant(&result);
     EXPECT_EQ(Call(4, DISPATCH_METHOD, {Long(1)}, &result), DISP_E_BADPARAMCOUNT);
-    EXPECT_EQ(Call(4, DISPATCH_METHOD, {Long(1), Long(2), Long(3)}, &result),
-              DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(Call(4, DISPATCH_METHOD, {Long(1), Long(2), Long(3)}, &result), DISP_E_BADPARAMCOUNT);
     EXPECT_EQ(Call(42, DISPATCH_METHOD, {}, &result), DISP_E_MEMBERNOTFOUND);
     EXPECT_EQ(Call(2, DISPATCH_PROPERTYPUT, {Text(u"x")}, nullptr, true), DISP_E_MEMBERNOTFOUND)
         << "Name has no put";

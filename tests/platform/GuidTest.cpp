@@ -37,14 +37,14 @@ TEST(GuidTest, FormatsInUpperCaseWhateverCaseItWasReadIn) {
 TEST(GuidTest, RefusesTextsThatAreNotTheRegistryForm) {
     const char* cases[] = {
         "",
-        "2344BBD1-CB3D-4D22-B075-EFA4C9D8969B",     // no braces
-        "{2344BBD1-CB3D-4D22-B075-EFA4C9D8969B",    // no closing brace
-        "{2344BBD1-CB3D-4D22-B075-EFA4C9D8969}",    // a digit short
-        "{2344BBD1-CB3D-4D22-B075-EFA4C9D8969BB}",  // a digit long
-        "{2344BBD1CB3D-4D22-B075-EFA4C9D8969B0}",   // hyphen moved
-        "{2344BBD1-CB3D-4D22-B075-EFA4C9D8969G}",   // not a hex digit
-        "{2344BBD1-CB3D-4D22-B075-EFA4C9D8969B} ",  // trailing blank
-        "{ 344BBD1-CB3D-4D22-B075-EFA4C9D8969B}",   // blank for a digit
+        "2344BBD1-CB3D-4D22-B075-EFA4C9D8969B",    // no braces
+        "{2344BBD1-CB3D-4D22-B075-EFA4C9D8969B",   // no closing brace
+        "{2344BBD1-CB3D-4D22-B075-EFA4C9D8969}",   // a digit short
+        "{2344BBD1-CB3D-4D22-B075-EFA4C9D8969BB}", // a digit long
+        "{2344BBD1CB3D-4D22-B075-EFA4C9D8969B0}",  // hyphen moved
+        "{2344BBD1-CB3D-4D22-B075-EFA4C9D8969G}",  // not a hex digit
+        "{2344BBD1-CB3D-4D22-B075-EFA4C9D8969B} ", // trailing blank
+        "{ 344BBD1-CB3D-4D22-B075-EFA4C9D8969B}",  // blank for a digit
     };
     for (const char* text : cases) {
         EXPECT_FALSE(ParseGuid(text)) << text;

@@ -1,5 +1,6 @@
 #include "platform/net/HttpClient.h"
-#include "tests/platform/ScopedEnvironment.h"
+
+#include "tests/support/ScopedEnvironment.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -86,14 +87,16 @@ HttpRequest Get(const std::string& url) {
 TEST(HttpClientTest, PostsTheBodyWithItsHeadersAndCollectsTheAnswer) {
     LocalServer local;
     std::string seen;
-    local.server.Post("/service", [&](const httplib::Request& request, httplib::Response& response) {
-        seen = request.method + " " + request.body + " | " + request.get_header_value("Content-Type") +
-               " | " + request.get_header_value("Accept") + " | expect=" +
-               request.get_header_value("Expect");
-        response.status = 201;
-        response.set_header("X-Answer", "yes");
-        response.set_content("done", "text/plain");
-    });
+    local.server.Post("/service",
+                      [&](const httplib::Request& request, httplib::Response& response) {
+                          seen = request.method + " " + request.body + " | " +
+                                 request.get_header_value("Content-Type") + " | " +
+                                 request.get_header_value("Accept") +
+                                 " | expect=" + request.get_header_value("Expect");
+                          response.status = 201;
+                          response.set_header("X-Answer", "yes");
+                          response.set_content("done", "text/plain");
+                      });
     HttpRequest request;
     request.method = "POST";
     request.url = local.Url("/service");
@@ -138,15 +141,16 @@ TEST(HttpClientTest, StopsAnswersPastTheSizeLimit) {
         response.set_content(std::string(5000, 'a'), "text/plain");
     });
     local.server.Get("/chunked", [](const httplib::Request&, httplib::Response& response) {
-        response.set_chunked_content_provider("text/plain", [](size_t offset, httplib::DataSink& sink) {
-            if (offset >= 20000) {
-                sink.done();
-                return true;
-            }
-            const std::string piece(1000, 'b');
-            sink.write(piece.data(), piece.size());
-            return true;
-        });
+        response.set_chunked_content_provider("text/plain",
+                                              [](size_t offset, httplib::DataSink& sink) {
+                                                  if (offset >= 20000) {
+                                                      sink.done();
+                                                      return true;
+                                                  }
+                                                  const std::string piece(1000, 'b');
+                                                  sink.write(piece.data(), piece.size());
+                                                  return true;
+                                              });
     });
     for (const char* path : {"/sized", "/chunked"}) {
         HttpRequest request = Get(local.Url(path));

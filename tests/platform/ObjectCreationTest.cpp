@@ -1,7 +1,8 @@
+#include "platform/com/ObjectCreation.h"
+
 #include "platform/com/ClassesRoot.h"
 #include "platform/com/ComObject.h"
-#include "platform/com/ObjectCreation.h"
-#include "tests/platform/ScopedEnvironment.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/platform/TestCounter.h"
 #include "tests/support/TempFolder.h"
 
@@ -41,9 +42,8 @@ protected:
 };
 
 TEST_F(ObjectCreationTest, ClassesRegisteredInTheProcessAreCreatedUntilRevoked) {
-    ObjectFactory* factory = new ObjectFactory(hostModule, [] {
-        return static_cast<IUnknown*>(new HostDouble);
-    });
+    ObjectFactory* factory =
+        new ObjectFactory(hostModule, [] { return static_cast<IUnknown*>(new HostDouble); });
     uint32_t cookie = 0;
     ASSERT_EQ(RegisterClassObject(kClsidHostDouble, factory, &cookie), S_OK);
     factory->Release(); // the runtime keeps its own reference
@@ -54,22 +54,19 @@ TEST_F(ObjectCreationTest, ClassesRegisteredInTheProcessAreCreatedUntilRevoked) 
     static_cast<IUnknown*>(object)->Release();
 
     IUnknown* outer = static_cast<IUnknown*>(factory);
-    EXPECT_EQ(CreateInstance(kClsidHostDouble, outer, kIidUnknown, &object),
-              CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(CreateInstance(kClsidHostDouble, outer, kIidUnknown, &object), CLASS_E_NOAGGREGATION);
     EXPECT_EQ(object, nullptr);
     EXPECT_EQ(CreateInstance(kClsidHostDouble, nullptr, kIidDispatch, &object), E_NOINTERFACE);
 
     ASSERT_EQ(RevokeClassObject(cookie), S_OK);
     EXPECT_FALSE(hostModule.InUse()) << "revoking released the class object";
-    EXPECT_EQ(CreateInstance(kClsidHostDouble, nullptr, kIidUnknown, &object),
-              REGDB_E_CLASSNOTREG);
+    EXPECT_EQ(CreateInstance(kClsidHostDouble, nullptr, kIidUnknown, &object), REGDB_E_CLASSNOTREG);
     EXPECT_EQ(RevokeClassObject(cookie), E_INVALIDARG);
 }
 
 TEST_F(ObjectCreationTest, ServerLocksKeepTheModuleInUse) {
-    ObjectFactory* factory = new ObjectFactory(hostModule, [] {
-        return static_cast<IUnknown*>(new HostDouble);
-    });
+    ObjectFactory* factory =
+        new ObjectFactory(hostModule, [] { return static_cast<IUnknown*>(new HostDouble); });
     factory->LockServer(1);
     factory->Release();
     EXPECT_TRUE(hostModule.InUse()) << "the lock outlives the class object";
@@ -81,9 +78,9 @@ TEST_F(ObjectCreationTest, ServerLocksKeepTheModuleInUse) {
 
 TEST_F(ObjectCreationTest, AModuleRegistersItselfAndItsClassIsCreatedByProgId) {
     ASSERT_EQ(RegisterServerModule(modulePath), S_OK);
-    EXPECT_EQ(ReadClassesRootValue("CLSID\\" + FormatGuid(kClsidTestCounter) + "\\InprocServer32",
-                                   ""),
-              modulePath);
+    EXPECT_EQ(
+        ReadClassesRootValue("CLSID\\" + FormatGuid(kClsidTestCounter) + "\\InprocServer32", ""),
+        modulePath);
     Guid clsid;
     ASSERT_EQ(ClassIdFromProgId(kTestCounterIndependentProgId, &clsid), S_OK);
     EXPECT_EQ(clsid, kClsidTestCounter);
@@ -101,9 +98,9 @@ TEST_F(ObjectCreationTest, AModuleRegistersItselfAndItsClassIsCreatedByProgId) {
     ASSERT_EQ(counter->GetIDsOfNames(kGuidNull, names, 1, 0, &id), S_OK);
     VARIANT total;
     InitVariant(&total);
-    ASSERT_EQ(counter->Invoke(id, kGuidNull, 0, DISPATCH_PROPERTYGET, nullptr, &total, nullptr,
-                              nullptr),
-              S_OK);
+    ASSERT_EQ(
+        counter->Invoke(id, kGuidNull, 0, DISPATCH_PROPERTYGET, nullptr, &total, nullptr, nullptr),
+        S_OK);
     EXPECT_EQ(total.i8, 12);
 
     FreeUnusedModules();

@@ -48,8 +48,7 @@ public:
     HRESULT Invoke(DISPID id, const Guid&, uint32_t, uint16_t flags, DispatchParams* params,
                    VARIANT* result, DispatchException* exception,
                    uint32_t* argumentError) override {
-        return DispatchInvoke(kMembers, this, id, flags, params, result, exception,
-                              argumentError);
+        return DispatchInvoke(kMembers, this, id, flags, params, result, exception, argumentError);
     }
 
     HRESULT Add(int32_t amount) override {
@@ -95,42 +94,53 @@ extern "C" HRESULT DllCanUnloadNow() {
     return counterModule.InUse() ? S_FALSE : S_OK;
 }
 
+// Registration edits the classes root; nothing it may throw leaves the module.
 extern "C" HRESULT DllRegisterServer() {
-    const std::string path = ModulePathOf(reinterpret_cast<const void*>(&DllGetClassObject));
-    const std::string clsid = FormatGuid(kClsidTestCounter);
-    std::string error;
-    const bool written = EditClassesRoot(
-        [&](RegistryKey& root) {
-            RegistryKey* versioned = root.CreateKey(kTestCounterProgId);
-            versioned->SetValue("", "Orvex test counter");
-            versioned->CreateKey("CLSID")->SetValue("", clsid);
-            RegistryKey* independent = root.CreateKey(kTestCounterIndependentProgId);
-            independent->SetValue("", "Orvex test counter");
-            independent->CreateKey("CLSID")->SetValue("", clsid);
-            independent->CreateKey("CurVer")->SetValue("", kTestCounterProgId);
-            root.RemoveKey("CLSID\\" + clsid);
-            RegistryKey* key = root.CreateKey("CLSID\\" + clsid);
-            key->SetValue("", "Orvex test counter");
-            key->CreateKey("ProgID")->SetValue("", kTestCounterProgId);
-            key->CreateKey("VersionIndependentProgID")->SetValue("", kTestCounterIndependentProgId);
-            RegistryKey* server = key->CreateKey("InprocServer32");
-            server->SetValue("", path);
-            server->SetValue("ThreadingModel", "Free");
-            return !path.empty();
-        },
-        error);
-    return written ? S_OK : E_FAIL;
+    try {
+        const std::string path = ModulePathOf(reinterpret_cast<const void*>(&DllGetClassObject));
+        const std::string clsid = FormatGuid(kClsidTestCounter);
+        std::string error;
+        const bool written = EditClassesRoot(
+            [&](RegistryKey& root) {
+                RegistryKey* versioned = root.CreateKey(kTestCounterProgId);
+                versioned->SetValue("", "Orvex test counter");
+                versioned->CreateKey("CLSID")->SetValue("", clsid);
+                RegistryKey* independent = root.CreateKey(kTestCounterIndependentProgId);
+                independent->SetValue("", "Orvex test counter");
+                independent->CreateKey("CLSID")->SetValue("", clsid);
+                independent->CreateKey("CurVer")->SetValue("", kTestCounterProgId);
+                root.RemoveKey("CLSID\\" + clsid);
+                RegistryKey* key = root.CreateKey("CLSID\\" + clsid);
+                key->SetValue("", "Orvex test counter");
+                key->CreateKey("ProgID")->SetValue("", kTestCounterProgId);
+                key->CreateKey("VersionIndependentProgID")
+                    ->SetValue("", kTestCounterIndependentProgId);
+                RegistryKey* server = key->CreateKey("InprocServer32");
+                server->SetValue("", path);
+                server->SetValue("ThreadingModel", "Free");
+                return !path.empty();
+            },
+            error);
+        return written ? S_OK : E_FAIL;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
 }
 
 extern "C" HRESULT DllUnregisterServer() {
-    std::string error;
-    const bool written = EditClassesRoot(
-        [](RegistryKey& root) {
-            root.RemoveKey(kTestCounterProgId);
-            root.RemoveKey(kTestCounterIndependentProgId);
-            root.RemoveKey("CLSID\\" + FormatGuid(kClsidTestCounter));
-            return true;
-        },
-        error);
-    return written ? S_OK : E_FAIL;
+    try {
+        const std::string clsid = FormatGuid(kClsidTestCounter);
+        std::string error;
+        const bool written = EditClassesRoot(
+            [&](RegistryKey& root) {
+                root.RemoveKey(kTestCounterProgId);
+                root.RemoveKey(kTestCounterIndependentProgId);
+                root.RemoveKey("CLSID\\" + clsid);
+                return true;
+            },
+            error);
+        return written ? S_OK : E_FAIL;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
 }

@@ -1,5 +1,6 @@
-#include "platform/com/ComObject.h"
 #include "platform/com/Variant.h"
+
+#include "platform/com/ComObject.h"
 
 #include <gtest/gtest.h>
 
@@ -173,11 +174,30 @@ TEST(VariantTest, ConvertsToBooleansAndStrings) {
         VARIANT value;
         const char16_t* text;
     } cases[] = {
-        {[] { VARIANT v = Of(VT_I4); v.i4 = -12; return v; }(), u"-12"},
-        {[] { VARIANT v = Of(VT_I8); v.i8 = std::numeric_limits<int64_t>::min(); return v; }(),
+        {[] {
+             VARIANT v = Of(VT_I4);
+             v.i4 = -12;
+             return v;
+         }(),
+         u"-12"},
+        {[] {
+             VARIANT v = Of(VT_I8);
+             v.i8 = std::numeric_limits<int64_t>::min();
+             return v;
+         }(),
          u"-9223372036854775808"},
-        {[] { VARIANT v = Of(VT_BOOL); v.boolean = VARIANT_TRUE; return v; }(), u"True"},
-        {[] { VARIANT v = Of(VT_R8); v.r8 = 0.5; return v; }(), u"0.5"},
+        {[] {
+             VARIANT v = Of(VT_BOOL);
+             v.boolean = VARIANT_TRUE;
+             return v;
+         }(),
+         u"True"},
+        {[] {
+             VARIANT v = Of(VT_R8);
+             v.r8 = 0.5;
+             return v;
+         }(),
+         u"0.5"},
         {Of(VT_EMPTY), u""},
     };
     for (const auto& c : cases) {

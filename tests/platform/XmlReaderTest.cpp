@@ -67,15 +67,8 @@ TEST(XmlReaderTest, ReportsNamespacesAttributesTextAndEntities) {
 
 TEST(XmlReaderTest, RefusesDocumentsThatAreNotWellFormed) {
     const char* cases[] = {
-        "",
-        "<a>",
-        "<a></b>",
-        "<a>&unknown;</a>",
-        "<a x=\"1\" x=\"2\"/>",
-        "<p:a/>",
-        "<a/><b/>",
-        "<a>\x01</a>",
-        "<a>\xC3</a>",
+        "",       "<a>",      "<a></b>",     "<a>&unknown;</a>", "<a x=\"1\" x=\"2\"/>",
+        "<p:a/>", "<a/><b/>", "<a>\x01</a>", "<a>\xC3</a>",
     };
     for (const char* document : cases) {
         XmlReader reader;

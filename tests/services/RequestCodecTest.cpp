@@ -90,8 +90,8 @@ TEST(RequestCodecTest, AFailedEncryptionSendsAnEmptyPayload) {
 
 TEST(RequestCodecTest, RefusesBadKeysAndEmptyTextsAndLeavesTheResultAlone) {
     const RequestCodec codec;
-    for (const std::string& key : {std::string(), std::string(15, 'k'), std::string(17, 'k'),
-                                   std::string(32, 'k')}) {
+    for (const std::string& key :
+         {std::string(), std::string(15, 'k'), std::string(17, 'k'), std::string(32, 'k')}) {
         std::string out = "untouched";
         EXPECT_EQ(codec.EncryptPayload(key, "text", out), E_INVALIDARG) << key.size();
         EXPECT_EQ(codec.DecryptPayload(key, "00", out), E_INVALIDARG) << key.size();
@@ -158,8 +158,9 @@ TEST(RequestCodecTest, ThePlainTextEndsAtItsFirstZeroByte) {
 TEST(RequestCodecTest, AWrongKeyGivesSomethingElse) {
     const RequestCodec codec;
     std::string plain;
-    ASSERT_EQ(codec.DecryptPayload("ANOTHER-KEY-1234", ServerEncryptToHex(kKey, "<scores/>"), plain),
-              S_OK);
+    ASSERT_EQ(
+        codec.DecryptPayload("ANOTHER-KEY-1234", ServerEncryptToHex(kKey, "<scores/>"), plain),
+        S_OK);
     EXPECT_NE(plain, "<scores/>");
 }
 

@@ -41,7 +41,8 @@ TEST(RequestDocumentsTest, WritesTheExtremesOfItsNumbersInSignedDecimal) {
 TEST(RequestDocumentsTest, TheOuterDocumentBeginsWithTheGameInClear) {
     EXPECT_EQ((RequestEnvelope{7, "0A1B"}).Text(),
               "<parameters><id>7</id><data>0A1B</data></parameters>");
-    EXPECT_EQ((RequestEnvelope{-5, ""}).Text(), "<parameters><id>-5</id><data></data></parameters>");
+    EXPECT_EQ((RequestEnvelope{-5, ""}).Text(),
+              "<parameters><id>-5</id><data></data></parameters>");
 }
 
 } // namespace

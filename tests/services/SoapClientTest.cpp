@@ -1,9 +1,8 @@
+#include "platform/com/CodePage.h"
 #include "services/ErrorConstants.h"
 #include "services/RequestCodec.h"
 #include "services/ServiceClients.h"
 #include "services/SoapEnvelope.h"
-
-#include "platform/com/CodePage.h"
 #include "tools/soaptestserver/ServerCipher.h"
 #include "tools/soaptestserver/ServiceTestServer.h"
 
@@ -131,8 +130,8 @@ TEST_F(SoapClientTest, EveryOperationReachesItsServiceAndAnswers) {
         std::string inner;
         std::string answerData;
     } cases[] = {
-        {Service::Scores, 1, codec.BuildGetListRequest(kKey, 7, 3, "player@orvex.invalid", "secret"),
-         "hs",
+        {Service::Scores, 1,
+         codec.BuildGetListRequest(kKey, 7, 3, "player@orvex.invalid", "secret"), "hs",
          "<parameters><id>7</id><count>3</count><email>player@orvex.invalid</email>"
          "<password>secret</password></parameters>",
          kScores},
@@ -247,11 +246,13 @@ TEST_F(SoapClientTest, EachServerFailureGivesItsErrorNumber) {
         {"answer in another namespace", {Kind::WrongNamespace}, Err_SOAPCLIENT_PARSE_ERROR},
         {"no answer in time", {Kind::Hang}, Err_SOAPCLIENT_SEND_ERROR},
     };
-    HttpLimits limits;
-    limits.totalTimeout = std::chrono::milliseconds(500);
-    limits.maxAnswerSize = 64 * 1024;
-    scores.SetLimits(limits);
     for (const auto& c : cases) {
+        HttpLimits limits;
+        limits.maxAnswerSize = 64 * 1024;
+        if (c.fault.kind == Kind::Hang) {
+            limits.totalTimeout = std::chrono::milliseconds(300);
+        }
+        scores.SetLimits(limits);
         server.SetFault(c.fault);
         const CallResult call = GetScores();
         EXPECT_EQ(call.result, E_FAIL) << c.what;

@@ -17,8 +17,9 @@ std::string RunCipher(bool encrypt, std::string_view key, std::string_view input
     const std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> context(
         EVP_CIPHER_CTX_new(), &EVP_CIPHER_CTX_free);
     const auto* keyBytes = reinterpret_cast<const unsigned char*>(key.data());
-    if (!context || EVP_CipherInit_ex(context.get(), EVP_aes_128_ecb(), nullptr, keyBytes,
-                                      nullptr, encrypt ? 1 : 0) != 1 ||
+    if (!context ||
+        EVP_CipherInit_ex(context.get(), EVP_aes_128_ecb(), nullptr, keyBytes, nullptr,
+                          encrypt ? 1 : 0) != 1 ||
         EVP_CIPHER_CTX_set_padding(context.get(), 0) != 1) {
         throw std::runtime_error("the server cipher cannot start");
     }

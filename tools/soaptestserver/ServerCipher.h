@@ -18,8 +18,7 @@ std::string ServerHex(std::string_view bytes, bool lowerCase = false);
 std::optional<std::string> ServerUnhex(std::string_view hex);
 
 // The hex of the encrypted text, as the services send payloads.
-std::string ServerEncryptToHex(std::string_view key, std::string_view text,
-                               bool lowerCase = false);
+std::string ServerEncryptToHex(std::string_view key, std::string_view text, bool lowerCase = false);
 // The text of an upper-case hex payload of whole blocks, up to its first zero byte; nothing
 // when the hex is not that.
 std::optional<std::string> ServerDecryptHex(std::string_view key, std::string_view hex);

@@ -359,15 +359,15 @@ void ServiceTestServer::HandleSoap(const httplib::Request& request, httplib::Res
         if (request.body.starts_with(open) && request.body.ends_with(close) &&
             request.body.size() >= open.size() + close.size()) {
             call.operation = operation;
-            const std::optional<std::string> outer = Unescaped(std::string_view(request.body).substr(
-                open.size(), request.body.size() - open.size() - close.size()));
+            const std::optional<std::string> outer = Unescaped(
+                std::string_view(request.body)
+                    .substr(open.size(), request.body.size() - open.size() - close.size()));
             check(outer.has_value(), "the xml argument is not escaped character content");
             call.outerDocument = outer.value_or("");
         }
     }
     check(!call.operation.empty(), "the body is not the request envelope of func1 or func2");
-    check(request.get_header_value("SOAPAction") ==
-              "\"" + serviceNamespace + call.operation + "\"",
+    check(request.get_header_value("SOAPAction") == "\"" + serviceNamespace + call.operation + "\"",
           "SOAPAction is " + request.get_header_value("SOAPAction"));
 
     ServerFault scripted;
@@ -439,26 +439,25 @@ void ServiceTestServer::HandleSoap(const httplib::Request& request, httplib::Res
         result.clear();
         break;
     case Kind::Oversize:
-        result = "<" + operation + "Result>" + std::string(scripted.size, 'A') + "</" +
-                 operation + "Result>";
+        result = "<" + operation + "Result>" + std::string(scripted.size, 'A') + "</" + operation +
+                 "Result>";
         break;
     default:
         break;
     }
     const std::string envelope = kAnswerEnvelopeOpen + "<" + operation + "Response xmlns=\"" +
-                                 answerNamespace + "\">" + result + "</" + operation +
-                                 "Response>" + kEnvelopeClose;
+                                 answerNamespace + "\">" + result + "</" + operation + "Response>" +
+                                 kEnvelopeClose;
     if (scripted.kind == Kind::Truncated) {
         // Headers and half the body, then the connection closes.
-        response.set_content_provider(
-            envelope.size(), "text/xml; charset=utf-8",
-            [envelope](size_t offset, size_t, httplib::DataSink& sink) {
-                if (offset == 0) {
-                    sink.write(envelope.data(), envelope.size() / 2);
-                    return true;
-                }
-                return false;
-            });
+        response.set_content_provider(envelope.size(), "text/xml; charset=utf-8",
+                                      [envelope](size_t offset, size_t, httplib::DataSink& sink) {
+                                          if (offset == 0) {
+                                              sink.write(envelope.data(), envelope.size() / 2);
+                                              return true;
+                                          }
+                                          return false;
+                                      });
         return;
     }
     response.set_content(envelope, "text/xml; charset=utf-8");
@@ -469,8 +468,9 @@ std::string ServiceTestServer::Process(RecordedCall& call, const ServerFault& sc
     const std::optional<std::vector<std::string>> outer =
         ReadParameters(call.outerDocument, {"id", "data"});
     if (!outer) {
-        found.push_back(call.service + ": the outer document is not <parameters> with id and "
-                                       "data: " +
+        found.push_back(call.service +
+                        ": the outer document is not <parameters> with id and "
+                        "data: " +
                         call.outerDocument);
         return {};
     }
@@ -507,7 +507,7 @@ std::string ServiceTestServer::Process(RecordedCall& call, const ServerFault& sc
     const bool list = call.operation == "func1";
     const std::vector<std::string> names =
         list     ? std::vector<std::string>{"id", "count", "email", "password"}
-        : scores ? std::vector<std::string>{"id",    "mode",  "name",    "value",
+        : scores ? std::vector<std::string>{"id",          "mode",  "name",    "value",
                                             "description", "email", "password"}
                  : std::vector<std::string>{"id", "number", "email", "password"};
     const std::optional<std::vector<std::string>> fields =
@@ -541,8 +541,7 @@ std::string ServiceTestServer::Process(RecordedCall& call, const ServerFault& sc
     } else if (list) {
         plain = ReplaceAll(known.content, "{server}", BaseUrl());
     } else {
-        const std::optional<std::string> item =
-            FindItem(known.content, *Decimal((*fields)[1]));
+        const std::optional<std::string> item = FindItem(known.content, *Decimal((*fields)[1]));
         if (!item) {
             return StatusDocument(game, kStatusBadXml);
         }
@@ -554,9 +553,8 @@ std::string ServiceTestServer::Process(RecordedCall& call, const ServerFault& sc
     }
     const bool wrongKey = scripted.kind == ServerFault::Kind::WrongKey;
     const bool lowerCase = scripted.kind == ServerFault::Kind::LowerCaseHex;
-    return DataDocument(game,
-                        ServerEncryptToHex(wrongKey ? kWrongKey : known.certificate, plain,
-                                           lowerCase));
+    return DataDocument(
+        game, ServerEncryptToHex(wrongKey ? kWrongKey : known.certificate, plain, lowerCase));
 }
 
 bool LoadFixtureFolder(const std::string& folder, ServiceTestServer& server, std::string& error) {
@@ -586,7 +584,8 @@ bool LoadFixtureFolder(const std::string& folder, ServiceTestServer& server, std
                 ReadWholeFile(entry.path() / "credentials")) {
             game.login = FirstLine(*credentials);
             const std::size_t next = credentials->find('\n');
-            game.password = next == std::string::npos ? "" : FirstLine(credentials->substr(next + 1));
+            game.password =
+                next == std::string::npos ? "" : FirstLine(credentials->substr(next + 1));
         }
         game.scores = ReadWholeFile(entry.path() / "scores.xml").value_or("");
         game.content = ReadWholeFile(entry.path() / "content.xml").value_or("");

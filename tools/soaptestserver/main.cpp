@@ -26,13 +26,20 @@ int Usage() {
 bool ParseFault(std::string_view text, ServerFault& fault) {
     using Kind = ServerFault::Kind;
     static const std::map<std::string_view, Kind> kinds = {
-        {"http-error", Kind::HttpError},   {"soap-fault", Kind::SoapFault},
-        {"bad-fault", Kind::BadFault},     {"malformed", Kind::MalformedEnvelope},
-        {"wrong-namespace", Kind::WrongNamespace}, {"empty-result", Kind::EmptyResult},
-        {"nil-result", Kind::NilResult},   {"missing-result", Kind::MissingResult},
-        {"truncated", Kind::Truncated},    {"hang", Kind::Hang},
-        {"oversize", Kind::Oversize},      {"wrong-key", Kind::WrongKey},
-        {"lower-case-hex", Kind::LowerCaseHex}, {"status", Kind::Status},
+        {"http-error", Kind::HttpError},
+        {"soap-fault", Kind::SoapFault},
+        {"bad-fault", Kind::BadFault},
+        {"malformed", Kind::MalformedEnvelope},
+        {"wrong-namespace", Kind::WrongNamespace},
+        {"empty-result", Kind::EmptyResult},
+        {"nil-result", Kind::NilResult},
+        {"missing-result", Kind::MissingResult},
+        {"truncated", Kind::Truncated},
+        {"hang", Kind::Hang},
+        {"oversize", Kind::Oversize},
+        {"wrong-key", Kind::WrongKey},
+        {"lower-case-hex", Kind::LowerCaseHex},
+        {"status", Kind::Status},
     };
     const std::size_t equals = text.find('=');
     const auto found = kinds.find(text.substr(0, equals));

@@ -90,7 +90,12 @@ public:
         if (outer != nullptr) {
             return CLASS_E_NOAGGREGATION;
         }
-        IUnknown* made = maker();
+        IUnknown* made = nullptr;
+        try {
+            made = maker();
+        } catch (...) {
+            return E_OUTOFMEMORY; // nothing thrown may leave an interface's operation
+        }
         if (made == nullptr) {
             return E_OUTOFMEMORY;
         }

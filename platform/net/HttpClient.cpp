@@ -3,7 +3,6 @@
 #include <curl/curl.h>
 
 #include <cstdlib>
-#include <memory>
 
 namespace {
 

@@ -93,7 +93,9 @@ struct XmlReader::Parser {
 };
 
 XmlReader::XmlReader() : parser(std::make_unique<Parser>()) {
-    parser->expat = XML_ParserCreateNS("UTF-8", kNamespaceSeparator);
+    // No encoding forced: a document's own declaration holds (the parser knows UTF-8, UTF-16,
+    // ISO-8859-1 and ASCII), and the handlers always get UTF-8.
+    parser->expat = XML_ParserCreateNS(nullptr, kNamespaceSeparator);
 }
 
 XmlReader::~XmlReader() = default;
@@ -114,7 +116,7 @@ bool XmlReader::Read(std::string_view document, XmlHandler& handler, std::string
     }
     XML_Parser expat = parser->expat;
     // A reset parser forgets its handlers, so they are set again for every document.
-    if (XML_ParserReset(expat, "UTF-8") != XML_TRUE) {
+    if (XML_ParserReset(expat, nullptr) != XML_TRUE) {
         error = "the XML parser could not be reset";
         return false;
     }

@@ -65,6 +65,16 @@ TEST(XmlReaderTest, ReportsNamespacesAttributesTextAndEntities) {
                                "<raw></child><{urn:d}empty></empty></Root>");
 }
 
+TEST(XmlReaderTest, ReadsTheEncodingTheDocumentDeclaresAndReportsUtf8) {
+    XmlReader reader;
+    Recorder recorder;
+    std::string error;
+    ASSERT_TRUE(reader.Read("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>caf\xE9</a>",
+                            recorder, error))
+        << error;
+    EXPECT_EQ(recorder.events, "<a>caf\xC3\xA9</a>");
+}
+
 TEST(XmlReaderTest, RefusesDocumentsThatAreNotWellFormed) {
     const char* cases[] = {
         "",       "<a>",      "<a></b>",     "<a>&unknown;</a>", "<a x=\"1\" x=\"2\"/>",

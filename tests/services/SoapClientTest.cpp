@@ -190,6 +190,10 @@ TEST_F(SoapClientTest, TheServerAnswersItsOwnStatusesInsideASuccessfulCall) {
         ASSERT_EQ(call.result, S_OK);
         EXPECT_NE(call.text.find(c.status), std::string::npos) << call.text;
     }
+    server.SetFault({ServerFault::Kind::Status, 0, 0, 17});
+    const CallResult scripted = GetScores();
+    ASSERT_EQ(scripted.result, S_OK);
+    EXPECT_EQ(scripted.text, "<answer><id>7</id><status>17</status></answer>");
 }
 
 TEST_F(SoapClientTest, ALoginWithMarkupCharactersTravelsUnescapedInTheInnerDocument) {
@@ -327,6 +331,17 @@ TEST_F(SoapClientTest, TheFixtureFolderServesTheLibrary) {
               std::string::npos)
         << item;
     EXPECT_TRUE(fixtureServer.Problems().empty());
+
+    // The content files themselves come from the same server.
+    HttpRequest file;
+    file.url = fixtureServer.BaseUrl() + "/files/crypt-level.dat";
+    const HttpAnswer got = SendHttpRequest(file);
+    EXPECT_EQ(got.status, 200);
+    EXPECT_EQ(got.body, "An extra level: the flooded crypt.\n");
+    EXPECT_NE(item.find("<filesize>" + std::to_string(got.body.size()) + "</filesize>"),
+              std::string::npos);
+    file.url = fixtureServer.BaseUrl() + "/files/none.dat";
+    EXPECT_EQ(SendHttpRequest(file).status, 404);
 }
 
 // A port that accepts a connection and closes it at once, without a word.

@@ -2,6 +2,8 @@
 
 #include <string>
 
+class Window;
+
 // Process priority classes that the configuration can choose.
 enum class PriorityClass : int { Normal = 32, Idle = 64 };
 
@@ -30,6 +32,7 @@ struct Application {
     std::string versionInfo[2];
     std::string mainNumber;
     std::string startFromLevel;
+    Window* window = nullptr; // the game window; owned by the platform layer
 
     // The folder of the player files, ending with a separator: "config\" under the current
     // folder when localDataDir is set, else the save folder (the current folder while there is

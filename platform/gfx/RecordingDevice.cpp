@@ -20,6 +20,16 @@ std::string Line(const char* format, ...) {
     return buffer;
 }
 
+// The next scripted result, or success when none is left.
+GfxResult NextResult(std::deque<GfxResult>& results) {
+    if (results.empty()) {
+        return kGfxOk;
+    }
+    const GfxResult result = results.front();
+    results.pop_front();
+    return result;
+}
+
 const char* LockName(uint32_t flags) {
     if ((flags & kLockDiscard) != 0) {
         return "Discard";
@@ -158,7 +168,7 @@ public:
         parameters = newParameters;
         return kGfxOk;
     }
-    GfxResult TestCooperativeLevel() override { return kGfxOk; }
+    GfxResult TestCooperativeLevel() override { return NextResult(script.cooperativeLevelResults); }
     GfxResult GetDeviceCaps(DeviceCaps& caps) override {
         caps = DeviceCaps{script.devCaps, script.maxTextureSide, script.maxTextureSide};
         return kGfxOk;
@@ -286,7 +296,7 @@ public:
     }
     GfxResult Present() override {
         script.calls.emplace_back("Present");
-        return kGfxOk;
+        return NextResult(script.presentResults);
     }
 
     GfxResult ReadBackBuffer(const PixelRect& rect, std::vector<uint32_t>& pixels) override {

@@ -33,6 +33,9 @@ struct RecordingScript {
     bool failTextures = false;
     // The next this many vertex-buffer locks fail.
     int failVertexLocks = 0;
+    // Results of the next cooperative-level tests and presents, in order; when empty, success.
+    std::deque<GfxResult> cooperativeLevelResults;
+    std::deque<GfxResult> presentResults;
 
     // Every call, one line each ("SetRenderState ZFunc 8", "SetTexture 0 #2",
     // "Lock 96 96 NoOverwrite", "DrawPrimitive TriangleFan 4 2", "CreateDevice ...").

@@ -1,7 +1,10 @@
 #include "platform/os/Clock.h"
 
+#include "platform/os/Seams.h"
+
 #include <chrono>
 #include <cmath>
+#include <thread>
 
 namespace {
 
@@ -29,6 +32,14 @@ const ClockSource* currentClock = &systemClock;
 
 const ClockSource& Clock() {
     return *currentClock;
+}
+
+void Sleep(uint32_t milliseconds) {
+    if (Seams().sleep) {
+        Seams().sleep(milliseconds);
+        return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 void SetClockSource(const ClockSource* source) {

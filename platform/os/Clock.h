@@ -19,6 +19,9 @@ public:
 // The clock in use: the system's steady clock unless SetClockSource gave another.
 const ClockSource& Clock();
 
+// Waits that long (the seam's sleep, when set, is told instead).
+void Sleep(uint32_t milliseconds);
+
 // Replaces the clock; null restores the system clock. The caller keeps ownership and must
 // restore the system clock before the replacement is destroyed.
 void SetClockSource(const ClockSource* source);

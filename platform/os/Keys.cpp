@@ -8,6 +8,7 @@
 namespace {
 
 std::array<bool, 256> keysDown{};
+std::array<bool, 256> keysPressed{}; // went down since last taken
 
 constexpr int kKeyRightShift = 0xA1;
 constexpr int kKeyLeftControl = 0xA2;
@@ -85,6 +86,23 @@ std::array<uint8_t, SDL_NUM_SCANCODES> BuildTable() {
 
 const std::array<uint8_t, SDL_NUM_SCANCODES> scancodeTable = BuildTable();
 
+// The generic code of a left or right modifier key; 0 for every other key.
+int GenericKeyOf(int virtualKey) {
+    switch (virtualKey) {
+    case kKeyLeftShift:
+    case kKeyRightShift:
+        return kKeyShift;
+    case kKeyLeftControl:
+    case kKeyRightControl:
+        return kKeyControl;
+    case kKeyLeftAlt:
+    case kKeyRightAlt:
+        return kKeyAlt;
+    default:
+        return 0;
+    }
+}
+
 } // namespace
 
 int VirtualKeyOfScancode(int scancode) {
@@ -92,6 +110,28 @@ int VirtualKeyOfScancode(int scancode) {
         return 0;
     }
     return scancodeTable[static_cast<std::size_t>(scancode)];
+}
+
+int ScancodeOfVirtualKey(int virtualKey) {
+    switch (virtualKey) {
+    case kKeyShift:
+        return SDL_SCANCODE_LSHIFT;
+    case kKeyControl:
+        return SDL_SCANCODE_LCTRL;
+    case kKeyAlt:
+        return SDL_SCANCODE_LALT;
+    default:
+        break;
+    }
+    if (virtualKey <= 0 || virtualKey > 255) {
+        return 0;
+    }
+    for (int scancode = 0; scancode < SDL_NUM_SCANCODES; ++scancode) {
+        if (scancodeTable[static_cast<std::size_t>(scancode)] == virtualKey) {
+            return scancode;
+        }
+    }
+    return 0;
 }
 
 bool KeyIsDown(int virtualKey) {
@@ -107,12 +147,33 @@ bool KeyIsDown(int virtualKey) {
     }
 }
 
-void SetKeyDown(int virtualKey, bool down) {
-    if (virtualKey > 0 && virtualKey < 256) {
-        keysDown[static_cast<std::size_t>(virtualKey)] = down;
+bool TakeKeyPress(int virtualKey) {
+    if (virtualKey <= 0 || virtualKey > 255) {
+        return false;
     }
+    const bool pressed = keysPressed[static_cast<std::size_t>(virtualKey)];
+    keysPressed[static_cast<std::size_t>(virtualKey)] = false;
+    return pressed;
+}
+
+void SetKeyDown(int virtualKey, bool down) {
+    if (virtualKey <= 0 || virtualKey > 255) {
+        return;
+    }
+    // Only a key that was up goes down: repeats of a held key are no presses.
+    const int generic = GenericKeyOf(virtualKey);
+    const bool genericWasDown = generic != 0 && KeyIsDown(generic);
+    bool& keyDown = keysDown[static_cast<std::size_t>(virtualKey)];
+    if (down && !keyDown) {
+        keysPressed[static_cast<std::size_t>(virtualKey)] = true;
+        if (generic != 0 && !genericWasDown) {
+            keysPressed[static_cast<std::size_t>(generic)] = true;
+        }
+    }
+    keyDown = down;
 }
 
 void ReleaseAllKeys() {
     keysDown.fill(false);
+    keysPressed.fill(false);
 }

@@ -28,11 +28,18 @@ constexpr int kKeyLeftAlt = 0xA4;
 // The virtual-key code of a keyboard scancode (SDL's numbering, which is USB's); 0 for keys the
 // game has no code for.
 int VirtualKeyOfScancode(int scancode);
+// A scancode that gives the virtual key (the left key's for the generic Shift, Control and Alt);
+// 0 when no key gives it.
+int ScancodeOfVirtualKey(int virtualKey);
 
 // Whether a key or mouse button is down now, as the last pumped events left it. The generic
 // Shift, Control and Alt codes are down while either of their two keys is.
 bool KeyIsDown(int virtualKey);
+// Whether the key or button went down since the last call for it, even when it is up again by
+// now; the call forgets the press. A press shorter than the game's step is not lost this way.
+// The generic Shift, Control and Alt codes have presses of their own, made by either key.
+bool TakeKeyPress(int virtualKey);
 // Records a key or button going down or up (the event pump calls it).
 void SetKeyDown(int virtualKey, bool down);
-// Every key and button up.
+// Every key and button up, no press waiting.
 void ReleaseAllKeys();

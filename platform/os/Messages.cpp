@@ -6,13 +6,14 @@
 
 #include <algorithm>
 #include <deque>
-#include <optional>
 #include <set>
+#include <vector>
 
 namespace {
 
+// Posted messages and translated events in order; a posted quit waits among them as a
+// kMessageQuit without a window.
 std::deque<Message> queue;
-std::optional<int> quitCode;
 std::set<const Window*> leaveTracked;
 
 uint64_t ButtonFlags() {
@@ -75,7 +76,15 @@ void TranslateEvent(const SDL_Event& event) {
             int x = 0;
             int y = 0;
             window->WindowToPicture(event.motion.x, event.motion.y, x, y);
-            PostMessage(window, kMessageMouseMove, ButtonFlags(), PackPoint(x, y));
+            // A move right behind another of the window replaces it: a fast mouse cannot flood
+            // the queue, and the game sees where the cursor is now.
+            if (!queue.empty() && queue.back().window == window &&
+                queue.back().id == kMessageMouseMove) {
+                queue.back().wParam = ButtonFlags();
+                queue.back().lParam = PackPoint(x, y);
+            } else {
+                PostMessage(window, kMessageMouseMove, ButtonFlags(), PackPoint(x, y));
+            }
         }
         break;
     case SDL_MOUSEBUTTONDOWN:
@@ -126,6 +135,90 @@ void TranslateEvent(const SDL_Event& event) {
     }
 }
 
+uint32_t NativeId(const Window* window) {
+    return window != nullptr ? SDL_GetWindowID(window->Native()) : 0;
+}
+
+// The SDL event that the system would deliver for a scripted one; false for an event of a window
+// that is not ours (or gone), or one that names no window where it needs one.
+bool ToSdlEvent(const SyntheticEvent& synthetic, SDL_Event& event) {
+    using Type = SyntheticEvent::Type;
+    if (synthetic.window != nullptr && !IsWindow(synthetic.window)) {
+        return false;
+    }
+    const bool keyOrButton = synthetic.type == Type::KeyDown || synthetic.type == Type::KeyUp ||
+                             synthetic.type == Type::ButtonDown || synthetic.type == Type::ButtonUp;
+    if (synthetic.window == nullptr && !keyOrButton) {
+        return false;
+    }
+    const uint32_t windowId = NativeId(synthetic.window);
+    event = SDL_Event{};
+    const auto windowEvent = [&](SDL_WindowEventID id) {
+        event.type = SDL_WINDOWEVENT;
+        event.window.windowID = windowId;
+        event.window.event = static_cast<Uint8>(id);
+    };
+    switch (synthetic.type) {
+    case Type::KeyDown:
+    case Type::KeyUp: {
+        const bool down = synthetic.type == Type::KeyDown;
+        event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        event.key.windowID = windowId;
+        event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        event.key.keysym.scancode = static_cast<SDL_Scancode>(ScancodeOfVirtualKey(synthetic.key));
+        return event.key.keysym.scancode != SDL_SCANCODE_UNKNOWN;
+    }
+    case Type::ButtonDown:
+    case Type::ButtonUp: {
+        const bool down = synthetic.type == Type::ButtonDown;
+        event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        event.button.windowID = windowId;
+        event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+        event.button.clicks = 1;
+        event.button.x = synthetic.x;
+        event.button.y = synthetic.y;
+        switch (synthetic.key) {
+        case kKeyLeftButton:
+            event.button.button = SDL_BUTTON_LEFT;
+            return true;
+        case kKeyRightButton:
+            event.button.button = SDL_BUTTON_RIGHT;
+            return true;
+        case kKeyMiddleButton:
+            event.button.button = SDL_BUTTON_MIDDLE;
+            return true;
+        default:
+            return false;
+        }
+    }
+    case Type::MouseMove:
+        event.type = SDL_MOUSEMOTION;
+        event.motion.windowID = windowId;
+        event.motion.x = synthetic.x;
+        event.motion.y = synthetic.y;
+        return true;
+    case Type::Wheel:
+        event.type = SDL_MOUSEWHEEL;
+        event.wheel.windowID = windowId;
+        event.wheel.y = synthetic.y;
+        event.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+        return true;
+    case Type::FocusGained:
+        windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+        return true;
+    case Type::FocusLost:
+        windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+        return true;
+    case Type::MouseLeave:
+        windowEvent(SDL_WINDOWEVENT_LEAVE);
+        return true;
+    case Type::Close:
+        windowEvent(SDL_WINDOWEVENT_CLOSE);
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int64_t PackPoint(int x, int y) {
@@ -136,23 +229,28 @@ int64_t PackPoint(int x, int y) {
 }
 
 bool PeekMessage(Message& message) {
+    if (Seams().eventSource) {
+        std::vector<SyntheticEvent> events;
+        Seams().eventSource(events);
+        for (const SyntheticEvent& synthetic : events) {
+            SDL_Event event;
+            if (ToSdlEvent(synthetic, event)) {
+                TranslateEvent(event);
+            }
+        }
+    }
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
         SDL_Event event;
         while (SDL_PollEvent(&event) != 0) {
             TranslateEvent(event);
         }
     }
-    if (!queue.empty()) {
-        message = queue.front();
-        queue.pop_front();
-        return true;
+    if (queue.empty()) {
+        return false;
     }
-    if (quitCode) {
-        message = Message{nullptr, kMessageQuit, static_cast<uint64_t>(*quitCode), 0};
-        quitCode.reset();
-        return true;
-    }
-    return false;
+    message = queue.front();
+    queue.pop_front();
+    return true;
 }
 
 void PostMessage(Window* window, uint32_t id, uint64_t wParam, int64_t lParam) {
@@ -160,7 +258,14 @@ void PostMessage(Window* window, uint32_t id, uint64_t wParam, int64_t lParam) {
 }
 
 void PostQuitMessage(int exitCode) {
-    quitCode = exitCode;
+    const auto waiting = std::find_if(queue.begin(), queue.end(), [](const Message& message) {
+        return message.id == kMessageQuit && message.window == nullptr;
+    });
+    if (waiting != queue.end()) {
+        waiting->wParam = static_cast<uint64_t>(exitCode);
+        return;
+    }
+    PostMessage(nullptr, kMessageQuit, static_cast<uint64_t>(exitCode), 0);
 }
 
 int64_t DispatchMessage(const Message& message) {
@@ -184,12 +289,22 @@ bool TrackMouseLeave(Window* window) {
 }
 
 void ForgetMessagesOf(const Window* window) {
+    if (window == nullptr) {
+        return; // the posted quit belongs to no window and stays
+    }
     std::erase_if(queue, [&](const Message& message) { return message.window == window; });
     leaveTracked.erase(window);
 }
 
 void ClearMessages() {
     queue.clear();
-    quitCode.reset();
     leaveTracked.clear();
+}
+
+bool PushSyntheticEvent(const SyntheticEvent& synthetic) {
+    SDL_Event event;
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || !ToSdlEvent(synthetic, event)) {
+        return false;
+    }
+    return SDL_PushEvent(&event) == 1;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/os/Seams.h"
 #include "platform/os/Window.h"
 
 #include <cstdint>
@@ -20,6 +21,10 @@ constexpr uint32_t kMessageLeftButtonUp = 0x0202;
 constexpr uint32_t kMessageRightButtonDown = 0x0204;
 constexpr uint32_t kMessageRightButtonUp = 0x0205;
 constexpr uint32_t kMessageMouseWheel = 0x020A; // signed high 16-bit half of wParam: 120 a notch
+// The window menu opens and closes. The desktops under SDL have no window menu of the game's, so
+// the layer never sends these; the game still answers them.
+constexpr uint32_t kMessageEnterMenuLoop = 0x0211;
+constexpr uint32_t kMessageExitMenuLoop = 0x0212;
 constexpr uint32_t kMessageMouseLeave = 0x02A3; // once per TrackMouseLeave
 
 constexpr uint64_t kActivateInactive = 0;
@@ -38,11 +43,15 @@ struct Message {
     int64_t lParam = 0;
 };
 
-// Takes the oldest waiting message, after turning the system's pending events into messages;
-// false when none waits. A posted quit comes only once no other message waits.
+// Takes the oldest waiting message, after turning the scripted events of the seams and then the
+// system's pending events into messages; false when none waits. Consecutive mouse moves in a
+// window are merged into the latest, as the system's own queue does.
 bool PeekMessage(Message& message);
 // Appends a message to the queue.
 void PostMessage(Window* window, uint32_t id, uint64_t wParam, int64_t lParam);
+// Queues kMessageQuit behind the messages already waiting, ahead of everything that comes later,
+// so that no stream of input can hold it back. A second call before it is taken changes only its
+// exit code.
 void PostQuitMessage(int exitCode);
 // Hands the message to its window's procedure; 0 when the window or its class is gone.
 int64_t DispatchMessage(const Message& message);
@@ -54,6 +63,10 @@ bool TrackMouseLeave(Window* window);
 void ForgetMessagesOf(const Window* window);
 // Empties the queue and the posted quit (tests).
 void ClearMessages();
+// Puts the event into the system's own event queue, where the next PeekMessage finds it as a
+// real one (tests of the real path); false without a video system or when the event's window is
+// not one of ours.
+bool PushSyntheticEvent(const SyntheticEvent& event);
 
 // lParam of a mouse message at a picture position.
 int64_t PackPoint(int x, int y);

@@ -163,6 +163,12 @@ bool DestroyWindow(Window* window) {
     return true;
 }
 
+bool IsWindow(const Window* window) {
+    return window != nullptr && std::any_of(windows.begin(), windows.end(), [&](const auto& owned) {
+               return owned.get() == window;
+           });
+}
+
 Window* FindWindow(uint32_t nativeId) {
     for (const std::unique_ptr<Window>& window : windows) {
         if (SDL_GetWindowID(window->Native()) == nativeId) {
@@ -173,9 +179,7 @@ Window* FindWindow(uint32_t nativeId) {
 }
 
 WindowProcedure ProcedureOf(const Window* window) {
-    const bool ours = std::any_of(windows.begin(), windows.end(),
-                                  [&](const auto& owned) { return owned.get() == window; });
-    if (!ours) {
+    if (!IsWindow(window)) {
         return nullptr;
     }
     const auto found = windowClasses.find(window->ClassName());

@@ -69,6 +69,8 @@ Window* CreateWindow(const std::string& className, const std::string& title, int
                      int clientHeight, bool fullScreen);
 // False when the window is not one of ours (already destroyed, or null).
 bool DestroyWindow(Window* window);
+// Whether the window is one of ours that still exists.
+bool IsWindow(const Window* window);
 // The window with this native identity, or null.
 Window* FindWindow(uint32_t nativeId);
 // The window procedure of a window's class, or null.

@@ -1,6 +1,11 @@
 #include "platform/os/Clock.h"
 
+#include "platform/os/Seams.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
 
 TEST(ClockTest, SystemClockMovesForward) {
     const ClockSource& clock = Clock();
@@ -25,4 +30,15 @@ TEST(ClockTest, ManualClockWithoutCounterMovesOnlyMilliseconds) {
     EXPECT_EQ(manual.Frequency(), 0);
     EXPECT_EQ(manual.Counter(), 0);
     EXPECT_EQ(manual.Milliseconds(), 250u);
+}
+
+TEST(ClockTest, SleepWithTheSeamSetTellsItInsteadOfSleeping) {
+    std::vector<uint32_t> slept;
+    Seams().sleep = [&](uint32_t milliseconds) { slept.push_back(milliseconds); };
+    const uint32_t before = Clock().Milliseconds();
+    Sleep(60'000);
+    Sleep(50);
+    EXPECT_LT(Clock().Milliseconds() - before, 30'000u);
+    EXPECT_EQ(slept, (std::vector<uint32_t>{60'000, 50}));
+    ResetSeams();
 }

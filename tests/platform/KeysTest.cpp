@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 TEST(KeysTest, ScancodesBecomeVirtualKeys) {
@@ -50,6 +52,57 @@ TEST(KeysTest, GenericModifierIsDownWhileEitherOfItsKeysIs) {
     EXPECT_FALSE(KeyIsDown(256));
     SetKeyDown(-5, true); // ignored
     ReleaseAllKeys();
+}
+
+TEST(KeysTest, EveryKeyTheGameNamesHasAScancodeThatGivesItBack) {
+    std::vector<int> keys = {kKeyEnter, kKeyEscape, kKeyBackspace, kKeyLeft, kKeyUp,
+                             kKeyRight, kKeyDown,   0x24,          0x23,     0xA0,
+                             0xA1,      0xA2,       0xA3,          0xA4,     0xA5};
+    for (int key = 'A'; key <= 'Z'; ++key) {
+        keys.push_back(key);
+    }
+    for (int key = '0'; key <= '9'; ++key) {
+        keys.push_back(key);
+    }
+    for (int key = kKeyF1; key < kKeyF1 + 12; ++key) {
+        keys.push_back(key);
+    }
+    for (const int key : keys) {
+        SCOPED_TRACE(key);
+        EXPECT_EQ(VirtualKeyOfScancode(ScancodeOfVirtualKey(key)), key);
+    }
+    // The generic modifiers come from their left keys.
+    EXPECT_EQ(VirtualKeyOfScancode(ScancodeOfVirtualKey(kKeyShift)), kKeyLeftShift);
+    EXPECT_EQ(VirtualKeyOfScancode(ScancodeOfVirtualKey(kKeyAlt)), kKeyLeftAlt);
+    EXPECT_EQ(VirtualKeyOfScancode(ScancodeOfVirtualKey(kKeyControl)), 0xA2);
+    for (const int none : {0, kKeyLeftButton, 0xFF, 256, -1}) {
+        EXPECT_EQ(ScancodeOfVirtualKey(none), 0) << none;
+    }
+}
+
+TEST(KeysTest, PressIsKeptUntilTakenEvenWhenTheKeyIsUpAgain) {
+    ReleaseAllKeys();
+    SetKeyDown('Q', true);
+    SetKeyDown('Q', false);
+    EXPECT_FALSE(KeyIsDown('Q'));
+    EXPECT_TRUE(TakeKeyPress('Q'));
+    EXPECT_FALSE(TakeKeyPress('Q'));
+    // Repeats of a held key are no new presses.
+    SetKeyDown('Q', true);
+    EXPECT_TRUE(TakeKeyPress('Q'));
+    SetKeyDown('Q', true);
+    EXPECT_FALSE(TakeKeyPress('Q'));
+    // A generic modifier is pressed once, by whichever of its keys goes down first.
+    SetKeyDown(kKeyLeftShift, true);
+    SetKeyDown(0xA1, true);
+    EXPECT_TRUE(TakeKeyPress(kKeyShift));
+    EXPECT_FALSE(TakeKeyPress(kKeyShift));
+    EXPECT_TRUE(TakeKeyPress(0xA1));
+    SetKeyDown('W', true);
+    ReleaseAllKeys();
+    EXPECT_FALSE(TakeKeyPress('W'));
+    EXPECT_FALSE(TakeKeyPress(0));
+    EXPECT_FALSE(TakeKeyPress(256));
 }
 
 } // namespace

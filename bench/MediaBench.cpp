@@ -3,7 +3,18 @@
 
 #include "engine/Exception.h"
 #include "engine/FileSystem.h"
+#include "engine/FourCC.h"
+#include "engine/Object.h"
+#include "engine/ObjectsManager.h"
+#include "engine/Parcon.h"
+#include "engine/PositionSystem.h"
+#include "engine/Random.h"
+#include "media/AnimationCache.h"
+#include "media/BitmapFont.h"
+#include "media/ParticleRenderSystem.h"
 #include "media/Renderer.h"
+#include "media/SpriteRenderSystem.h"
+#include "media/TextRenderSystem.h"
 #include "media/TextureManager.h"
 #include "platform/gfx/ImageCodec.h"
 #include "platform/os/Messages.h"
@@ -16,6 +27,8 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -72,6 +85,9 @@ struct WorkFolder {
         std::ofstream file(path / name, std::ios::binary);
         file.write(reinterpret_cast<const char*>(bytes.data()),
                    static_cast<std::streamsize>(bytes.size()));
+    }
+    void Write(const std::string& name, const std::string& text) const {
+        Write(name, std::vector<uint8_t>(text.begin(), text.end()));
     }
 };
 
@@ -206,5 +222,233 @@ void BM_DecodeOnlyPng1024x1024AndAlphaPng(benchmark::State& state) {
     Decode(state, {&TheStage().png, &TheStage().alphaPng});
 }
 BENCHMARK(BM_DecodeOnlyPng1024x1024AndAlphaPng)->Unit(benchmark::kMillisecond);
+
+// ---------------------------------------------------------------------------------------------
+// Render systems: a scene of sprites, particles and a wrapped text, a frame at a time.
+
+// A scene object whose looks are all in its chunks.
+class Thing : public Object {
+public:
+    explicit Thing(ObjectsManager* owner) : Object(owner) {}
+    void SetProperty(const ParconCursor&) override {}
+};
+
+// A scene with the render systems, filled by definition texts.
+struct RenderScene {
+    std::unique_ptr<ObjectsManager> scene = std::make_unique<ObjectsManager>();
+    std::vector<std::unique_ptr<Parcon>> parsers;
+
+    RenderScene() {
+        scene->AddSystem(std::make_unique<PositionSystem>(scene.get()));
+        scene->AddSystem(std::make_unique<SpriteRenderSystem>(scene.get()));
+        scene->AddSystem(std::make_unique<ParticleRenderSystem>(scene.get()));
+        scene->AddSystem(std::make_unique<TextRenderSystem>(scene.get()));
+    }
+    ~RenderScene() {
+        scene.reset();
+        AnimationCache::Clear();
+        TextureManager::PurgeUnused();
+    }
+    RenderScene(const RenderScene&) = delete;
+    RenderScene& operator=(const RenderScene&) = delete;
+
+    Object* Add(const std::string& definition) {
+        std::istringstream input(definition);
+        Parcon& parser = *parsers.emplace_back(std::make_unique<Parcon>());
+        parser.ParseStream("bench.txt", input);
+        ParconCursor root = parser.RootCursor();
+        root.Next();
+        auto object = std::make_unique<Thing>(scene.get());
+        object->LoadFromNode(ParconCursor(root.GetList(), 0), false);
+        object->ResolveDependencies();
+        Object* added = object.get();
+        scene->AddObject(std::move(object));
+        return added;
+    }
+
+    // One step and one frame, as the main loop runs them.
+    void Frame() {
+        scene->Update(1.0f / 60.0f);
+        Renderer::Clear();
+        Renderer::BeginScene();
+        scene->PreRender();
+        scene->Render();
+        scene->PostRender();
+        Renderer::EndScene();
+        Renderer::Present();
+    }
+};
+
+// Sheets of 8 x 4 cells of 32 pixels, an animation file of eight walking animations on each, a
+// particle definition and a font of the 95 printable ASCII characters.
+void WriteRenderFiles(const WorkFolder& folder) {
+    static bool written = false;
+    if (written) {
+        return;
+    }
+    written = true;
+    for (int sheet = 0; sheet < 8; ++sheet) {
+        const std::string name = "sheet" + std::to_string(sheet);
+        folder.Write(name + ".png", EncodePng(Picture(256, 128, true)));
+        std::string animations;
+        for (int animation = 0; animation < 8; ++animation) {
+            animations += "(framedAnim walk" + std::to_string(animation) + " " + name +
+                          ".png 32 32 (fps " + std::to_string(10 + animation) + ") (frames " +
+                          std::to_string(animation * 4) + " " + std::to_string(animation * 4 + 1) +
+                          " " + std::to_string(animation * 4 + 2) + " " +
+                          std::to_string(animation * 4 + 3) + "))\n";
+        }
+        folder.Write(name + ".ani", animations);
+    }
+    folder.Write("spark.png", EncodePng(Picture(16, 16, true)));
+    folder.Write("spark.prt", std::string("(alpha 0 1) (alpha 2 0) (size 0 6) (size 2 14)"
+                                          "(color 0 1 0.8 0.3) (color 2 1 0.2 0)"
+                                          "(flow 0 1000) (angle 0 0 360) (vel 0 20 120)"
+                                          "(texture spark.png) (blending add) (max_parts 2000)"
+                                          "(gravity 40)\n"));
+    folder.Write("font.png", EncodePng(Picture(256, 128, true)));
+    std::string glyphs;
+    for (int code = 33; code < 127; ++code) {
+        const int cell = code - 32;
+        glyphs += std::to_string(code) + " " + static_cast<char>(code) + " " +
+                  std::to_string(cell % 16 * 16) + " " + std::to_string(cell / 16 * 20) + " " +
+                  std::to_string(6 + code % 7) + " 20\n";
+    }
+    glyphs += "32 _ 0 0 5 20\nspacing 1\n";
+    folder.Write("font.fnt", glyphs);
+}
+
+// 500 sprites of 64 animations on 8 sheets, each at its own depth, updated and drawn each frame.
+void BM_SpriteScene500(benchmark::State& state) {
+    Stage& stage = TheStage();
+    if (!stage.failure.empty()) {
+        state.SkipWithError(stage.failure.c_str());
+        return;
+    }
+    WriteRenderFiles(stage.folder);
+    SeedRandom(5);
+    RenderScene scene;
+    constexpr int kSprites = 500;
+    for (int i = 0; i < kSprites; ++i) {
+        scene.Add("(thing (POSI (position " + std::to_string(16 + (i * 37) % 992) + " " +
+                  std::to_string(16 + (i * 53) % 736) + ")) (SPRT (file sheet" +
+                  std::to_string(i % 8) + ".ani) (animName walk" + std::to_string(i / 8 % 8) +
+                  ") (zOrder " + std::to_string(Random() % 200) + ")))");
+    }
+    for (auto _ : state) {
+        scene.Frame();
+    }
+    state.SetItemsProcessed(state.iterations() * kSprites);
+}
+BENCHMARK(BM_SpriteScene500)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One effect kept at 2,000 living particles, updated and drawn each frame.
+void BM_Particles2000(benchmark::State& state) {
+    Stage& stage = TheStage();
+    if (!stage.failure.empty()) {
+        state.SkipWithError(stage.failure.c_str());
+        return;
+    }
+    WriteRenderFiles(stage.folder);
+    SeedRandom(5);
+    RenderScene scene;
+    Object* effect =
+        scene.Add("(thing (POSI (position 512 384)) (PART (file spark.prt) (static 1)))");
+    const ParticleEmitter& emitter = effect->RequireChunk<ParticleChunk>(FourCC("PART")).emitter;
+    for (int step = 0; step < 240; ++step) {
+        scene.scene->UpdateParticles(1.0f / 60.0f);
+    }
+    int64_t drawn = 0;
+    for (auto _ : state) {
+        scene.Frame();
+        state.PauseTiming();
+        for (const Particle& particle : emitter.Particles()) {
+            drawn += particle.alive ? 1 : 0;
+        }
+        state.ResumeTiming();
+    }
+    state.counters["live"] =
+        benchmark::Counter(static_cast<double>(drawn) / static_cast<double>(state.iterations()));
+    state.SetItemsProcessed(drawn);
+}
+BENCHMARK(BM_Particles2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// About 2,000 characters of words of 2 to 10 letters.
+std::string WordsText() {
+    std::string text;
+    uint32_t noise = 7;
+    while (text.size() < 2000) {
+        noise = noise * 1103515245u + 12345u;
+        const std::size_t length = 2 + (noise >> 16) % 9;
+        for (std::size_t i = 0; i < length && text.size() < 2000; ++i) {
+            text += static_cast<char>('a' + (noise >> (i % 12)) % 26);
+        }
+        if (text.size() < 2000) {
+            text += ' ';
+        }
+    }
+    return text;
+}
+
+// A 2,000-character text wrapped at 600 pixels: laid out and drawn each frame.
+void BM_WrappedText2000(benchmark::State& state) {
+    Stage& stage = TheStage();
+    if (!stage.failure.empty()) {
+        state.SkipWithError(stage.failure.c_str());
+        return;
+    }
+    WriteRenderFiles(stage.folder);
+    MainFont = std::make_unique<BitmapFont>();
+    MainFont->Load("font");
+    const std::string text = WordsText();
+    RenderScene scene;
+    Object* object = scene.Add("(thing (POSI (position 200 20)) (TEXT (width 600)))");
+    TextRenderChunk& chunk = object->RequireChunk<TextRenderChunk>(FourCC("TEXT"));
+    chunk.text = text;
+    for (auto _ : state) {
+        scene.Frame();
+    }
+    state.counters["lines"] = static_cast<double>(chunk.Lines().size());
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+    MainFont.reset();
+}
+BENCHMARK(BM_WrappedText2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The layout alone of the same text: the measuring that every draw of a wrapped text repeats.
+void BM_WrappedText2000LayoutOnly(benchmark::State& state) {
+    Stage& stage = TheStage();
+    if (!stage.failure.empty()) {
+        state.SkipWithError(stage.failure.c_str());
+        return;
+    }
+    WriteRenderFiles(stage.folder);
+    MainFont = std::make_unique<BitmapFont>();
+    MainFont->Load("font");
+    RenderScene scene;
+    Object* object = scene.Add("(thing (POSI (position 200 20)) (TEXT (width 600)))");
+    TextRenderChunk& chunk = object->RequireChunk<TextRenderChunk>(FourCC("TEXT"));
+    chunk.text = WordsText();
+    for (auto _ : state) {
+        chunk.Layout();
+        benchmark::DoNotOptimize(chunk.Lines().data());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(chunk.text.size()));
+    MainFont.reset();
+}
+BENCHMARK(BM_WrappedText2000LayoutOnly)->Unit(benchmark::kMicrosecond);
+
+// The frame around the scenes above: clear, an empty scene's passes and present.
+void BM_EmptyFrame(benchmark::State& state) {
+    Stage& stage = TheStage();
+    if (!stage.failure.empty()) {
+        state.SkipWithError(stage.failure.c_str());
+        return;
+    }
+    RenderScene scene;
+    for (auto _ : state) {
+        scene.Frame();
+    }
+}
+BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

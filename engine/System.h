@@ -89,6 +89,8 @@ protected:
     SystemChunk* KeepChunk(std::unique_ptr<SystemChunk> chunk);
     // Deletes every kept chunk; an object still holding one forgets it first.
     void DeleteAllChunks();
+    // The kept chunks, for systems that reorder them (the render systems sort theirs by depth).
+    std::vector<SystemChunk*>& KeptChunks() { return chunkList; }
 
 private:
     std::vector<SystemChunk*> chunkList;

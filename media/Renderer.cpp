@@ -21,7 +21,6 @@ namespace {
 constexpr uint32_t kStride = sizeof(QuadVertex);
 constexpr uint32_t kQuadBytes = 4 * kStride;
 constexpr float kDegreesToRadians = 0.017453292f;
-constexpr int kBlendModeAlpha = 4;
 
 RenderDevice renderDevice;
 
@@ -56,11 +55,6 @@ int TruncatedCoordinate(float value) {
         return value > 0.0f ? INT_MAX : (value < 0.0f ? INT_MIN : 0);
     }
     return static_cast<int>(value);
-}
-
-// The counters run for the whole program; past their range they wrap rather than overflow.
-void Count(int32_t& counter) {
-    counter = static_cast<int32_t>(static_cast<uint32_t>(counter) + 1u);
 }
 
 // Profiler tag for the whole of DrawImage, stopped on every way out.
@@ -237,9 +231,13 @@ void Shutdown() {
     state.device.reset();
     state.system.reset();
     DebugLog(" done.\n");
-    const float total = static_cast<float>(state.drawn) + static_cast<float>(state.skipped);
-    DebugLog("DrawImage - drawn: %d, skipped: %d (%4.1f%%)\n", state.drawn, state.skipped,
-             static_cast<double>(static_cast<float>(state.skipped) * 100.0f / total));
+    const double total = static_cast<double>(state.drawn) + static_cast<double>(state.skipped);
+    // Nothing drawn at all reads as 0 % skipped, not as a division by zero.
+    const double skippedShare =
+        total > 0.0 ? static_cast<double>(state.skipped) * 100.0 / total : 0.0;
+    DebugLog("DrawImage - drawn: %lld, skipped: %lld (%4.1f%%)\n",
+             static_cast<long long>(state.drawn), static_cast<long long>(state.skipped),
+             skippedShare);
 }
 
 GfxResult Clear() {
@@ -290,6 +288,14 @@ void SetAlphaTest(bool on, uint32_t reference, bool equal) {
 
 void SetZWriteEnable(bool on) {
     SetState(RenderState::ZWriteEnable, on ? 1 : 0);
+}
+
+void SetRenderState(RenderState state, uint32_t value) {
+    SetState(state, value);
+}
+
+void SetTextureStageState(TextureStageState state, uint32_t value) {
+    SetStage(state, value);
 }
 
 void ResetTexture() {
@@ -347,11 +353,11 @@ void DrawImage(float x, float y, float z, float width, float height, float uLeft
         maxY = std::max(maxY, corners[i][1]);
     }
     if (maxX < -1.0f || maxY < -1.0f || minX >= 1025.0f || minY >= 769.0f) {
-        Count(state.skipped);
+        ++state.skipped;
         return;
     }
 
-    Count(state.drawn);
+    ++state.drawn;
     lockTimer.Start("Vertex buffer lock/unlock");
     uint32_t argb = 0;
     if (colour != nullptr) {

@@ -34,8 +34,9 @@ struct RenderDevice {
     uint32_t ringPosition = 0; // next free vertex, a multiple of 4
     GfxTexture* currentTexture = nullptr;
     uint64_t currentTextureSerial = 0; // tells the current texture from a later one at its address
-    int32_t drawn = 0;   // quads drawn since start, across re-creations
-    int32_t skipped = 0; // quads rejected as off screen
+    // Wide, so that no run of the program is long enough to wrap them.
+    int64_t drawn = 0;   // quads drawn since start, across re-creations
+    int64_t skipped = 0; // quads rejected as off screen
     std::unique_ptr<GfxFont> debugFont;
     int width = 0; // the back buffer the game draws in
     int height = 0;
@@ -65,9 +66,14 @@ GfxResult Present();
 void SetTextureFilter(bool on);
 void SetAlphaBlendEnable(bool on);
 // Mode 4 is ordinary alpha blending; every other mode adds.
+constexpr int kBlendModeAdd = 1;
+constexpr int kBlendModeAlpha = 4;
 void SetBlendMode(int mode);
 void SetAlphaTest(bool on, uint32_t reference, bool equal);
 void SetZWriteEnable(bool on);
+// Any other render state, and stage 0's texture states; nothing without a device.
+void SetRenderState(RenderState state, uint32_t value);
+void SetTextureStageState(TextureStageState state, uint32_t value);
 void ResetTexture();
 void RestoreStreamSource();
 

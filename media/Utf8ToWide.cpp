@@ -6,6 +6,21 @@ namespace {
 
 constexpr int kMostLeadingOnes = 5;
 
+// The bits of a lead byte below its first zero bit; none when it has no zero bit.
+uint32_t LeadPayload(uint8_t lead) {
+    for (int bit = 7; bit >= 0; --bit) {
+        if ((lead & (1u << bit)) == 0) {
+            return lead & ((1u << bit) - 1u);
+        }
+    }
+    return 0;
+}
+
+std::size_t Terminate(std::span<char16_t> destination, std::size_t written) {
+    destination[written] = 0;
+    return written;
+}
+
 } // namespace
 
 std::size_t Utf8ToWide(std::string_view source, std::span<char16_t> destination, int limit) {
@@ -25,38 +40,24 @@ std::size_t Utf8ToWide(std::string_view source, std::span<char16_t> destination,
         while (ones < kMostLeadingOnes && (lead & (0x80u >> ones)) != 0) {
             ++ones;
         }
-        if (ones == 0) {
-            destination[written++] = lead;
-            ++at;
-            continue;
-        }
-        // The bits below the lead byte's first zero bit; none when it has no zero bit.
-        uint32_t payloadMask = 0;
-        for (int bit = 7; bit >= 0; --bit) {
-            if ((lead & (1u << bit)) == 0) {
-                payloadMask = (1u << bit) - 1u;
-                break;
-            }
-        }
-        uint32_t unit = lead & payloadMask;
+        uint32_t unit = ones == 0 ? lead : LeadPayload(lead);
         std::size_t next = at + 1;
         bool whole = true;
         for (int following = 1; following < ones; ++following, ++next) {
-            if (next >= source.size()) {
-                return destination[written] = 0, written; // cut short by the end: dropped
+            if (next == source.size()) {
+                return Terminate(destination, written); // cut short by the end: dropped
             }
             const auto byte = static_cast<uint8_t>(source[next]);
             if (byte < 0x80u) {
-                whole = false;
+                whole = false; // the bytes before this one are dropped; it starts afresh
                 break;
             }
             unit = (unit << 6 | (byte & 0x3Fu)) & 0xFFFFu;
         }
         at = next;
         if (whole) {
-            destination[written++] = static_cast<char16_t>(unit & 0xFFFFu);
+            destination[written++] = static_cast<char16_t>(unit);
         }
     }
-    destination[written] = 0;
-    return written;
+    return Terminate(destination, written);
 }

@@ -1,17 +1,12 @@
 // The renderer on the real OpenGL device, drawn headless and checked by the pixels read back from
 // the frame. Skipped only when no OpenGL context can be had at all.
 
-#include "engine/Application.h"
-#include "engine/Exception.h"
 #include "media/Renderer.h"
 #include "media/TextureManager.h"
-#include "platform/os/Messages.h"
-#include "platform/os/Seams.h"
+#include "platform/os/Window.h"
 #include "tests/media/MediaTestSupport.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 namespace {
 
@@ -20,81 +15,7 @@ constexpr uint32_t kRed = 0xFFFF0000u;
 constexpr uint32_t kGreen = 0xFF00FF00u;
 constexpr uint32_t kBlue = 0xFF0000FFu;
 
-int64_t IgnoreMessages(Window* window, uint32_t id, uint64_t wParam, int64_t lParam) {
-    return DefWindowProc(window, id, wParam, lParam);
-}
-
-class RendererGlTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        // Headless unless the caller chose a video driver.
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        ResetMedia();
-        // The headless display is small; the game would be forced into full screen on it.
-        Seams().desktop = DesktopMode{1920, 1080, false};
-        RegisterWindowClass("Orvex", IgnoreMessages);
-        OpenWindow(false);
-        if (window == nullptr) {
-            GTEST_SKIP() << "no display for a window: the OpenGL tests did not run";
-        }
-        try {
-            Renderer::Init(1024, 768, PixelFormat::X8R8G8B8, window, true);
-        } catch (const Exception& exception) {
-            GTEST_SKIP() << "no OpenGL context (" << exception.Text()
-                         << "): the OpenGL tests did not run";
-        }
-        BeginFrame();
-    }
-
-    void TearDown() override {
-        TextureManager::ReleaseAll();
-        Renderer::Shutdown();
-        DestroyWindow(window);
-        UnregisterWindowClass("Orvex");
-        ClearMessages();
-        ResetMedia();
-    }
-
-    void OpenWindow(bool fullScreen) {
-        window = CreateWindow("Orvex", "Orvex", 1024, 768, fullScreen);
-        if (window != nullptr) {
-            window->Show();
-        }
-    }
-
-    static void BeginFrame() {
-        ASSERT_EQ(Renderer::Clear(), kGfxOk);
-        ASSERT_EQ(Renderer::BeginScene(), kGfxOk);
-    }
-
-    static uint32_t Pixel(int x, int y) {
-        std::vector<uint32_t> pixels;
-        EXPECT_EQ(Renderer::State().device->ReadBackBuffer({x, y, 1, 1}, pixels), kGfxOk);
-        return pixels.empty() ? 0 : pixels[0];
-    }
-
-    static void ExpectPixel(int x, int y, uint32_t expected, int tolerance = 0) {
-        const uint32_t actual = Pixel(x, y);
-        SCOPED_TRACE(testing::Message() << "pixel (" << x << ", " << y << ") is " << std::hex
-                                        << actual << ", expected " << expected);
-        EXPECT_NEAR(Red(actual), Red(expected), tolerance);
-        EXPECT_NEAR(Green(actual), Green(expected), tolerance);
-        EXPECT_NEAR(Blue(actual), Blue(expected), tolerance);
-    }
-
-    // An untextured quad of a solid colour.
-    static void Fill(float x, float y, float width, float height, uint32_t argb, float z = 0.0f,
-                     float alpha = 1.0f) {
-        const QuadColour colour{Red(argb) / 255.0f, Green(argb) / 255.0f, Blue(argb) / 255.0f};
-        Renderer::DrawImage(x, y, z, width, height, 0, 0, 1, 1, nullptr, 0, alpha, 1, &colour, 0,
-                            0);
-    }
-
-    void WriteFile(const std::string& name, const std::string& bytes) { folder.Write(name, bytes); }
-
-    TempFolder folder{TempFolder::Enter::Yes};
-    Window* window = nullptr;
-};
+using RendererGlTest = OpenGlMediaTest;
 
 TEST_F(RendererGlTest, QuadCoversExactlyItsPixels) {
     Fill(10, 20, 30, 40, kRed);

@@ -222,7 +222,20 @@ TEST_F(RendererTest, ShutdownReleasesEverythingAndReportsTheCounters) {
 TEST_F(RendererTest, ShutdownWithoutDeviceOnlyLogs) {
     LogCapture log;
     Renderer::Shutdown();
-    EXPECT_THAT(log.Text(), HasSubstr("Closing D3D...  done.\n"));
+    EXPECT_EQ(log.Text(), "Closing D3D...  done.\nDrawImage - drawn: 0, skipped: 0 ( 0.0%)\n");
+}
+
+TEST_F(RendererTest, CountersGoOnPastThirtyTwoBits) {
+    InitRenderer();
+    Renderer::State().drawn = 0xFFFFFFFFll;
+    Renderer::State().skipped = 0x7FFFFFFFll;
+    DrawPlain(0, 0);
+    DrawPlain(-100, 0);
+    EXPECT_EQ(Renderer::State().drawn, 0x100000000ll);
+    EXPECT_EQ(Renderer::State().skipped, 0x80000000ll);
+    LogCapture log;
+    Renderer::Shutdown();
+    EXPECT_THAT(log.Text(), HasSubstr("drawn: 4294967296, skipped: 2147483648 (33.3%)"));
 }
 
 TEST_F(RendererTest, QuadVerticesSitHalfAPixelBackWithTheirColour) {
@@ -305,8 +318,8 @@ TEST_F(RendererTest, OffScreenQuadsAreSkippedWithoutDeviceCalls) {
     InitRenderer();
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);
-        const int32_t drawn = Renderer::State().drawn;
-        const int32_t skipped = Renderer::State().skipped;
+        const int64_t drawn = Renderer::State().drawn;
+        const int64_t skipped = Renderer::State().skipped;
         script.calls.clear();
         DrawPlain(c.x, c.y);
         EXPECT_EQ(Renderer::State().drawn - drawn, c.drawn ? 1 : 0);

@@ -1,0 +1,53 @@
+#include "media/StringTable.h"
+
+#include "engine/Parcon.h"
+
+namespace {
+
+constexpr std::string_view kKeyPrefix = "str.";
+
+std::map<std::string, std::string, std::less<>> entries;
+
+} // namespace
+
+namespace StringTable {
+
+void Load() {
+    Parcon parser;
+    parser.OpenFile("strings-utf8.txt", true);
+    ParconCursor root = parser.RootCursor();
+    while (root.Next()) {
+        const ParconList* const list = root.GetList();
+        if (list == nullptr || list->elements.size() < 2) {
+            continue;
+        }
+        const ParconNode* const name = list->elements.front();
+        if (name->kind != ParconNode::kValue || !name->hasText) {
+            continue;
+        }
+        ParconCursor entry(list, 0);
+        entries[std::string(name->text)] = entry.NextString(false, "");
+    }
+}
+
+std::string_view Translate(std::string_view text) {
+    if (!text.starts_with(kKeyPrefix)) {
+        return text;
+    }
+    auto found = entries.find(text);
+    if (found == entries.end()) {
+        found = entries.emplace(std::string(text), std::string()).first;
+    }
+    // An untranslated key shows as its own name.
+    return found->second.empty() ? std::string_view(found->first) : found->second;
+}
+
+const std::map<std::string, std::string, std::less<>>& Entries() {
+    return entries;
+}
+
+void Clear() {
+    entries.clear();
+}
+
+} // namespace StringTable

@@ -101,12 +101,26 @@ HRESULT HighScoreFixture::BeginReport(const std::string& name, int64_t score) {
 }
 
 std::vector<ScoreItem> HighScoreFixture::Scores(IVGHighScoreService* on, ScoreListIndex list) {
-    HRESULT (IVGHighScoreService::*const getters[])
-    (IVGHighScores**) = {&IVGHighScoreService::AlltimeScores, &IVGHighScoreService::MonthlyScores,
-                         &IVGHighScoreService::WeeklyScores, &IVGHighScoreService::DailyScores,
-                         &IVGHighScoreService::ReportedScores};
     ComRef<IVGHighScores> collection;
-    EXPECT_EQ((on->*getters[list])(collection.Put()), S_OK);
+    HRESULT got = E_UNEXPECTED;
+    switch (list) {
+    case kAlltimeList:
+        got = on->AlltimeScores(collection.Put());
+        break;
+    case kMonthlyList:
+        got = on->MonthlyScores(collection.Put());
+        break;
+    case kWeeklyList:
+        got = on->WeeklyScores(collection.Put());
+        break;
+    case kDailyList:
+        got = on->DailyScores(collection.Put());
+        break;
+    default:
+        got = on->ReportedScores(collection.Put());
+        break;
+    }
+    EXPECT_EQ(got, S_OK);
     int32_t count = 0;
     EXPECT_EQ(collection->get_count(&count), S_OK);
     std::vector<ScoreItem> items;

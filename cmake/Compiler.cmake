@@ -23,6 +23,16 @@ if(ORVEX_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+# The threads of the client services are checked under ThreadSanitizer, which cannot be combined
+# with AddressSanitizer.
+if(ORVEX_TSAN)
+    if(ORVEX_SANITIZE)
+        message(FATAL_ERROR "ORVEX_TSAN and ORVEX_SANITIZE exclude each other")
+    endif()
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+endif()
+
 # The fuzz targets need clang, and the libraries they call instrumented for coverage.
 if(ORVEX_FUZZ)
     if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")

@@ -1,11 +1,15 @@
 #include "services/ServiceClients.h"
 
-std::string RewriteEndpointHost(std::string& gameFolder, std::string_view url) {
+void LowerCaseGameFolder(std::string& gameFolder) {
     for (char& c : gameFolder) {
         if (c >= 'A' && c <= 'Z') {
             c = static_cast<char>(c - 'A' + 'a');
         }
     }
+}
+
+std::string RewriteEndpointHost(std::string& gameFolder, std::string_view url) {
+    LowerCaseGameFolder(gameFolder);
     std::string prefix = "http://";
     for (const char c : gameFolder) {
         if (c != ' ') {

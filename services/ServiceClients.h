@@ -30,7 +30,10 @@ public:
     HRESULT func2(BSTR xml, BSTR* result) { return Call("func2", xml, result); }
 };
 
-// The endpoint of a game: lower-cases the game folder in place (ASCII letters; the property
-// reads back so afterwards), and puts "http://" + the folder without its blanks + "." in place
-// of every "http://www." of the URL. Neither text is cut, whatever its length.
+// Turns the ASCII letters of a game folder into lower case.
+void LowerCaseGameFolder(std::string& gameFolder);
+
+// The endpoint of a game: lower-cases the game folder in place (LowerCaseGameFolder; the
+// property reads back so afterwards), and puts "http://" + the folder without its blanks + "." in
+// place of every "http://www." of the URL. Neither text is cut, whatever its length.
 std::string RewriteEndpointHost(std::string& gameFolder, std::string_view url);

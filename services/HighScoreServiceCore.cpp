@@ -1,0 +1,441 @@
+#include "services/HighScoreServiceCore.h"
+
+#include "platform/com/Bstr.h"
+#include "platform/com/CodePage.h"
+#include "services/LocalFile.h"
+#include "services/ScoresParser.h"
+#include "services/ServiceClients.h"
+#include "services/ServicesModule.h"
+
+#include <optional>
+
+namespace {
+
+// The certificate is the cipher's key: 16 bytes of its narrow text.
+constexpr std::size_t kCertificateSize = 16;
+
+struct ServiceCall {
+    HRESULT result = E_FAIL;
+    int32_t clientError = 0;
+    std::string answer;
+};
+
+// One call of the score service on a fresh client.
+ServiceCall CallScoreService(bool report, const std::string& url, const std::string& request,
+                             const HttpLimits& limits, HttpCancel* cancel) {
+    ScoreServiceClient client;
+    client.SetUrl(url);
+    client.SetLimits(limits);
+    client.SetCancel(cancel);
+    const Bstr xml = Bstr::FromNarrow(request);
+    Bstr result;
+    ServiceCall call;
+    call.result =
+        report ? client.func2(xml.Get(), result.Put()) : client.func1(xml.Get(), result.Put());
+    call.clientError = client.ClientError();
+    call.answer = NarrowFromWide(result.View());
+    return call;
+}
+
+std::string StatusText(int32_t status) {
+    return "error number: " + std::to_string(status);
+}
+
+// The lists of a scores document kept in a payload: only when the payload decrypts with the
+// certificate to a document of the game asked for. The game id is taken from that document
+// alone, so a payload that does not decrypt can never pass for an empty list of the game.
+std::optional<std::array<ScoreList, kScoreListCount>> ListsOfPayload(const RequestCodec& codec,
+                                                                     const std::string& certificate,
+                                                                     int32_t game,
+                                                                     const std::string& payload) {
+    std::string plain;
+    if (payload.empty() || codec.DecryptPayload(certificate, payload, plain) != S_OK ||
+        plain.empty()) {
+        return std::nullopt;
+    }
+    ScoresParser document;
+    if (!document.Parse(plain) || document.GameId() != game) {
+        return std::nullopt;
+    }
+    return document.Lists();
+}
+
+} // namespace
+
+HighScoreServiceCore::HighScoreServiceCore() : lists(NamedScoreLists()) {
+    // A worker thread that outlives its service object still runs this module's code.
+    ServicesModule().Lock();
+}
+
+HighScoreServiceCore::~HighScoreServiceCore() {
+    ServicesModule().Unlock();
+}
+
+HRESULT HighScoreServiceCore::Refuse(int32_t number, const char* text, HRESULT result) {
+    error.Store(number, text);
+    return result;
+}
+
+void HighScoreServiceCore::ClearForOperation(bool periodLists) {
+    error.Clear();
+    lastRequest.clear();
+    lastAnswer.clear();
+    lastData.clear();
+    if (periodLists) {
+        for (std::size_t i = 0; i < kReportedList; ++i) {
+            lists[i].items.clear();
+        }
+    }
+}
+
+HRESULT HighScoreServiceCore::CheckProperties() {
+    if (companyName.empty()) {
+        return Refuse(ErrCompanyNotSet, kTextCompanyNotSet, E_FAIL);
+    }
+    if (gameFolder.empty()) {
+        return Refuse(ErrGameNotSet, kTextGameNotSet, E_FAIL);
+    }
+    return S_OK;
+}
+
+HRESULT HighScoreServiceCore::CheckGet(const GetScoresArguments& arguments) {
+    if (arguments.certificate.empty()) {
+        return Refuse(ErrBadCertificate, kTextBlankCertificate, E_INVALIDARG);
+    }
+    if (arguments.certificate.size() != kCertificateSize) {
+        return Refuse(ErrBadCertificate, kTextCertificateLength, E_INVALIDARG);
+    }
+    if (arguments.game <= 0) {
+        return Refuse(ErrBadGame, kTextBadGame, E_INVALIDARG);
+    }
+    if (arguments.count <= 0) {
+        return Refuse(ErrBadGame, kTextBadCount, E_INVALIDARG);
+    }
+    return CheckProperties();
+}
+
+HRESULT HighScoreServiceCore::CheckReport(const ReportScoreArguments& arguments) {
+    if (arguments.certificate.empty()) {
+        return Refuse(ErrBadCertificate, kTextBlankCertificate, E_INVALIDARG);
+    }
+    if (arguments.certificate.size() != kCertificateSize) {
+        return Refuse(ErrBadCertificate, kTextCertificateLength, E_INVALIDARG);
+    }
+    if (arguments.game <= 0) {
+        return Refuse(ErrBadGame, kTextBadGame, E_INVALIDARG);
+    }
+    if (arguments.score <= 0) {
+        return Refuse(ErrBadScore, kTextBadScore, E_INVALIDARG);
+    }
+    if (const HRESULT missing = CheckProperties(); missing != S_OK) {
+        return missing;
+    }
+    if (arguments.name.empty()) {
+        return Refuse(ErrBadScoreName, kTextBadScoreName, E_INVALIDARG);
+    }
+    return S_OK;
+}
+
+HRESULT HighScoreServiceCore::GetHighScores(const GetScoresArguments& arguments, Caller caller) {
+    try {
+        std::string url;
+        std::string request;
+        HttpLimits transport;
+        {
+            const std::lock_guard guard(lock);
+            if (Abandoned(caller)) {
+                return E_FAIL;
+            }
+            ClearForOperation(true);
+            if (const HRESULT refused = CheckGet(arguments); refused != S_OK) {
+                return refused;
+            }
+            lastRequest =
+                codec.BuildGetListRequest(arguments.certificate, arguments.game, arguments.count,
+                                          arguments.login, arguments.password);
+            lastEndpoint = RewriteEndpointHost(gameFolder, kScoreServiceUrl);
+            error.Store(ErrUnknown, kTextUnknown);
+            url = lastEndpoint;
+            request = lastRequest;
+            transport = limits;
+        }
+
+        const ServiceCall call = CallScoreService(
+            false, url, request, transport, caller == Caller::Worker ? &workerCancel : nullptr);
+        // The answer is read before the lock is taken again.
+        ScoresParser answer;
+        std::optional<std::array<ScoreList, kScoreListCount>> found;
+        if (Succeeded(call.result) && !call.answer.empty()) {
+            answer.Parse(call.answer);
+            if (answer.Status() == 0) {
+                found = ListsOfPayload(codec, arguments.certificate, arguments.game, answer.Data());
+            }
+        }
+
+        std::string company;
+        std::string folder;
+        {
+            const std::lock_guard guard(lock);
+            if (Abandoned(caller)) {
+                return E_FAIL;
+            }
+            if (Failed(call.result)) {
+                if (const char* text = SoapClientErrorText(call.clientError)) {
+                    error.Store(call.clientError, text);
+                }
+                return E_FAIL;
+            }
+            error.Store(ErrNoResponse, kTextNoResponse);
+            lastCertificate = arguments.certificate;
+            lastGame = arguments.game;
+            lastAnswer = call.answer;
+            if (call.answer.empty()) {
+                return E_FAIL;
+            }
+            error.Store(answer.Status(), StatusText(answer.Status()));
+            lastData = answer.Data();
+            if (!found) {
+                return E_FAIL;
+            }
+            for (std::size_t i = 0; i < kReportedList; ++i) {
+                lists[i].items = (*found)[i].items;
+            }
+            company = companyName;
+            folder = gameFolder;
+        }
+        // The payload is kept as it came, still encrypted; a failed write changes nothing.
+        LocalFile(kScoresFileName, company, folder).Write(answer.Data());
+        return S_OK;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
+HRESULT HighScoreServiceCore::ReportHighScore(const ReportScoreArguments& arguments,
+                                              Caller caller) {
+    try {
+        std::string url;
+        std::string request;
+        HttpLimits transport;
+        {
+            const std::lock_guard guard(lock);
+            if (Abandoned(caller)) {
+                return E_FAIL;
+            }
+            ClearForOperation(false);
+            if (const HRESULT refused = CheckReport(arguments); refused != S_OK) {
+                return refused;
+            }
+            lastRequest = codec.BuildReportRequest(
+                arguments.certificate, arguments.game, arguments.gameMode, arguments.name,
+                arguments.score, arguments.scoreDescription, arguments.login, arguments.password);
+            lastEndpoint = RewriteEndpointHost(gameFolder, kScoreServiceUrl);
+            error.Store(ErrUnknown, kTextUnknown);
+            url = lastEndpoint;
+            request = lastRequest;
+            transport = limits;
+        }
+
+        const ServiceCall call = CallScoreService(
+            true, url, request, transport, caller == Caller::Worker ? &workerCancel : nullptr);
+        ScoresParser answer;
+        if (Succeeded(call.result)) {
+            answer.Parse(call.answer);
+        }
+
+        const std::lock_guard guard(lock);
+        if (Abandoned(caller)) {
+            return E_FAIL;
+        }
+        if (Failed(call.result)) {
+            if (const char* text = SoapClientErrorText(call.clientError)) {
+                error.Store(call.clientError, text);
+            }
+            return E_FAIL;
+        }
+        lastCertificate = arguments.certificate;
+        lastGame = arguments.game;
+        lastAnswer = call.answer;
+        if (call.answer.empty()) {
+            return Refuse(ErrNoResponse, kTextNoResponse, E_FAIL);
+        }
+        error.Clear();
+        if (answer.Status() > 0) {
+            error.Store(answer.Status(), StatusText(answer.Status()));
+        }
+        return S_OK;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
+HRESULT HighScoreServiceCore::LoadHighScores(const std::string& certificate, int32_t game) {
+    try {
+        std::string company;
+        std::string folder;
+        {
+            const std::lock_guard guard(lock);
+            error.Clear();
+            for (std::size_t i = 0; i < kReportedList; ++i) {
+                lists[i].items.clear();
+            }
+            lastCertificate = certificate;
+            lastGame = game;
+            if (certificate.empty()) {
+                return Refuse(ErrBadCertificate, kTextBlankCertificate, E_INVALIDARG);
+            }
+            if (game <= 0) {
+                return Refuse(ErrBadGame, kTextBadGame, E_INVALIDARG);
+            }
+            if (const HRESULT missing = CheckProperties(); missing != S_OK) {
+                return missing;
+            }
+            company = companyName;
+            folder = gameFolder;
+        }
+        // A missing, unreadable or foreign file leaves the lists empty; that is no error.
+        std::string payload;
+        if (!LocalFile(kScoresFileName, company, folder).Read(payload)) {
+            return S_OK;
+        }
+        const std::optional<std::array<ScoreList, kScoreListCount>> found =
+            ListsOfPayload(codec, certificate, game, payload);
+        if (found) {
+            const std::lock_guard guard(lock);
+            for (std::size_t i = 0; i < kReportedList; ++i) {
+                lists[i].items = (*found)[i].items;
+            }
+        }
+        return S_OK;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
+HRESULT HighScoreServiceCore::BeginGet(const GetScoresArguments& arguments,
+                                       const Completion& completion) {
+    const std::lock_guard guard(lock);
+    ClearForOperation(true);
+    if (const HRESULT refused = CheckGet(arguments); refused != S_OK) {
+        return refused;
+    }
+    if (workerStopped) {
+        return Refuse(ErrUnknown, kTextUnknown, E_FAIL);
+    }
+    getArguments = arguments;
+    pendingGet.completion = completion;
+    ++pendingGet.asked;
+    return S_OK;
+}
+
+HRESULT HighScoreServiceCore::BeginReport(const ReportScoreArguments& arguments,
+                                          const Completion& completion) {
+    const std::lock_guard guard(lock);
+    ClearForOperation(false);
+    if (const HRESULT refused = CheckReport(arguments); refused != S_OK) {
+        return refused;
+    }
+    if (workerStopped) {
+        return Refuse(ErrUnknown, kTextUnknown, E_FAIL);
+    }
+    reportArguments = arguments;
+    pendingReport.completion = completion;
+    ++pendingReport.asked;
+    return S_OK;
+}
+
+void HighScoreServiceCore::Complete(Pending& pending, uint64_t asked, HRESULT result) {
+    const std::lock_guard guard(lock);
+    if (workerStopped) {
+        return;
+    }
+    pending.completed = asked;
+    if (Failed(result) && error.number == ErrNone) {
+        error.Store(ErrUnknown, kTextUnknown);
+    }
+    // Posted under the lock, so that once a Stop has returned nothing more arrives.
+    PostWindowMessage(pending.completion.window, pending.completion.message, 0, 0);
+}
+
+void HighScoreServiceCore::RunGet() {
+    GetScoresArguments arguments;
+    uint64_t asked = 0;
+    {
+        const std::lock_guard guard(lock);
+        if (workerStopped) {
+            return;
+        }
+        arguments = getArguments;
+        asked = pendingGet.asked;
+    }
+    Complete(pendingGet, asked, GetHighScores(arguments, Caller::Worker));
+}
+
+void HighScoreServiceCore::RunReport() {
+    ReportScoreArguments arguments;
+    uint64_t asked = 0;
+    {
+        const std::lock_guard guard(lock);
+        if (workerStopped) {
+            return;
+        }
+        arguments = reportArguments;
+        asked = pendingReport.asked;
+    }
+    Complete(pendingReport, asked, ReportHighScore(arguments, Caller::Worker));
+}
+
+void HighScoreServiceCore::StopWorkerOperations() {
+    {
+        const std::lock_guard guard(lock);
+        if (workerStopped) {
+            return;
+        }
+        workerStopped = true;
+        if (pendingGet.asked != pendingGet.completed ||
+            pendingReport.asked != pendingReport.completed) {
+            error.Store(ErrUnknown, kTextUnknown);
+        }
+    }
+    workerCancel.Cancel();
+}
+
+void HighScoreServiceCore::StoreUnknownError() {
+    const std::lock_guard guard(lock);
+    error.Store(ErrUnknown, kTextUnknown);
+}
+
+std::string HighScoreServiceCore::CompanyName() const {
+    const std::lock_guard guard(lock);
+    return companyName;
+}
+
+void HighScoreServiceCore::SetCompanyName(std::string name) {
+    const std::lock_guard guard(lock);
+    companyName = std::move(name);
+}
+
+std::string HighScoreServiceCore::GameFolder() const {
+    const std::lock_guard guard(lock);
+    return gameFolder;
+}
+
+void HighScoreServiceCore::SetGameFolder(std::string folder) {
+    const std::lock_guard guard(lock);
+    gameFolder = std::move(folder);
+}
+
+ServiceError HighScoreServiceCore::Error() const {
+    const std::lock_guard guard(lock);
+    return error;
+}
+
+std::vector<ScoreItem> HighScoreServiceCore::ListItems(ScoreListIndex list) const {
+    const std::lock_guard guard(lock);
+    return lists[list].items;
+}
+
+void HighScoreServiceCore::SetTransportLimits(const HttpLimits& newLimits) {
+    const std::lock_guard guard(lock);
+    limits = newLimits;
+}

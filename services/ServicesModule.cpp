@@ -1,0 +1,6 @@
+#include "services/ServicesModule.h"
+
+ModuleCount& ServicesModule() {
+    static ModuleCount module;
+    return module;
+}

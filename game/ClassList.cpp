@@ -1,6 +1,9 @@
 #include "game/ClassList.h"
 
 #include "engine/ClassFactory.h"
+#include "ui/UIButton.h"
+#include "ui/UILabel.h"
+#include "ui/UIStatic.h"
 
 #include <deque>
 #include <string_view>
@@ -34,15 +37,7 @@ constexpr std::string_view kPendingClasses[] = {
     "WaterBlend",
     "WaterfallBlend",
     "FxLockRotate",
-    "UIStatic",
-    "UILabel",
     "UIDecoredLabel",
-    "UIFrame",
-    "UIAnimObject",
-    "UIButton",
-    "UIBitmapButton",
-    "UITextButton",
-    "UISkipButton",
     "UISlider",
     "UIShadowsFX",
     "UIAddMapPiece",
@@ -163,7 +158,15 @@ void RegisterGameClasses() {
         return;
     }
     registered = true;
-    // Built classes are registered here, each with a static Registerer<T> (none yet).
+    // Built classes are registered here, each with a static Registerer<T>.
+    static const Registerer<UIButton> button;
+    static const Registerer<UIBitmapButton> bitmapButton;
+    static const Registerer<UITextButton> textButton;
+    static const Registerer<UISkipButton> skipButton;
+    static const Registerer<UIStatic> picture;
+    static const Registerer<UIAnimObject> animObject;
+    static const Registerer<UILabel> label;
+    static const Registerer<UIFrame> frame;
     // Registrars live for the whole run; a deque never moves them once made.
     static std::deque<PendingRegisterer> pending;
     for (const std::string_view name : kPendingClasses) {

@@ -2,8 +2,12 @@
 
 #include "engine/ClassFactory.h"
 #include "ui/UIButton.h"
+#include "ui/UIInput.h"
 #include "ui/UILabel.h"
+#include "ui/UISlider.h"
+#include "ui/UISoundWidgets.h"
 #include "ui/UIStatic.h"
+#include "ui/UITriggers.h"
 
 #include <deque>
 #include <string_view>
@@ -38,7 +42,6 @@ constexpr std::string_view kPendingClasses[] = {
     "WaterfallBlend",
     "FxLockRotate",
     "UIDecoredLabel",
-    "UISlider",
     "UIShadowsFX",
     "UIAddMapPiece",
     "UITablesFX",
@@ -66,7 +69,6 @@ constexpr std::string_view kPendingClasses[] = {
     "UIFxScaleObject",
     "UIFxScale",
     "UIFxShift",
-    "GameVideoEvent",
     "PuzzleGameChunk",
     "PuzzleGameSlot",
     "PuzzleGameMngr",
@@ -143,11 +145,7 @@ constexpr std::string_view kPendingClasses[] = {
     "MapPiece",
     "GamePermanentObject",
     "GameVideo",
-    "UIInput",
     "UIMapZoomFX",
-    "UIMusic",
-    "UISound",
-    "UITimeTrigger",
 };
 
 } // namespace
@@ -167,6 +165,12 @@ void RegisterGameClasses() {
     static const Registerer<UIAnimObject> animObject;
     static const Registerer<UILabel> label;
     static const Registerer<UIFrame> frame;
+    static const Registerer<UISlider> slider;
+    static const Registerer<UIInput> input;
+    static const Registerer<UISound> sound;
+    static const Registerer<UIMusic> music;
+    static const Registerer<UITimeTrigger> timeTrigger;
+    static const Registerer<GameVideoEvent> videoEvent;
     // Registrars live for the whole run; a deque never moves them once made.
     static std::deque<PendingRegisterer> pending;
     for (const std::string_view name : kPendingClasses) {

@@ -6,16 +6,32 @@
 #include "mainloop/MainLoop.h"
 #include "platform/os/Keys.h"
 #include "ui/UIButton.h"
-
-namespace {
+#include "ui/UIInput.h"
+#include "ui/UILabel.h"
+#include "ui/UISlider.h"
+#include "ui/UISoundWidgets.h"
+#include "ui/UIStatic.h"
+#include "ui/UITriggers.h"
 
 void RegisterUiClasses() {
     static const Registerer<UIButton> button;
     static const Registerer<UIBitmapButton> bitmapButton;
     static const Registerer<UITextButton> textButton;
     static const Registerer<UISkipButton> skipButton;
+    static const Registerer<UIStatic> picture;
+    static const Registerer<UIAnimObject> animObject;
+    static const Registerer<UILabel> label;
+    static const Registerer<UIFrame> frame;
+    static const Registerer<UISlider> slider;
+    static const Registerer<UIInput> input;
+    static const Registerer<UISound> sound;
+    static const Registerer<UIMusic> music;
+    static const Registerer<UITimeTrigger> timeTrigger;
+    static const Registerer<GameVideoEvent> videoEvent;
     MoveClassRegistry();
 }
+
+namespace {
 
 // The definitions every test layer reads: buttons with a 100 x 50 click rectangle.
 constexpr const char* kUiObjects = R"(
@@ -28,6 +44,17 @@ constexpr const char* kUiObjects = R"(
   (UITutorial UISkipButton (POSI) (COLI))
   (Picture UIBitmapButton (POSI) (KEYB) (SPRT) (COLI (left 0) (right 100) (top 0) (bottom 50)))
   (Inert UISkipButton (POSI) (COLI))
+  (UILabel (POSI) (TEXT))
+  (GameTutorial UILabel (POSI) (TEXT))
+  (Caption UILabel (POSI) (TEXT))
+  (UIStatic (POSI) (SPRT))
+  (UIAnimObject (POSI) (SPRT))
+  (UISlider (POSI) (KEYB ()) (COLI (left 0) (right 200) (top 0) (bottom 20))
+            (SPRT 1) (SPRT 2) (SPRT 3) (SPRT button))
+  (UIInput (POSI) (TEXT))
+  (UITimeTrigger (POSI))
+  (GameVideoEvent (POSI))
+  (Video UISkipButton (POSI) (COLI))
 )
 )";
 

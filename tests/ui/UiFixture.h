@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+// Files every widget class in the class factory (once).
+void RegisterUiClasses();
+
 class UiTest : public WorldTest {
 protected:
     void SetUp() override;

@@ -79,7 +79,13 @@ bool UIMusic::Update(float dt) {
     }
     if (!Sounds.IsMusicPlaying() && !order.empty()) {
         track = (track + 1) % order.size();
-        Sounds.PlayMusic(files[order[track]], false);
+        const std::string& file = files[order[track]];
+        // The sound layer keeps a track that has played out as its current music and would not
+        // start it again: a list of one file has to let it go first.
+        if (file == Sounds.MusicName()) {
+            Sounds.StopMusic();
+        }
+        Sounds.PlayMusic(file, false);
     }
     pollTimer = kPollTime;
     return Object::Update(dt);

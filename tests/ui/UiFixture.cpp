@@ -52,6 +52,8 @@ constexpr const char* kUiObjects = R"(
   (UISlider (POSI) (KEYB ()) (COLI (left 0) (right 200) (top 0) (bottom 20))
             (SPRT 1) (SPRT 2) (SPRT 3) (SPRT button))
   (UIInput (POSI) (TEXT))
+  (UIMusic (POSI))
+  (UISound (POSI))
   (UITimeTrigger (POSI))
   (GameVideoEvent (POSI))
   (Video UISkipButton (POSI) (COLI))

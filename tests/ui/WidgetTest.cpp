@@ -5,6 +5,7 @@
 #include "media/SoundManager.h"
 #include "media/SpriteRenderSystem.h"
 #include "media/TextRenderSystem.h"
+#include "platform/audio/RecordingAudio.h"
 #include "platform/os/Keys.h"
 #include "tests/support/TestData.h"
 #include "tests/ui/UiFixture.h"
@@ -244,6 +245,38 @@ TEST_F(Widgets, VideoEventsPostWhenTheirVideoHasGone) {
         layer.RemoveDead();
     }
     EXPECT_EQ(events, (std::vector<std::string>{"GONE", "DONE"}));
+}
+
+TEST_F(Widgets, MusicPlaysItsListAgainSoonAfterEachTrackEnds) {
+    WriteData("music/a.ogg", "track a");
+    WriteScreen("m", "(UIMusic (Data (file music/a.ogg)))");
+    UserInterface& layer = Layer(mui, "m");
+    auto steps = [&](int count) {
+        for (int step = 0; step < count; ++step) {
+            layer.Update(kStepTime);
+        }
+    };
+    steps(19); // a little past the 0.3 s poll
+    EXPECT_EQ(Sounds.MusicName(), "music/a.ogg");
+    ASSERT_FALSE(audio.Streams().empty());
+    const AudioId first = audio.Streams().back().id;
+    audio.EndChannel(first);
+    EXPECT_FALSE(Sounds.IsMusicPlaying());
+    steps(19);
+    EXPECT_TRUE(Sounds.IsMusicPlaying()) << "the one file plays again";
+    EXPECT_NE(audio.Streams().back().id, first);
+    DeleteLayer(mui);
+    EXPECT_TRUE(Sounds.MusicName().empty()) << "the music fades out with the screen";
+}
+
+TEST_F(Widgets, SoundsPlayOnceAfterTheirStartTime) {
+    WriteData("sounds/chime.wav", "chime");
+    WriteScreen("s", "(UISound (Data (file sounds/chime.wav) (startTime 0)))");
+    UserInterface& layer = Layer(mui, "s");
+    EXPECT_TRUE(PlayedFiles().empty()) << "the step at load has no time";
+    layer.Update(kStepTime);
+    layer.Update(kStepTime);
+    EXPECT_EQ(PlayedFiles(), (std::vector<std::string>{"chime"}));
 }
 
 } // namespace

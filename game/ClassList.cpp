@@ -1,6 +1,13 @@
 #include "game/ClassList.h"
 
 #include "engine/ClassFactory.h"
+#include "ui/UIButton.h"
+#include "ui/UIInput.h"
+#include "ui/UILabel.h"
+#include "ui/UISlider.h"
+#include "ui/UISoundWidgets.h"
+#include "ui/UIStatic.h"
+#include "ui/UITriggers.h"
 
 #include <deque>
 #include <string_view>
@@ -34,16 +41,7 @@ constexpr std::string_view kPendingClasses[] = {
     "WaterBlend",
     "WaterfallBlend",
     "FxLockRotate",
-    "UIStatic",
-    "UILabel",
     "UIDecoredLabel",
-    "UIFrame",
-    "UIAnimObject",
-    "UIButton",
-    "UIBitmapButton",
-    "UITextButton",
-    "UISkipButton",
-    "UISlider",
     "UIShadowsFX",
     "UIAddMapPiece",
     "UITablesFX",
@@ -71,7 +69,6 @@ constexpr std::string_view kPendingClasses[] = {
     "UIFxScaleObject",
     "UIFxScale",
     "UIFxShift",
-    "GameVideoEvent",
     "PuzzleGameChunk",
     "PuzzleGameSlot",
     "PuzzleGameMngr",
@@ -148,11 +145,7 @@ constexpr std::string_view kPendingClasses[] = {
     "MapPiece",
     "GamePermanentObject",
     "GameVideo",
-    "UIInput",
     "UIMapZoomFX",
-    "UIMusic",
-    "UISound",
-    "UITimeTrigger",
 };
 
 } // namespace
@@ -163,7 +156,21 @@ void RegisterGameClasses() {
         return;
     }
     registered = true;
-    // Built classes are registered here, each with a static Registerer<T> (none yet).
+    // Built classes are registered here, each with a static Registerer<T>.
+    static const Registerer<UIButton> button;
+    static const Registerer<UIBitmapButton> bitmapButton;
+    static const Registerer<UITextButton> textButton;
+    static const Registerer<UISkipButton> skipButton;
+    static const Registerer<UIStatic> picture;
+    static const Registerer<UIAnimObject> animObject;
+    static const Registerer<UILabel> label;
+    static const Registerer<UIFrame> frame;
+    static const Registerer<UISlider> slider;
+    static const Registerer<UIInput> input;
+    static const Registerer<UISound> sound;
+    static const Registerer<UIMusic> music;
+    static const Registerer<UITimeTrigger> timeTrigger;
+    static const Registerer<GameVideoEvent> videoEvent;
     // Registrars live for the whole run; a deque never moves them once made.
     static std::deque<PendingRegisterer> pending;
     for (const std::string_view name : kPendingClasses) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -194,6 +195,18 @@ TEST_F(GameClasses, ClassesNotBuiltYetSayWhichWhenCreated) {
         FAIL() << "no error";
     } catch (const Exception& error) {
         EXPECT_STREQ(error.Text(), "Class FxAnim is not available yet");
+    }
+}
+
+TEST_F(GameClasses, BuiltClassesAreCreatedByName) {
+    ObjectsManager scene;
+    for (const char* name :
+         {"UIButton", "UIBitmapButton", "UITextButton", "UISkipButton", "UIStatic", "UIAnimObject",
+          "UILabel", "UIFrame", "UISlider", "UIInput", "UISound", "UIMusic", "UITimeTrigger",
+          "GameVideoEvent"}) {
+        const std::unique_ptr<Object> object = scene.CreateObject(name, true);
+        ASSERT_NE(object, nullptr) << name;
+        EXPECT_EQ(object->GetClassName(), name);
     }
 }
 

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "engine/MessageReceiver.h"
+#include "engine/ObjectsManager.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class Object;
+
+// One layer of screen widgets: a scene filled from a screen file of the "menus" folder and the
+// receiver of its widgets' events and data queries. The game keeps eight of them in the globals
+// below, each for one kind of screen.
+//
+// The scene's state word is the layer's result word (ModalResult): 0 while its screen runs; an
+// event handler writes the answer there, and the modal process that runs the layer ends on it.
+class UserInterface : public ObjectsManager, public MessageReceiver {
+public:
+    // What the layers ask of the game flow above them: the event table and the data queries are
+    // the game's. Unset, events are ignored and queries answer empty.
+    struct Handlers {
+        std::function<void(UserInterface& layer, const void* sender, uint32_t id, uint32_t param)>
+            handleEvent;
+        std::function<std::string(UserInterface& layer, uint32_t id)> getData;
+        // The scene objects of the levels that a layer takes in ("GameButtonX",
+        // "GameModalDialog") are bound by the level layer, which knows their receiver field.
+        std::function<void(Object& object, MessageReceiver& layer)> bindSceneObject;
+    };
+    static void SetHandlers(Handlers handlers);
+
+    UserInterface();
+    ~UserInterface() override;
+
+    // Clears the window-art flag and the result word, reads "scripts/ui_objects.txt" and adds
+    // the layer's systems; the layer takes the raw input of its keyboard system before any
+    // widget. Once, right after construction.
+    void Init();
+    // Binds the widget to the layer by its class or definition name, then appends it.
+    void AddObject(std::unique_ptr<Object> object) override;
+
+    void OnMessage(const void* sender, uint32_t id, uint32_t param) override;
+    // 'MSGT', 'MSG2' and 'MSG3' answer the three texts; everything else goes to the game's data
+    // handler.
+    std::string GetData(uint32_t id) override;
+    // 'SVOL' and 'MVOL' (the value is the float's bits): the volume is stored in the settings
+    // (0.08 or less as 0, clamped to 1), given to the sound layer and saved.
+    void SetData(uint32_t id, uint32_t valueBits) override;
+
+    // The UITutorial pages of the layer in the order added; the first is on screen.
+    const std::vector<Object*>& PageQueue() const { return pageQueue; }
+    // Drops the page on screen; nothing when there is none.
+    void PopPage();
+    void ClearPages() { pageQueue.clear(); }
+
+    // A number never shared by two layers: a process that runs a layer tells by it whether the
+    // global still holds the layer it started with.
+    uint64_t Serial() const { return serial; }
+
+    std::string messageText; // 'MSGT'
+    std::string secondText;  // 'MSG2'
+    std::string thirdText;   // 'MSG3'
+    std::string speakerText; // the dialogue box's speaker word
+    bool windowArt = false;
+    bool optionsOpen = false;
+    bool quitQuestion = false;
+
+private:
+    friend class PageQueueKeeper;
+
+    // The binding table: which receiver field of the object the layer fills, by its class name
+    // and its definition name.
+    void Bind(Object& object);
+
+    std::vector<Object*> pageQueue;
+    uint64_t serial;
+};
+
+// The eight layers; null until first made.
+extern UserInterface* MainUI;
+extern UserInterface* mui;
+extern UserInterface* OverlayUI;
+extern UserInterface* LevelOverlayUI;
+extern UserInterface* MapGameUI;
+extern UserInterface* DialogueUI;
+extern UserInterface* TutorialUI;
+extern UserInterface* VideoUI;
+// Set while the in-game options screen runs.
+extern bool InGameMenuOpen;
+
+// Constructs and initialises a layer into the global when it is null; answers the global.
+UserInterface& EnsureLayer(UserInterface*& global);
+// Sets the global to null and deletes the layer (later, when it is running one of its own passes,
+// so that code inside it can finish). Nothing for null.
+void DeleteLayer(UserInterface*& global);
+// Clears the layer when it exists.
+void ClearLayer(UserInterface* layer);
+// Deletes all eight layers, in shut-down order.
+void DeleteAllLayers();
+// What a cleared level asks of the layers: MapGameUI and TutorialUI go.
+void DeleteLevelLayers();

@@ -1,6 +1,9 @@
 #include "game/ClassList.h"
 
 #include "engine/ClassFactory.h"
+#include "world/BaseGameObject.h"
+#include "world/FxBlend.h"
+#include "world/GameModalDialog.h"
 
 #include <deque>
 #include <string_view>
@@ -20,8 +23,6 @@ constexpr std::string_view kPendingClasses[] = {
     "FxPipeRotate",
     "FxReplace",
     "FxReplaceAngle",
-    "FxBlendIn",
-    "FxBlendOut",
     "FxContainerOpenClose",
     "FxSlotOpenClose",
     "FxBackpack",
@@ -113,7 +114,6 @@ constexpr std::string_view kPendingClasses[] = {
     "LaserPuzzleMngr",
     "WhackAMoleTool",
     "WhackAMoleMngr",
-    "GameModalDialog",
     "Furnace",
     "TelescopeGameMngr",
     "TelescopeViewGameMngr",
@@ -135,7 +135,6 @@ constexpr std::string_view kPendingClasses[] = {
     "SpotTheDifferenceGameMngr",
     "glyphstoneTutorial",
     "OraclesQuest",
-    "BaseGameObject",
     "GameHiddenObject",
     "SmartUI",
     "GameButtonX",
@@ -163,7 +162,11 @@ void RegisterGameClasses() {
         return;
     }
     registered = true;
-    // Built classes are registered here, each with a static Registerer<T> (none yet).
+    // Built classes are registered here, each with a static Registerer<T>.
+    static Registerer<FxBlendIn> fxBlendIn;
+    static Registerer<FxBlendOut> fxBlendOut;
+    static Registerer<GameModalDialog> gameModalDialog;
+    static Registerer<BaseGameObject> baseGameObject;
     // Registrars live for the whole run; a deque never moves them once made.
     static std::deque<PendingRegisterer> pending;
     for (const std::string_view name : kPendingClasses) {

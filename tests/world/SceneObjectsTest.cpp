@@ -327,14 +327,6 @@ TEST_F(SceneObjects, DialogueThatLosesItsSceneMeanwhileTouchesNothing) {
     Run(2);
     EXPECT_EQ(dialogues.size(), 1u);
     EXPECT_EQ(Flag("d_killed"), 0);
-    duringDialogue = [] {};
-    Level* doomed = &level;
-    gameLevel.release();
-    GameLevel = nullptr;
-    Load("(Talk GameModalDialog (Data (fileName t.txt)))", "(Talk (visName e))");
-    duringDialogue = [doomed] { ObjectsManager::Delete(doomed); };
-    ObjectsManager::Delete(doomed);
-    Run(2);
 }
 
 TEST_F(SceneObjects, WithoutGameLevelOrPlayerFlagsReadZeroAndWritesAreSkipped) {

@@ -50,6 +50,11 @@ bool GameModalDialog::StillInScene() const {
 
 bool GameModalDialog::Update(float dt) {
     BaseGameObject::Update(dt);
+    if (dead) {
+        // Killed (its flag was found when its scene entry was read): armed by its definition
+        // before its name was known, it goes with the next sweep and opens nothing.
+        return false;
+    }
     // Without a game level (a menu screen) there is no load to wait for.
     const bool loaded = GameLevel == nullptr || GameLevel->sceneLoaded;
     if (!pending || !loaded) {

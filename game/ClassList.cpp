@@ -8,6 +8,9 @@
 #include "ui/UISoundWidgets.h"
 #include "ui/UIStatic.h"
 #include "ui/UITriggers.h"
+#include "world/BaseGameObject.h"
+#include "world/FxBlend.h"
+#include "world/GameModalDialog.h"
 
 #include <deque>
 #include <string_view>
@@ -27,8 +30,6 @@ constexpr std::string_view kPendingClasses[] = {
     "FxPipeRotate",
     "FxReplace",
     "FxReplaceAngle",
-    "FxBlendIn",
-    "FxBlendOut",
     "FxContainerOpenClose",
     "FxSlotOpenClose",
     "FxBackpack",
@@ -110,7 +111,6 @@ constexpr std::string_view kPendingClasses[] = {
     "LaserPuzzleMngr",
     "WhackAMoleTool",
     "WhackAMoleMngr",
-    "GameModalDialog",
     "Furnace",
     "TelescopeGameMngr",
     "TelescopeViewGameMngr",
@@ -132,7 +132,6 @@ constexpr std::string_view kPendingClasses[] = {
     "SpotTheDifferenceGameMngr",
     "glyphstoneTutorial",
     "OraclesQuest",
-    "BaseGameObject",
     "GameHiddenObject",
     "SmartUI",
     "GameButtonX",
@@ -157,6 +156,10 @@ void RegisterGameClasses() {
     }
     registered = true;
     // Built classes are registered here, each with a static Registerer<T>.
+    static const Registerer<FxBlendIn> fxBlendIn;
+    static const Registerer<FxBlendOut> fxBlendOut;
+    static const Registerer<GameModalDialog> gameModalDialog;
+    static const Registerer<BaseGameObject> baseGameObject;
     static const Registerer<UIButton> button;
     static const Registerer<UIBitmapButton> bitmapButton;
     static const Registerer<UITextButton> textButton;

@@ -4,6 +4,8 @@
 #include "engine/Log.h"
 #include "engine/MessageSystem.h"
 #include "engine/PositionSystem.h"
+#include "engine/Timer.h"
+#include "media/SpriteRenderSystem.h"
 #include "world/NormalLevelSystem.h"
 #include "world/Player.h"
 #include "world/PlayerFile.h"
@@ -61,6 +63,7 @@ void Level::Load() {
     AddSystem(std::move(system));
     AddSystem(std::make_unique<PositionSystem>(this));
     AddSystem(std::make_unique<MessageSystem>(this));
+    AddSystem(std::make_unique<SpriteRenderSystem>(this));
     AddSystem(std::make_unique<CollisionsSystem>(this));
     LoadDefinitions("scripts/objects.txt");
     loadMark = 0;
@@ -109,4 +112,25 @@ void Level::OnSceneLoaded() {
     }
     sceneLoaded = true;
     blendOutPending = false;
+}
+
+namespace {
+
+void FinishBlendOut(Level& level, int32_t state) {
+    if (ModalLevel != nullptr && ModalLevel->levelSystem != nullptr) {
+        ModalLevel->levelSystem->leaveArmed = true;
+    }
+    FrameTimer.Start();
+    level.blendOutPending = false;
+    level.state = state;
+}
+
+} // namespace
+
+void Level::CompleteBlendOut() {
+    FinishBlendOut(*this, 5);
+}
+
+void Level::CompleteBlendOutAndLeave() {
+    FinishBlendOut(*this, 6);
 }

@@ -38,6 +38,11 @@ public:
     // The autosave, after every scene load: see the class comment.
     void OnSceneLoaded() override;
     std::string GetName() const { return name; }
+    // The end of a mini-game level's blend-out: the mini-game's level system armed to leave, the
+    // frame clock restarted (the switch is not one long step), blendOutPending cleared and the
+    // state word set, 5 here (left without reward) and 6 by CompleteBlendOutAndLeave.
+    void CompleteBlendOut();
+    void CompleteBlendOutAndLeave();
 
     // Writes the save game at path from levelPath and the current profile (whose inventory is
     // first copied into its backup, saving the profile). Nothing for a level without a levelPath

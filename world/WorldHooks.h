@@ -22,6 +22,13 @@ struct WorldHooks {
     // On the HUD: a UIPartFx with the particle file, started at (x, y).
     std::function<void(const std::string& particleFile, float x, float y)> rewardSpark;
 
+    // Shows a dialogue file in the dialogue window and returns when it is closed: the dialogue
+    // process made by DialogUiProc::Create (file, flag, text) and run at once in a nested main
+    // loop. Scene objects pass flag 1 and an empty text.
+    std::function<void(const std::string& file, int flag, const std::string& text)> openDialogue;
+    // True while the dialogue layer (DialogueUI) exists.
+    std::function<bool()> dialogueShown;
+
     // OverlayUI cleared, when it exists (a scene has been loaded into a level).
     std::function<void()> clearOverlay;
     // MapGameUI and TutorialUI deleted and their globals null (a level has been cleared).

@@ -90,6 +90,22 @@ TEST_F(ContentDownloadTest, AnItemWithLogoIsInstalledAndRemoved) {
     EXPECT_EQ(item->Remove(), S_OK);
 }
 
+TEST_F(ContentDownloadTest, ARemoveThatCannotDeleteFailsAndKeepsTheFlags) {
+    ASSERT_EQ(Get(), S_OK);
+    // Something that is no file stands where the data file goes.
+    std::filesystem::create_directories(DataFolder() + "2/data2.dat/inside");
+    ComRef<IVGUserContent> downloaded;
+    ASSERT_EQ(service->DownloadedContent(downloaded.Put()), S_OK);
+    ComRef<IVGUserContentItem> item;
+    ASSERT_EQ(downloaded->get_Item(1, item.Put()), S_OK);
+    EXPECT_EQ(item->Remove(), E_FAIL);
+    VARIANT_BOOL flag = VARIANT_FALSE;
+    EXPECT_EQ(item->get_isDownloaded(&flag), S_OK);
+    EXPECT_EQ(flag, VARIANT_TRUE);
+    EXPECT_EQ(item->get_isAvailable(&flag), S_OK);
+    EXPECT_EQ(flag, VARIANT_FALSE);
+}
+
 TEST_F(ContentDownloadTest, AnItemWithoutLogoDefinesOneFile) {
     ASSERT_EQ(Get(), S_OK);
     EXPECT_EQ(Observe(Download(2)), (Outcome{S_OK, 0, ""}));

@@ -2,11 +2,63 @@
 #include "services/OutsideDownloader.h"
 #include "tests/services/UserContentFixture.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace {
+
+// A server of one answer whose body stops short of its Content-Length.
+class ShortBodyServer {
+public:
+    ShortBodyServer() {
+        listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof(address);
+        if (::bind(listener, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+            ::listen(listener, 1) != 0 ||
+            ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+            return;
+        }
+        port = ntohs(address.sin_port);
+        thread = std::thread([this] {
+            const int client = ::accept(listener, nullptr, nullptr);
+            if (client < 0) {
+                return;
+            }
+            char request[4096];
+            (void)::recv(client, request, sizeof(request), 0);
+            const std::string answer =
+                "HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\nshort";
+            (void)::send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
+            ::close(client);
+        });
+    }
+    ~ShortBodyServer() {
+        ::shutdown(listener, SHUT_RDWR);
+        if (thread.joinable()) {
+            thread.join();
+        }
+        ::close(listener);
+    }
+    ShortBodyServer(const ShortBodyServer&) = delete;
+    ShortBodyServer& operator=(const ShortBodyServer&) = delete;
+
+    std::string Url() const { return "http://127.0.0.1:" + std::to_string(port) + "/x.dat"; }
+
+private:
+    int listener = -1;
+    int port = 0;
+    std::thread thread;
+};
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -127,6 +179,20 @@ TEST_F(DownloadComponentTest, AFileArrivesWholeOrNotAtAll) {
             EXPECT_EQ(ReadAll(Into() + "level.dat"), kTowerLevel);
         }
     }
+}
+
+TEST_F(DownloadComponentTest, AShortBodyFailsTheFile) {
+    std::filesystem::create_directories(Into());
+    ShortBodyServer shortBody;
+    ComRef<IOutsideDownloader> component = NewComponent();
+    ASSERT_TRUE(component);
+    ASSERT_EQ(Define(component.Get(), "APP", "AppDir=" + Into()), S_OK);
+    ASSERT_EQ(Define(component.Get(), "FILE", "File=x.dat;FileSize=100;Url=" + shortBody.Url()),
+              S_OK);
+    int32_t result = -1;
+    EXPECT_EQ(component->Run(&result), S_OK);
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(std::filesystem::is_empty(Into()));
 }
 
 } // namespace

@@ -1,0 +1,537 @@
+#include "services/ContentServiceCore.h"
+
+#include "platform/com/Bstr.h"
+#include "platform/com/CodePage.h"
+#include "services/ContentInstaller.h"
+#include "services/ContentParsers.h"
+#include "services/LocalFile.h"
+#include "services/ServiceClients.h"
+#include "services/ServicesModule.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr std::size_t kCertificateSize = 16;
+
+struct ServiceCall {
+    HRESULT result = E_FAIL;
+    int32_t clientError = 0;
+    std::string answer;
+};
+
+ServiceCall CallContentService(bool download, const std::string& url, const std::string& request,
+                               const HttpLimits& limits, HttpCancel* cancel) {
+    ContentServiceClient client;
+    client.SetUrl(url);
+    client.SetLimits(limits);
+    client.SetCancel(cancel);
+    const Bstr xml = Bstr::FromNarrow(request);
+    Bstr result;
+    ServiceCall call;
+    call.result =
+        download ? client.func2(xml.Get(), result.Put()) : client.func1(xml.Get(), result.Put());
+    call.clientError = client.ClientError();
+    call.answer = NarrowFromWide(result.View());
+    return call;
+}
+
+// The content document kept in a payload: only when it decrypts with the certificate to a
+// document of the game asked for.
+std::optional<ContentListParser> DocumentOfPayload(const RequestCodec& codec,
+                                                   const std::string& certificate, int32_t game,
+                                                   const std::string& payload) {
+    std::string plain;
+    if (payload.empty() || codec.DecryptPayload(certificate, payload, plain) != S_OK ||
+        plain.empty()) {
+        return std::nullopt;
+    }
+    ContentListParser document;
+    if (!document.Parse(plain) || document.GameId() != game) {
+        return std::nullopt;
+    }
+    return document;
+}
+
+const char* ContentStatusText(int32_t status) {
+    switch (status) {
+    case ErrGameNotFound:
+        return "game not found";
+    case ErrBadCredentials:
+        return "credentials not found";
+    case ErrBadXml:
+        return "xml error";
+    default:
+        return "error description not available";
+    }
+}
+
+} // namespace
+
+ContentServiceCore::ContentServiceCore() {
+    ServicesModule().Lock();
+}
+
+ContentServiceCore::~ContentServiceCore() {
+    ServicesModule().Unlock();
+}
+
+HRESULT ContentServiceCore::Refuse(int32_t number, const char* text, HRESULT result) {
+    error.Store(number, text);
+    return result;
+}
+
+void ContentServiceCore::ClearForOperation(bool itemList) {
+    error.Clear();
+    lastRequest.clear();
+    lastAnswer.clear();
+    lastData.clear();
+    if (itemList) {
+        list.items.clear();
+    }
+}
+
+HRESULT ContentServiceCore::CheckCertificate(const std::string& certificate, int32_t game) {
+    if (certificate.empty()) {
+        return Refuse(ErrBadCertificate, kTextBlankCertificate, E_INVALIDARG);
+    }
+    if (certificate.size() != kCertificateSize) {
+        return Refuse(ErrBadCertificate, kTextCertificateLength, E_INVALIDARG);
+    }
+    if (game <= 0) {
+        return Refuse(ErrBadGame, kTextBadGame, E_INVALIDARG);
+    }
+    return S_OK;
+}
+
+HRESULT ContentServiceCore::CheckProperties() {
+    if (companyName.empty()) {
+        return Refuse(ErrCompanyNotSet, kTextCompanyNotSet, E_FAIL);
+    }
+    if (gameFolder.empty()) {
+        return Refuse(ErrGameNotSet, kTextGameNotSet, E_FAIL);
+    }
+    return S_OK;
+}
+
+HRESULT ContentServiceCore::CheckGet(const GetContentArguments& arguments) {
+    if (const HRESULT refused = CheckCertificate(arguments.certificate, arguments.game);
+        refused != S_OK) {
+        return refused;
+    }
+    if (arguments.count <= 0) {
+        return Refuse(ErrBadGame, kTextBadCount, E_INVALIDARG);
+    }
+    return CheckProperties();
+}
+
+HRESULT ContentServiceCore::CheckDownload(const DownloadContentArguments& arguments) {
+    if (const HRESULT refused = CheckCertificate(arguments.certificate, arguments.game);
+        refused != S_OK) {
+        return refused;
+    }
+    if (arguments.number <= 0) {
+        return Refuse(ErrBadNumber, kTextBadNumber, E_INVALIDARG);
+    }
+    if (const HRESULT missing = CheckProperties(); missing != S_OK) {
+        return missing;
+    }
+    if (!listLoaded) {
+        return Refuse(ErrListNotLoaded, kTextListNotLoaded, E_FAIL);
+    }
+    const auto item = std::find_if(list.items.begin(), list.items.end(), [&](const ContentItem& i) {
+        return i.number == arguments.number;
+    });
+    if (item == list.items.end()) {
+        return Refuse(ErrNumberNotFound, kTextNumberNotFound, E_FAIL);
+    }
+    found = *item;
+    if (CreateItemFolder(list.dataFolder, arguments.number).empty()) {
+        return Refuse(ErrUnableToCreateFolders, kTextUnableToCreateFolders, E_FAIL);
+    }
+    return S_OK;
+}
+
+void ContentServiceCore::StoreContentStatus(int32_t status) {
+    error.Store(status, ContentStatusText(status));
+}
+
+void ContentServiceCore::RefreshItems() {
+    for (ContentItem& item : list.items) {
+        RefreshLocalPaths(item, list.dataFolder);
+    }
+}
+
+HRESULT ContentServiceCore::GetUserContent(const GetContentArguments& arguments, Caller caller) {
+    try {
+        std::string url;
+        std::string request;
+        HttpLimits transport;
+        {
+            const std::lock_guard guard(lock);
+            if (Abandoned(caller)) {
+                return E_FAIL;
+            }
+            ClearForOperation(true);
+            if (const HRESULT refused = CheckGet(arguments); refused != S_OK) {
+                return refused;
+            }
+            lastRequest =
+                codec.BuildGetListRequest(arguments.certificate, arguments.game, arguments.count,
+                                          arguments.login, arguments.password);
+            lastEndpoint = RewriteEndpointHost(gameFolder, kContentServiceUrl);
+            error.Store(ErrUnknown, kTextUnknown);
+            url = lastEndpoint;
+            request = lastRequest;
+            transport = limits;
+        }
+
+        const ServiceCall call = CallContentService(
+            false, url, request, transport, caller == Caller::Worker ? &workerCancel : nullptr);
+        ContentAnswerParser answer;
+        std::optional<ContentListParser> document;
+        if (Succeeded(call.result) && !call.answer.empty()) {
+            answer.Parse(call.answer);
+            if (answer.Status() == 0) {
+                document =
+                    DocumentOfPayload(codec, arguments.certificate, arguments.game, answer.Data());
+            }
+        }
+
+        std::string company;
+        std::string folder;
+        {
+            const std::lock_guard guard(lock);
+            if (Abandoned(caller)) {
+                return E_FAIL;
+            }
+            if (Failed(call.result)) {
+                if (const char* text = SoapClientErrorText(call.clientError)) {
+                    error.Store(call.clientError, text);
+                }
+                return E_FAIL;
+            }
+            error.Store(ErrNoResponse, kTextNoResponse);
+            lastCertificate = arguments.certificate;
+            lastGame = arguments.game;
+            lastAnswer = call.answer;
+            if (call.answer.empty()) {
+                return E_FAIL;
+            }
+            error.Clear();
+            listLoaded = true;
+            StoreContentStatus(answer.Status());
+            lastData = answer.Data();
+            if (!document) {
+                return E_FAIL;
+            }
+            list.items = document->Items();
+            company = companyName;
+            folder = gameFolder;
+        }
+        // The payload is kept as it came, still encrypted; a failed write changes nothing.
+        LocalFile(kContentFileName, company, folder).Write(answer.Data());
+        const std::lock_guard guard(lock);
+        RefreshItems();
+        return S_OK;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
+HRESULT ContentServiceCore::LoadUserContent(const std::string& certificate, int32_t game) {
+    try {
+        std::string company;
+        std::string folder;
+        {
+            const std::lock_guard guard(lock);
+            ClearForOperation(true);
+            if (const HRESULT refused = CheckCertificate(certificate, game); refused != S_OK) {
+                return refused;
+            }
+            if (const HRESULT missing = CheckProperties(); missing != S_OK) {
+                return missing;
+            }
+            lastCertificate = certificate;
+            lastGame = game;
+            listLoaded = true;
+            company = companyName;
+            folder = gameFolder;
+        }
+        std::string payload;
+        std::optional<ContentListParser> document;
+        if (LocalFile(kContentFileName, company, folder).Read(payload)) {
+            document = DocumentOfPayload(codec, certificate, game, payload);
+        }
+        const std::lock_guard guard(lock);
+        if (!document) {
+            return Refuse(ErrListEmpty, kTextListEmpty, E_FAIL);
+        }
+        list.items = document->Items();
+        return S_OK;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
+HRESULT ContentServiceCore::DownloadUserContent(const DownloadContentArguments& arguments,
+                                                Caller caller) {
+    try {
+        std::string url;
+        std::string request;
+        HttpLimits transport;
+        {
+            const std::lock_guard guard(lock);
+            if (Abandoned(caller)) {
+                return E_FAIL;
+            }
+            ClearForOperation(false);
+            if (const HRESULT refused = CheckDownload(arguments); refused != S_OK) {
+                return refused;
+            }
+            lastRequest =
+                codec.BuildDownloadRequest(arguments.certificate, arguments.game, arguments.number,
+                                           arguments.login, arguments.password);
+            lastEndpoint = RewriteEndpointHost(gameFolder, kContentServiceUrl);
+            error.Store(ErrUnknown, kTextUnknown);
+            url = lastEndpoint;
+            request = lastRequest;
+            transport = limits;
+        }
+
+        const ServiceCall call = CallContentService(
+            true, url, request, transport, caller == Caller::Worker ? &workerCancel : nullptr);
+        ContentAnswerParser answer;
+        std::optional<ContentListParser> document;
+        if (Succeeded(call.result) && !call.answer.empty()) {
+            answer.Parse(call.answer);
+            if (answer.Status() == 0) {
+                document =
+                    DocumentOfPayload(codec, arguments.certificate, arguments.game, answer.Data());
+            }
+        }
+
+        ContentItem item;
+        std::string caption;
+        {
+            const std::lock_guard guard(lock);
+            if (Abandoned(caller)) {
+                return E_FAIL;
+            }
+            if (Failed(call.result)) {
+                if (const char* text = SoapClientErrorText(call.clientError)) {
+                    error.Store(call.clientError, text);
+                }
+                return E_FAIL;
+            }
+            lastCertificate = arguments.certificate;
+            lastGame = arguments.game;
+            lastAnswer = call.answer;
+            if (call.answer.empty()) {
+                return Refuse(ErrNoResponse, kTextNoResponse, E_FAIL);
+            }
+            error.Clear();
+            StoreContentStatus(answer.Status());
+            lastData = answer.Data();
+            if (!document) {
+                return E_FAIL;
+            }
+            item = found;
+            item.dataUrl = document->LastDataUrl();
+            item.logoUrl = document->LastLogoUrl();
+            // The item's paths are those of the disk now, whatever view came before.
+            RefreshItems();
+            RefreshLocalPaths(item, list.dataFolder);
+            caption = companyName;
+        }
+        return Install(std::move(item), caption, caller);
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
+HRESULT ContentServiceCore::Install(ContentItem item, const std::string& caption, Caller caller) {
+    ContentInstaller installer;
+    const bool created = installer.Create();
+    std::string dataFolder;
+    {
+        const std::lock_guard guard(lock);
+        if (Abandoned(caller)) {
+            return E_FAIL;
+        }
+        if (!created) {
+            // Without the component nothing can be fetched: that is a failed download.
+            return Refuse(ErrUnableToDownload, kTextUnableToDownload, E_FAIL);
+        }
+        error.Store(ErrUnableToDownload, kTextUnableToDownload);
+        // An item with a data file but no usable local path cannot be installed.
+        if (!item.dataUrl.empty() && item.file.empty()) {
+            return E_FAIL;
+        }
+        if (caller == Caller::Worker) {
+            workerDownloader = installer.Downloader();
+        }
+        dataFolder = list.dataFolder;
+    }
+    const bool installed = installer.Install(caption, item);
+    const std::lock_guard guard(lock);
+    if (caller == Caller::Worker) {
+        workerDownloader = nullptr;
+    }
+    if (Abandoned(caller) || !installed) {
+        return E_FAIL;
+    }
+    error.Store(ErrDownloadNotCompletedError, kTextDownloadNotCompleted);
+    if (!installer.VerifySizes(item)) {
+        return E_FAIL;
+    }
+    error.Store(ErrUnableToCopyFiles, kTextUnableToCopyFiles);
+    if (!installer.CopyToDataFolder(item, dataFolder)) {
+        return E_FAIL;
+    }
+    error.Clear();
+    RefreshItems();
+    return S_OK;
+}
+
+ContentList ContentServiceCore::View(ContentView view) {
+    const std::lock_guard guard(lock);
+    RefreshItems();
+    ContentList chosen;
+    chosen.dataFolder = list.dataFolder;
+    for (const ContentItem& item : list.items) {
+        if (view == ContentView::All || (view == ContentView::Downloaded && item.isDownloaded) ||
+            (view == ContentView::Available && item.isAvailable)) {
+            chosen.items.push_back(item);
+        }
+    }
+    return chosen;
+}
+
+HRESULT ContentServiceCore::BeginGet(const GetContentArguments& arguments,
+                                     const Completion& completion) {
+    const std::lock_guard guard(lock);
+    ClearForOperation(true);
+    if (const HRESULT refused = CheckGet(arguments); refused != S_OK) {
+        return refused;
+    }
+    if (workerStopped) {
+        return Refuse(ErrUnknown, kTextUnknown, E_FAIL);
+    }
+    getArguments = arguments;
+    pendingGet.completion = completion;
+    ++pendingGet.asked;
+    return S_OK;
+}
+
+HRESULT ContentServiceCore::BeginDownload(const DownloadContentArguments& arguments,
+                                          const Completion& completion) {
+    const std::lock_guard guard(lock);
+    ClearForOperation(false);
+    if (const HRESULT refused = CheckDownload(arguments); refused != S_OK) {
+        return refused;
+    }
+    if (workerStopped) {
+        return Refuse(ErrUnknown, kTextUnknown, E_FAIL);
+    }
+    downloadArguments = arguments;
+    pendingDownload.completion = completion;
+    ++pendingDownload.asked;
+    return S_OK;
+}
+
+void ContentServiceCore::Complete(Pending& pending, uint64_t asked, HRESULT result) {
+    const std::lock_guard guard(lock);
+    if (workerStopped) {
+        return;
+    }
+    pending.completed = asked;
+    if (Failed(result) && error.number == ErrNone) {
+        error.Store(ErrUnknown, kTextUnknown);
+    }
+    PostWindowMessage(pending.completion.window, pending.completion.message, 0, 0);
+}
+
+void ContentServiceCore::RunGet() {
+    GetContentArguments arguments;
+    uint64_t asked = 0;
+    {
+        const std::lock_guard guard(lock);
+        if (workerStopped) {
+            return;
+        }
+        arguments = getArguments;
+        asked = pendingGet.asked;
+    }
+    Complete(pendingGet, asked, GetUserContent(arguments, Caller::Worker));
+}
+
+void ContentServiceCore::RunDownload() {
+    DownloadContentArguments arguments;
+    uint64_t asked = 0;
+    {
+        const std::lock_guard guard(lock);
+        if (workerStopped) {
+            return;
+        }
+        arguments = downloadArguments;
+        asked = pendingDownload.asked;
+    }
+    Complete(pendingDownload, asked, DownloadUserContent(arguments, Caller::Worker));
+}
+
+void ContentServiceCore::StopWorkerOperations() {
+    {
+        const std::lock_guard guard(lock);
+        if (workerStopped) {
+            return;
+        }
+        workerStopped = true;
+        if (pendingGet.asked != pendingGet.completed ||
+            pendingDownload.asked != pendingDownload.completed) {
+            error.Store(ErrUnknown, kTextUnknown);
+        }
+        if (workerDownloader != nullptr) {
+            workerDownloader->Cancel();
+        }
+    }
+    workerCancel.Cancel();
+}
+
+void ContentServiceCore::StoreUnknownError() {
+    const std::lock_guard guard(lock);
+    error.Store(ErrUnknown, kTextUnknown);
+}
+
+std::string ContentServiceCore::CompanyName() const {
+    const std::lock_guard guard(lock);
+    return companyName;
+}
+
+void ContentServiceCore::SetCompanyName(std::string name) {
+    const std::lock_guard guard(lock);
+    companyName = std::move(name);
+    list.dataFolder = DataFolderPath(companyName, gameFolder);
+}
+
+std::string ContentServiceCore::GameFolder() const {
+    const std::lock_guard guard(lock);
+    return gameFolder;
+}
+
+void ContentServiceCore::SetGameFolder(std::string folder) {
+    const std::lock_guard guard(lock);
+    gameFolder = std::move(folder);
+    list.dataFolder = DataFolderPath(companyName, gameFolder);
+}
+
+ServiceError ContentServiceCore::Error() const {
+    const std::lock_guard guard(lock);
+    return error;
+}
+
+void ContentServiceCore::SetTransportLimits(const HttpLimits& newLimits) {
+    const std::lock_guard guard(lock);
+    limits = newLimits;
+}

@@ -21,7 +21,9 @@ void ExpectCompletion(const std::optional<WindowMessage>& message) {
 }
 
 TEST_F(HighScoreWorkerTest, ABegunGetCompletesWithAPostedMessage) {
-    ASSERT_EQ(Observe(BeginGet()), (Outcome{S_OK, 0, ""}));
+    // The worker may already be running when Begin returns, so the properties are read only once
+    // it has completed.
+    ASSERT_EQ(BeginGet(), S_OK);
     ExpectCompletion(NextCompletion());
     EXPECT_EQ(Observe(S_OK), (Outcome{S_OK, 0, "error number: 0"}));
     EXPECT_EQ(Scores(kAlltimeList), kAlltime);

@@ -423,7 +423,9 @@ bool UITextButton::Update(float dt) {
     if (firstUpdate) {
         firstUpdate = false;
         if (!highlightGiven) {
+            // The normal colour too: left at its default, leaving would turn the text white.
             highlightColour = text->colour;
+            normalColour = text->colour;
         }
     }
     if (enabled && MouseInside()) {

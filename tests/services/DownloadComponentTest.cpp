@@ -1,3 +1,5 @@
+#include "tools/downloader/DownloadComponent.h"
+
 #include "platform/com/ObjectCreation.h"
 #include "services/OutsideDownloader.h"
 #include "tests/services/UserContentFixture.h"
@@ -7,10 +9,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
 #include <thread>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -92,7 +98,19 @@ public:
     }
 
     std::string Into() const { return folder / "into/"; }
+
+    // The component itself rather than through the module, for its progress callback.
+    ComRef<DownloadComponent> DirectComponent() {
+        ComRef<DownloadComponent> component(new DownloadComponent(module));
+        std::filesystem::create_directories(Into());
+        EXPECT_EQ(Define(component.Get(), "APP", "AppDir=" + Into()), S_OK);
+        return component;
+    }
+
+    ModuleCount module;
 };
+
+using Report = std::tuple<std::string, uint64_t, uint64_t>;
 
 TEST_F(DownloadComponentTest, TheServiceInstallsThroughIt) {
     ASSERT_EQ(Get(), S_OK);
@@ -192,6 +210,73 @@ TEST_F(DownloadComponentTest, AShortBodyFailsTheFile) {
     int32_t result = -1;
     EXPECT_EQ(component->Run(&result), S_OK);
     EXPECT_EQ(result, 1);
+    EXPECT_TRUE(std::filesystem::is_empty(Into()));
+}
+
+TEST_F(DownloadComponentTest, ProgressCountsTheBytesOfEachFile) {
+    ComRef<DownloadComponent> component = DirectComponent();
+    const std::string files = server.BaseUrl() + "/files/";
+    ASSERT_EQ(
+        Define(component.Get(), "FILE", "File=a.dat;FileSize=53;Url=" + files + "tower-level.dat"),
+        S_OK);
+    // A size that is no number is unknown: the download goes on, the total is 0.
+    ASSERT_EQ(Define(component.Get(), "FILE",
+                     "File=b.dat;FileSize=many;Url=" + files + "crypt-level.dat"),
+              S_OK);
+    std::vector<Report> reports;
+    component->SetProgress([&](const std::string& name, uint64_t received, uint64_t total) {
+        reports.emplace_back(name, received, total);
+    });
+    int32_t result = -1;
+    EXPECT_EQ(component->Run(&result), S_OK);
+    EXPECT_EQ(result, 0);
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back(), (Report{"b.dat", 35, 0}));
+    uint64_t last = 0;
+    std::string file = "a.dat";
+    for (const Report& report : reports) {
+        if (std::get<0>(report) != file) {
+            EXPECT_EQ(last, 53u) << "a.dat ended short"; // a.dat's last report came whole
+            file = std::get<0>(report);
+            last = 0;
+        }
+        EXPECT_GT(std::get<1>(report), last) << file;
+        last = std::get<1>(report);
+        EXPECT_EQ(std::get<2>(report), file == "a.dat" ? 53u : 0u);
+    }
+    EXPECT_EQ(file, "b.dat");
+}
+
+TEST_F(DownloadComponentTest, ACancelFromAnotherThreadEndsATransferMidway) {
+    ComRef<DownloadComponent> component = DirectComponent();
+    ASSERT_EQ(
+        Define(component.Get(), "FILE",
+               "File=level.dat;FileSize=53;Url=" + server.BaseUrl() + "/files/tower-level.dat"),
+        S_OK);
+    server.SetFault({ServerFault::Kind::Hang});
+    std::promise<void> started;
+    bool signalled = false;
+    component->SetProgress([&](const std::string&, uint64_t, uint64_t) {
+        if (!signalled) {
+            signalled = true;
+            started.set_value();
+        }
+    });
+    std::future<void> begun = started.get_future();
+    std::thread canceller([&] {
+        // The server sends half the file and then holds the transfer open.
+        if (begun.wait_for(std::chrono::seconds(30)) == std::future_status::ready) {
+            EXPECT_TRUE(std::filesystem::exists(Into() + "level.dat.part"));
+        } else {
+            ADD_FAILURE() << "no bytes arrived";
+        }
+        component->Cancel();
+    });
+    int32_t result = -1;
+    EXPECT_EQ(component->Run(&result), S_OK);
+    canceller.join();
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(signalled);
     EXPECT_TRUE(std::filesystem::is_empty(Into()));
 }
 

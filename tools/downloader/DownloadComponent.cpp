@@ -3,6 +3,7 @@
 #include "platform/com/CodePage.h"
 #include "platform/com/Dispatch.h"
 
+#include <charconv>
 #include <cstdio>
 #include <limits>
 #include <string_view>
@@ -53,6 +54,13 @@ std::string ValueOf(std::string_view definition, std::string_view key, bool toEn
 bool PlainFileName(const std::string& name) {
     return !name.empty() && name.size() <= 255 && name != "." && name != ".." &&
            name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos;
+}
+
+// The declared size, for progress only: 0 (unknown) when it is missing or not a number.
+uint64_t DeclaredSize(const std::string& text) {
+    uint64_t size = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), size);
+    return error == std::errc() && end == text.data() + text.size() ? size : 0;
 }
 
 bool HttpUrl(const std::string& url) {
@@ -118,7 +126,8 @@ HRESULT DownloadComponent::DefineItem(BSTR name, BSTR type, BSTR definition) {
             return S_OK; // headless: there is no display
         }
         if (kind == kDefineFile) {
-            File file{ValueOf(text, "File"), ValueOf(text, "Url", true)};
+            File file{ValueOf(text, "File"), ValueOf(text, "Url", true),
+                      DeclaredSize(ValueOf(text, "FileSize"))};
             if (!PlainFileName(file.name) || !HttpUrl(file.url)) {
                 return E_INVALIDARG;
             }
@@ -145,6 +154,11 @@ void DownloadComponent::SetLimits(const HttpLimits& newLimits) {
     limits = newLimits;
 }
 
+void DownloadComponent::SetProgress(Progress newProgress) {
+    const std::lock_guard guard(lock);
+    progress = std::move(newProgress);
+}
+
 bool DownloadComponent::Fetch(const File& file, const std::string& into) {
     const std::string target = into + file.name;
     const std::string part = target + ".part";
@@ -159,8 +173,10 @@ bool DownloadComponent::Fetch(const File& file, const std::string& into) {
     HttpRequest request;
     request.url = file.url;
     request.followRedirects = true;
+    Progress report;
     {
         const std::lock_guard guard(lock);
+        report = progress;
         request.limits = limits;
         running = std::make_shared<HttpCancel>();
         request.cancel = running.get();
@@ -169,11 +185,17 @@ bool DownloadComponent::Fetch(const File& file, const std::string& into) {
         }
     }
     bool writeFailed = false;
+    uint64_t received = 0;
     request.sink = [&](std::string_view bytes) {
         if (std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size()) {
             writeFailed = true;
+            return false;
         }
-        return !writeFailed;
+        received += bytes.size();
+        if (report) {
+            report(file.name, received, file.size);
+        }
+        return true;
     };
     const HttpAnswer answer = SendHttpRequest(request);
     const bool closed = std::fclose(out) == 0;

@@ -5,6 +5,8 @@
 #include "services/OutsideDownloader.h"
 
 #include <atomic>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -12,7 +14,8 @@
 
 // Our download component: given a folder and files (name, declared size, URL) through
 // `DefineItem`, `Run` fetches each file over HTTP or HTTPS into the folder. Headless: the
-// progress display's definition is accepted and has no effect. A file is written to its name +
+// progress display's definition is accepted and has no effect; progress goes to a callback
+// instead, when one is set. A file is written to its name +
 // ".part" and renamed only when it arrived whole; a file fails on an HTTP error status, a body
 // shorter than its declared length, a write error or a cancel, and then none of its bytes stay.
 class DownloadComponent final : public ComObject<IOutsideDownloader> {
@@ -42,10 +45,17 @@ public:
     // The bounds of each transfer (tests shorten them).
     void SetLimits(const HttpLimits& newLimits);
 
+    // Called on the thread of `Run` as each file's bytes arrive: its name, the bytes received
+    // so far and its declared size (0 when the definition gave none). None by default.
+    using Progress =
+        std::function<void(const std::string& name, uint64_t received, uint64_t total)>;
+    void SetProgress(Progress newProgress);
+
 private:
     struct File {
         std::string name;
         std::string url;
+        uint64_t size = 0;
     };
     bool Fetch(const File& file, const std::string& folder);
 
@@ -53,6 +63,7 @@ private:
     std::string folder;
     std::vector<File> files;
     HttpLimits limits;
+    Progress progress;
     std::atomic<bool> cancelled{false};
     std::shared_ptr<HttpCancel> running;
 };

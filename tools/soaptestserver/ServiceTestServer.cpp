@@ -327,6 +327,21 @@ void ServiceTestServer::HandleFile(const httplib::Request& request, httplib::Res
         response.set_content("no such file", "text/plain");
         return;
     }
+    if (fault.kind == ServerFault::Kind::Hang) {
+        // Half the body goes out, so that the client is mid-transfer when it gives up.
+        const std::string half = found->second.substr(0, found->second.size() / 2);
+        response.set_content_provider(
+            found->second.size(), "application/octet-stream",
+            [this, half](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                if (offset == 0 && !half.empty()) {
+                    return sink.write(half.data(), half.size());
+                }
+                std::unique_lock held(lock);
+                stopping.wait_for(held, std::chrono::seconds(60), [this] { return stopped; });
+                return false;
+            });
+        return;
+    }
     response.set_content(found->second, "application/octet-stream");
 }
 

@@ -42,7 +42,7 @@ struct ServerFault {
         NilResult,         // a nil result element
         MissingResult,     // the answer element without its result
         Truncated,         // a Content-Length the body never reaches
-        Hang,              // no answer until the server stops
+        Hang,              // no answer until the server stops (a file: its first half only)
         Oversize,          // a well-formed answer with a result of `size` bytes
         WrongKey,          // the payload encrypted with another key
         LowerCaseHex,      // the payload's hex in lower case

@@ -1,5 +1,6 @@
 #include "ui/UserInterface.h"
 
+#include "engine/Application.h"
 #include "engine/ClassFactory.h"
 #include "engine/CollisionsSystem.h"
 #include "engine/FourCC.h"
@@ -7,13 +8,16 @@
 #include "engine/Log.h"
 #include "engine/MessageSystem.h"
 #include "engine/PositionSystem.h"
+#include "mainloop/MainLoop.h"
 #include "media/SoundManager.h"
 #include "media/SpriteRenderSystem.h"
 #include "media/TextRenderSystem.h"
+#include "ui/ModalProcesses.h"
 #include "ui/UIButton.h"
 #include "ui/UIObject.h"
 #include "world/GameSettings.h"
 #include "world/Level.h"
+#include "world/WorldHooks.h"
 
 #include <algorithm>
 #include <bit>
@@ -216,4 +220,20 @@ void DeleteAllLayers() {
 void DeleteLevelLayers() {
     DeleteLayer(MapGameUI);
     DeleteLayer(TutorialUI);
+}
+
+void ConnectWorldHooks(std::function<int32_t(XProcess*, bool renderEveryPass)> runProcess) {
+    if (!runProcess) {
+        runProcess = RunProcess;
+    }
+    WorldHooks hooks = GetWorldHooks();
+    // The flag is the dialogue's drawBeneath: the location stays drawn under the dialogue.
+    hooks.openDialogue = [run = std::move(runProcess)](const std::string& file, int flag,
+                                                       const std::string& text) {
+        run(DialogUiProc::Create(file, text, flag != 0, false), App.maxFps);
+    };
+    hooks.dialogueShown = [] { return DialogueUI != nullptr; };
+    hooks.clearOverlay = [] { ClearLayer(OverlayUI); };
+    hooks.deleteLevelLayers = [] { DeleteLevelLayers(); };
+    SetWorldHooks(std::move(hooks));
 }

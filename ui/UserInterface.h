@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class XProcess;
+
 class Object;
 
 // One layer of screen widgets: a scene filled from a screen file of the "menus" folder and the
@@ -101,3 +103,10 @@ void ClearLayer(UserInterface* layer);
 void DeleteAllLayers();
 // What a cleared level asks of the layers: MapGameUI and TutorialUI go.
 void DeleteLevelLayers();
+
+// Connects the world's hooks to the layers: a dialogue object's dialogue runs at once as a
+// DialogUiProc (drawn over the game, not drawn once) in a nested main loop with the "maxfps"
+// option; the dialogue counts as shown while DialogueUI exists; a loaded scene clears OverlayUI
+// and a cleared level deletes its layers. The world's other hooks are kept. Called once at
+// start-up. runProcess stands in for RunProcess (tests).
+void ConnectWorldHooks(std::function<int32_t(XProcess*, bool renderEveryPass)> runProcess = {});

@@ -1,6 +1,7 @@
 #include "engine/ClassFactory.h"
 #include "engine/Exception.h"
 #include "engine/FourCC.h"
+#include "engine/PositionSystem.h"
 #include "media/RenderChunk.h"
 #include "media/SoundManager.h"
 #include "tests/world/WorldFixture.h"
@@ -253,6 +254,62 @@ TEST_F(SceneObjects, BlendOutSelectsByLabelAndFadesEveryKindOfTarget) {
     EXPECT_EQ(Find("a"), nullptr); // killOnDisable
     EXPECT_EQ(Flag("a_killed"), 1);
     EXPECT_FLOAT_EQ(Alpha("b"), 0.0f);
+}
+
+TEST_F(SceneObjects, BlendOutsSecondStartAddsItsTargetsToTheFirst) {
+    Level& level = Load(kLabelled, kLabelledObjects);
+    Run(1);
+    auto& blend = AddBlend<FxBlendOut>(level);
+    blend.Start("BACK", 0, 0.0f);
+    blend.Start("BACX", 0, 0.0f);
+    blend.Start("BACK", 0, 0.0f); // nothing taken twice
+    EXPECT_EQ(blend.targets.size(), 3u);
+    EXPECT_EQ(blend.label, "BACK");
+    blend.time = 0.5f;
+    Run(15);
+    for (const char* name : {"a", "b", "c"}) {
+        EXPECT_NEAR(Alpha(name), 0.5f, 0.04f) << name;
+    }
+    Run(20);
+    EXPECT_FLOAT_EQ(Alpha("b"), 0.0f);
+    EXPECT_FLOAT_EQ(Alpha("c"), 0.0f);
+    EXPECT_FALSE(dynamic_cast<BaseGameObject*>(Find("c"))->enabled);
+}
+
+// A blend-in placed in a scene takes its label's objects from its own definition: they start at
+// forceAlpha, 800 pixels above their place with move, and arrive at full alpha in their place.
+TEST_F(SceneObjects, BlendInFromItsDefinitionTakesItsLabelsObjects) {
+    struct Case {
+        const char* forceAlpha;
+        float midway;
+    };
+    for (const Case& test : {Case{"0", 0.5f}, Case{"0.25", 0.25f}}) {
+        SCOPED_TRACE(test.forceAlpha);
+        StartAgain();
+        MakeProfile(0, "Ann");
+        InstallDialogueHook();
+        Load(std::string(kLabelled) + " (Rise FxBlendIn (Data (name BACK) (time 0.5) (move 1) " +
+                 "(forceAlpha " + test.forceAlpha + ")))",
+             std::string(kLabelledObjects) + " (Rise (visName rise))");
+        ASSERT_EQ(Count("FxBlendIn"), 1);
+        const auto& blend = dynamic_cast<const FxBlendIn&>(*Find("rise"));
+        EXPECT_EQ(blend.targets.size(), 2u);
+        auto y = [this](const char* name) {
+            return dynamic_cast<PositionChunk*>(Find(name)->GetChunk(FourCC("POSI"), 0))->y;
+        };
+        EXPECT_FLOAT_EQ(y("a"), -FxBlendIn::kMoveDistance); // its place is (0, 0)
+        EXPECT_FLOAT_EQ(Alpha("c"), 1.0f);
+        Run(15);
+        EXPECT_NEAR(Alpha("a"), test.midway, 0.04f);
+        EXPECT_NEAR(Alpha("b"), test.midway, 0.04f);
+        EXPECT_NEAR(y("a"), -400.0f, 30.0f);
+        Run(20);
+        EXPECT_EQ(Count("FxBlendIn"), 0);
+        EXPECT_FLOAT_EQ(Alpha("a"), 1.0f);
+        EXPECT_FLOAT_EQ(y("a"), 0.0f);
+        EXPECT_EQ(Flag("b_enabled"), 1);
+        EXPECT_EQ(Flag("c_enabled"), 0);
+    }
 }
 
 TEST_F(SceneObjects, BlendInOfTimeZeroEndsAtTheFirstStep) {

@@ -1,0 +1,109 @@
+#include "engine/Application.h"
+#include "engine/ClassFactory.h"
+#include "mainloop/MainLoop.h"
+#include "tests/ui/UiFixture.h"
+#include "ui/ModalProcesses.h"
+#include "world/GameModalDialog.h"
+#include "world/WorldHooks.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const Registerer<GameModalDialog> kDialog;
+
+// The world's hooks connected to the layers, with a main loop double that checks the dialogue
+// process it is handed and closes the dialogue as its close button would.
+class ConnectedWorldHooks : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        WriteScreen("talk", "(Question (POSI (position 0 0)) (Data (clickEvent DONE)))");
+        WriteData("scripts/objects.txt", "(Final (Talk GameModalDialog (Data (fileName "
+                                         "menus/talk.txt))))\n");
+        WriteData("levels/room.txt", "(Meta (Name room) (levelPath levels\\room.txt))\n"
+                                     "(Objects (Talk (visName dialog8)))\n");
+        MakeProfile(0, "Ann");
+        Connect();
+    }
+
+    void Connect() {
+        ConnectWorldHooks([this](XProcess* process, bool renderEveryPass) {
+            ++runs;
+            auto* dialogue = dynamic_cast<DialogUiProc*>(process);
+            EXPECT_NE(dialogue, nullptr);
+            EXPECT_EQ(renderEveryPass, App.maxFps);
+            if (dialogue == nullptr) {
+                delete process;
+                return 0;
+            }
+            EXPECT_EQ(CurrentProcess, dialogue);
+            EXPECT_TRUE(dialogue->drawBeneath) << "the location stays drawn beneath";
+            EXPECT_FALSE(dialogue->drawOnce);
+            EXPECT_TRUE(GetWorldHooks().dialogueShown());
+            EXPECT_EQ(DialogueUI->Objects().size(), 1u) << "the dialogue file is loaded";
+            EXPECT_EQ(DialogueUI->messageText, "");
+            DialogueUI->state = 1;
+            dialogue->Update(kStepTime);
+            const int32_t result = dialogue->state == 0 ? dialogue->result : -1;
+            dialogue->End();
+            delete dialogue;
+            return result;
+        });
+    }
+
+    Level& LoadRoom() {
+        Level& level = MakeGameLevel();
+        level.LoadScene("levels/room.txt", true);
+        return level;
+    }
+
+    int runs = 0;
+};
+
+TEST_F(ConnectedWorldHooks, ADialogueObjectRunsItsDialogueProcessUntilItIsClosed) {
+    for (const bool maxFps : {false, true}) {
+        SCOPED_TRACE(maxFps);
+        StartAgain();
+        Connect();
+        MakeProfile(0, "Ann");
+        App.maxFps = maxFps;
+        runs = 0;
+        Level& level = LoadRoom();
+        EXPECT_FALSE(GetWorldHooks().dialogueShown());
+        level.Update(kStepTime);
+        level.RemoveDead();
+        EXPECT_EQ(runs, 1);
+        EXPECT_EQ(DialogueUI, nullptr) << "the closed dialogue takes its layer with it";
+        EXPECT_FALSE(GetWorldHooks().dialogueShown());
+        EXPECT_EQ(CurrentProcess, nullptr);
+        EXPECT_EQ(CurrentPlayer->GetFlag("room:dialog8_killed"), 1);
+        level.Update(kStepTime);
+        EXPECT_EQ(runs, 1) << "shown once";
+    }
+}
+
+TEST_F(ConnectedWorldHooks, ALoadedSceneClearsTheOverlayAndAClearedLevelDeletesItsLayers) {
+    Layer(OverlayUI, "talk");
+    UserInterface* const overlay = OverlayUI;
+    Level& level = LoadRoom();
+    EXPECT_EQ(OverlayUI, overlay);
+    EXPECT_TRUE(OverlayUI->Objects().empty());
+    Layer(MapGameUI, "talk");
+    Layer(TutorialUI, "talk");
+    level.Clear();
+    EXPECT_EQ(MapGameUI, nullptr);
+    EXPECT_EQ(TutorialUI, nullptr);
+    EXPECT_NE(OverlayUI, nullptr);
+}
+
+TEST_F(ConnectedWorldHooks, TheWorldsOtherHooksAreKept) {
+    ASSERT_TRUE(GetWorldHooks().showHeldItem);
+    GetWorldHooks().showHeldItem("cursor.ani");
+    EXPECT_EQ(hookCalls, std::vector<std::string>{"show cursor.ani"});
+}
+
+} // namespace

@@ -409,36 +409,52 @@ ContentList ContentServiceCore::View(ContentView view) {
     return chosen;
 }
 
-HRESULT ContentServiceCore::BeginGet(const GetContentArguments& arguments,
-                                     const Completion& completion) {
+// Every Begin: clear, check, refuse after Stop, then hand the copied arguments to the worker.
+template <typename Arguments>
+HRESULT ContentServiceCore::Begin(const Arguments& arguments, Arguments& stored, Pending& pending,
+                                  const Completion& completion, bool clearLists,
+                                  HRESULT (ContentServiceCore::*check)(const Arguments&)) {
     const std::lock_guard guard(lock);
-    ClearForOperation(true);
-    if (const HRESULT refused = CheckGet(arguments); refused != S_OK) {
+    ClearForOperation(clearLists);
+    if (const HRESULT refused = (this->*check)(arguments); refused != S_OK) {
         return refused;
     }
     if (workerStopped) {
         return Refuse(ErrUnknown, kTextUnknown, E_FAIL);
     }
-    getArguments = arguments;
-    pendingGet.completion = completion;
-    ++pendingGet.asked;
+    stored = arguments;
+    pending.completion = completion;
+    ++pending.asked;
     return S_OK;
+}
+
+// Every operation on the worker: take the arguments under the lock, run without it, complete.
+template <typename Arguments>
+void ContentServiceCore::Run(const Arguments& stored, Pending& pending,
+                             HRESULT (ContentServiceCore::*operation)(const Arguments&, Caller)) {
+    Arguments arguments;
+    uint64_t asked = 0;
+    {
+        const std::lock_guard guard(lock);
+        if (workerStopped) {
+            return;
+        }
+        arguments = stored;
+        asked = pending.asked;
+    }
+    Complete(pending, asked, (this->*operation)(arguments, Caller::Worker));
+}
+
+HRESULT ContentServiceCore::BeginGet(const GetContentArguments& arguments,
+                                     const Completion& completion) {
+    return Begin(arguments, getArguments, pendingGet, completion, true,
+                 &ContentServiceCore::CheckGet);
 }
 
 HRESULT ContentServiceCore::BeginDownload(const DownloadContentArguments& arguments,
                                           const Completion& completion) {
-    const std::lock_guard guard(lock);
-    ClearForOperation(false);
-    if (const HRESULT refused = CheckDownload(arguments); refused != S_OK) {
-        return refused;
-    }
-    if (workerStopped) {
-        return Refuse(ErrUnknown, kTextUnknown, E_FAIL);
-    }
-    downloadArguments = arguments;
-    pendingDownload.completion = completion;
-    ++pendingDownload.asked;
-    return S_OK;
+    return Begin(arguments, downloadArguments, pendingDownload, completion, false,
+                 &ContentServiceCore::CheckDownload);
 }
 
 void ContentServiceCore::Complete(Pending& pending, uint64_t asked, HRESULT result) {
@@ -454,31 +470,11 @@ void ContentServiceCore::Complete(Pending& pending, uint64_t asked, HRESULT resu
 }
 
 void ContentServiceCore::RunGet() {
-    GetContentArguments arguments;
-    uint64_t asked = 0;
-    {
-        const std::lock_guard guard(lock);
-        if (workerStopped) {
-            return;
-        }
-        arguments = getArguments;
-        asked = pendingGet.asked;
-    }
-    Complete(pendingGet, asked, GetUserContent(arguments, Caller::Worker));
+    Run(getArguments, pendingGet, &ContentServiceCore::GetUserContent);
 }
 
 void ContentServiceCore::RunDownload() {
-    DownloadContentArguments arguments;
-    uint64_t asked = 0;
-    {
-        const std::lock_guard guard(lock);
-        if (workerStopped) {
-            return;
-        }
-        arguments = downloadArguments;
-        asked = pendingDownload.asked;
-    }
-    Complete(pendingDownload, asked, DownloadUserContent(arguments, Caller::Worker));
+    Run(downloadArguments, pendingDownload, &ContentServiceCore::DownloadUserContent);
 }
 
 void ContentServiceCore::StopWorkerOperations() {

@@ -86,6 +86,13 @@ private:
     void StoreContentStatus(int32_t status);
     void RefreshItems();
     void Complete(Pending& pending, uint64_t asked, HRESULT result);
+    template <typename Arguments>
+    HRESULT Begin(const Arguments& arguments, Arguments& stored, Pending& pending,
+                  const Completion& completion, bool clearLists,
+                  HRESULT (ContentServiceCore::*check)(const Arguments&));
+    template <typename Arguments>
+    void Run(const Arguments& stored, Pending& pending,
+             HRESULT (ContentServiceCore::*operation)(const Arguments&, Caller));
     HRESULT Install(ContentItem item, const std::string& caption, Caller caller);
 
     mutable std::mutex lock;

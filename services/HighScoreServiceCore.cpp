@@ -312,36 +312,53 @@ HRESULT HighScoreServiceCore::LoadHighScores(const std::string& certificate, int
     }
 }
 
-HRESULT HighScoreServiceCore::BeginGet(const GetScoresArguments& arguments,
-                                       const Completion& completion) {
+// Every Begin: clear, check, refuse after Stop, then hand the copied arguments to the worker.
+template <typename Arguments>
+HRESULT HighScoreServiceCore::Begin(const Arguments& arguments, Arguments& stored, Pending& pending,
+                                    const Completion& completion, bool clearLists,
+                                    HRESULT (HighScoreServiceCore::*check)(const Arguments&)) {
     const std::lock_guard guard(lock);
-    ClearForOperation(true);
-    if (const HRESULT refused = CheckGet(arguments); refused != S_OK) {
+    ClearForOperation(clearLists);
+    if (const HRESULT refused = (this->*check)(arguments); refused != S_OK) {
         return refused;
     }
     if (workerStopped) {
         return Refuse(ErrUnknown, kTextUnknown, E_FAIL);
     }
-    getArguments = arguments;
-    pendingGet.completion = completion;
-    ++pendingGet.asked;
+    stored = arguments;
+    pending.completion = completion;
+    ++pending.asked;
     return S_OK;
+}
+
+// Every operation on the worker: take the arguments under the lock, run without it, complete.
+template <typename Arguments>
+void HighScoreServiceCore::Run(const Arguments& stored, Pending& pending,
+                               HRESULT (HighScoreServiceCore::*operation)(const Arguments&,
+                                                                          Caller)) {
+    Arguments arguments;
+    uint64_t asked = 0;
+    {
+        const std::lock_guard guard(lock);
+        if (workerStopped) {
+            return;
+        }
+        arguments = stored;
+        asked = pending.asked;
+    }
+    Complete(pending, asked, (this->*operation)(arguments, Caller::Worker));
+}
+
+HRESULT HighScoreServiceCore::BeginGet(const GetScoresArguments& arguments,
+                                       const Completion& completion) {
+    return Begin(arguments, getArguments, pendingGet, completion, true,
+                 &HighScoreServiceCore::CheckGet);
 }
 
 HRESULT HighScoreServiceCore::BeginReport(const ReportScoreArguments& arguments,
                                           const Completion& completion) {
-    const std::lock_guard guard(lock);
-    ClearForOperation(false);
-    if (const HRESULT refused = CheckReport(arguments); refused != S_OK) {
-        return refused;
-    }
-    if (workerStopped) {
-        return Refuse(ErrUnknown, kTextUnknown, E_FAIL);
-    }
-    reportArguments = arguments;
-    pendingReport.completion = completion;
-    ++pendingReport.asked;
-    return S_OK;
+    return Begin(arguments, reportArguments, pendingReport, completion, false,
+                 &HighScoreServiceCore::CheckReport);
 }
 
 void HighScoreServiceCore::Complete(Pending& pending, uint64_t asked, HRESULT result) {
@@ -358,31 +375,11 @@ void HighScoreServiceCore::Complete(Pending& pending, uint64_t asked, HRESULT re
 }
 
 void HighScoreServiceCore::RunGet() {
-    GetScoresArguments arguments;
-    uint64_t asked = 0;
-    {
-        const std::lock_guard guard(lock);
-        if (workerStopped) {
-            return;
-        }
-        arguments = getArguments;
-        asked = pendingGet.asked;
-    }
-    Complete(pendingGet, asked, GetHighScores(arguments, Caller::Worker));
+    Run(getArguments, pendingGet, &HighScoreServiceCore::GetHighScores);
 }
 
 void HighScoreServiceCore::RunReport() {
-    ReportScoreArguments arguments;
-    uint64_t asked = 0;
-    {
-        const std::lock_guard guard(lock);
-        if (workerStopped) {
-            return;
-        }
-        arguments = reportArguments;
-        asked = pendingReport.asked;
-    }
-    Complete(pendingReport, asked, ReportHighScore(arguments, Caller::Worker));
+    Run(reportArguments, pendingReport, &HighScoreServiceCore::ReportHighScore);
 }
 
 void HighScoreServiceCore::StopWorkerOperations() {

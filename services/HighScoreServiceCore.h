@@ -100,6 +100,13 @@ private:
     HRESULT CheckGet(const GetScoresArguments& arguments);
     HRESULT CheckReport(const ReportScoreArguments& arguments);
     void Complete(Pending& pending, uint64_t asked, HRESULT result);
+    template <typename Arguments>
+    HRESULT Begin(const Arguments& arguments, Arguments& stored, Pending& pending,
+                  const Completion& completion, bool clearLists,
+                  HRESULT (HighScoreServiceCore::*check)(const Arguments&));
+    template <typename Arguments>
+    void Run(const Arguments& stored, Pending& pending,
+             HRESULT (HighScoreServiceCore::*operation)(const Arguments&, Caller));
 
     mutable std::mutex lock;
     std::string companyName;

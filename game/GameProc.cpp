@@ -10,6 +10,7 @@
 #include "platform/os/Keys.h"
 #include "ui/ModalProcesses.h"
 #include "ui/UserInterface.h"
+#include "world/FullScreenKey.h"
 #include "world/Level.h"
 
 #include <memory>
@@ -79,6 +80,8 @@ void GameProc::Update(float dt) {
     if (GamePaused && !(pPressed && shiftHeld)) {
         return;
     }
+
+    RunFullScreenKey();
 
     CursorAnim.Play("idle", true, false, true, 0.0f);
     HeldItemAnim.Update(dt);

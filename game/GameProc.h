@@ -18,8 +18,8 @@ public:
     GameProc();
 
     // Ends the step early while paused (P toggles the pause unless Shift is held; Shift+P runs one
-    // step while paused); then the full-screen key, the cursors, the layers and the level, and
-    // the end on the level's word.
+    // step while paused); then the full-screen key (Alt+Enter), the cursors, the layers and the
+    // level, and the end on the level's word.
     void Update(float dt) override;
     void AfterUpdate() override;
     void PreRender() override;

@@ -4,6 +4,7 @@
 
 #include "game/GameProc.h"
 
+#include "engine/Application.h"
 #include "engine/Exception.h"
 #include "engine/FourCC.h"
 #include "engine/Input.h"
@@ -18,6 +19,8 @@
 #include "tests/media/MediaTestSupport.h"
 #include "tests/world/WorldFixture.h"
 #include "ui/UserInterface.h"
+#include "world/FullScreenKey.h"
+#include "world/GameSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +80,7 @@ protected:
         WriteData("item.ani", "(framedAnim cursor item.png 32 32 (fps 1) (frames 0))\n");
         WriteData("tool.ani", "(framedAnim knife_cursor tool.png 8 8 (fps 1) (frames 0))\n");
         Passes.clear();
+        ResetFullScreenKey();
         GamePaused = false;
         Mouse = MouseState();
         ReleaseKeys();
@@ -90,6 +94,8 @@ protected:
         ModalLevel = nullptr;
         DeleteAllLayers();
         GamePaused = false;
+        ResetFullScreenKey();
+        Renderer::State().smallDesktop = false;
         PausePicture.Release();
         PausePicture = TextureHandle();
         ReleaseKeys();
@@ -261,6 +267,41 @@ TEST_F(GameProcess, PTogglesThePauseAndShiftPRunsOneStepWhilePaused) {
         EXPECT_EQ(GamePaused, step.paused);
         EXPECT_EQ(Contains(Passes, "level.Update"), step.levelMoved);
         EXPECT_EQ(Contains(Passes, "overlay.Update"), step.levelMoved);
+    }
+}
+
+TEST_F(GameProcess, AltEnterSwitchesTheScreenModeOnceExceptOnASmallDesktop) {
+    struct Case {
+        const char* what;
+        bool smallDesktop;
+        bool paused;
+        bool toggled;
+    };
+    const Case cases[] = {
+        {"a wide desktop", false, false, true},
+        {"a small desktop: full screen only", true, false, false},
+        {"while paused: the step ends before the key", false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartAgain();
+        ResetFullScreenKey();
+        Renderer::State().smallDesktop = c.smallDesktop;
+        App.fullScreen = false;
+        App.toggleFullScreen = false;
+        GameSettings.fullScreen = false;
+        GamePaused = c.paused;
+        GameProc& game = Start();
+        Step(game, {kKeyLeftAlt, kKeyEnter});
+        // The level systems ask for the key in the same step; it must not switch back.
+        RunFullScreenKey();
+        EXPECT_EQ(GameSettings.fullScreen, c.toggled);
+        EXPECT_EQ(App.toggleFullScreen, c.toggled);
+        EXPECT_EQ(PlayerFileExists("settings.dat"), c.toggled);
+        process.reset();
+        ObjectsManager::Delete(GameLevel);
+        GameLevel = nullptr;
+        DeleteAllLayers();
     }
 }
 

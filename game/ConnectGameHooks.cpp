@@ -2,6 +2,7 @@
 
 #include "engine/Log.h"
 #include "game/ClassList.h"
+#include "game/GameProc.h"
 #include "mainloop/MainLoop.h"
 #include "media/AnimPlayer.h"
 #include "media/BitmapFont.h"
@@ -14,7 +15,6 @@
 #include "ui/Menu.h"
 #include "ui/UserInterface.h"
 #include "world/Player.h"
-#include "world/WorldHooks.h"
 
 #include <string_view>
 
@@ -78,13 +78,9 @@ void ConnectGameHooks() {
     };
     loop.framePresented = [] { OnFramePresented(); };
 
-    WorldHooks world = GetWorldHooks();
-    world.showHeldItem = [](const std::string& animationFile) {
-        HeldItemAnim.Load(animationFile);
-        HeldItemAnim.Play("cursor", true, false, true, 0.0f);
-        HeldItemShown = true;
-    };
-    world.hideHeldItem = [] { HeldItemShown = false; };
-    SetWorldHooks(std::move(world));
     ConnectWorldHooks();
+
+    Menu::Hooks menu;
+    menu.createGameProcess = [] { return GameProc::Create(); };
+    Menu::SetHooks(std::move(menu));
 }

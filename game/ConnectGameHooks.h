@@ -3,7 +3,7 @@
 // Wires the layers of the game together at start-up, where only the program knows them all:
 // the class list, the scene-load hooks, the main loop's hooks (profile save on close, the fonts
 // around a lost device, the cursor over the pause picture, the scripted run's screenshots and
-// end), the world's hooks to the cursor and the layers, and the main menu's game process. Safe
+// end), the world's hooks to the layers, and the main menu's game process. Safe
 // to call again.
 void ConnectGameHooks();
 

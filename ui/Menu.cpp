@@ -26,6 +26,7 @@
 #include "ui/UIInput.h"
 #include "ui/UIObject.h"
 #include "ui/UserInterface.h"
+#include "world/FullScreenKey.h"
 #include "world/GameSettings.h"
 #include "world/Level.h"
 #include "world/NormalLevelSystem.h"
@@ -45,7 +46,6 @@ namespace {
 Menu::Hooks hooks;
 
 constexpr int kAltKey = 18;
-constexpr int kEnterKey = 13;
 constexpr int kF4Key = 115;
 constexpr int kAnswerYes = 2;
 constexpr int kAnswerNo = 3;
@@ -234,13 +234,7 @@ void Menu::CheckSystemKeys() {
             return;
         }
     }
-    if (Keyboard.KeyPressed(kEnterKey) && !Renderer::State().smallDesktop) {
-        GameSettings.fullScreen = !GameSettings.fullScreen;
-        SaveSettings();
-        if (GameSettings.fullScreen != App.fullScreen) {
-            App.toggleFullScreen = true;
-        }
-    }
+    RunFullScreenKey();
 }
 
 void Menu::AddObject(std::unique_ptr<Object> object) {

@@ -9,6 +9,7 @@
 #include "engine/MessageSystem.h"
 #include "engine/PositionSystem.h"
 #include "mainloop/MainLoop.h"
+#include "media/AnimPlayer.h"
 #include "media/SoundManager.h"
 #include "media/SpriteRenderSystem.h"
 #include "media/TextRenderSystem.h"
@@ -243,6 +244,12 @@ void ConnectWorldHooks(std::function<int32_t(XProcess*, bool renderEveryPass)> r
         run(DialogUiProc::Create(file, text, flag != 0, false), App.maxFps);
     };
     hooks.dialogueShown = [] { return DialogueUI != nullptr; };
+    hooks.showHeldItem = [](const std::string& animationFile) {
+        HeldItemAnim.Load(animationFile);
+        HeldItemAnim.Play("cursor", true, false, true, 0.0f);
+        HeldItemShown = true;
+    };
+    hooks.hideHeldItem = [] { HeldItemShown = false; };
     hooks.clearOverlay = [] { ClearLayer(OverlayUI); };
     hooks.deleteLevelLayers = [] { DeleteLevelLayers(); };
     SetWorldHooks(std::move(hooks));

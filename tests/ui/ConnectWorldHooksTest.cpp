@@ -1,9 +1,11 @@
 #include "engine/Application.h"
 #include "engine/ClassFactory.h"
 #include "mainloop/MainLoop.h"
+#include "media/AnimPlayer.h"
 #include "tests/ui/UiFixture.h"
 #include "ui/ModalProcesses.h"
 #include "world/GameModalDialog.h"
+#include "world/NormalLevelSystem.h"
 #include "world/WorldHooks.h"
 
 #include <gtest/gtest.h>
@@ -101,9 +103,22 @@ TEST_F(ConnectedWorldHooks, ALoadedSceneClearsTheOverlayAndAClearedLevelDeletesI
 }
 
 TEST_F(ConnectedWorldHooks, TheWorldsOtherHooksAreKept) {
-    ASSERT_TRUE(GetWorldHooks().showHeldItem);
-    GetWorldHooks().showHeldItem("cursor.ani");
-    EXPECT_EQ(hookCalls, std::vector<std::string>{"show cursor.ani"});
+    ASSERT_TRUE(GetWorldHooks().refillInventorySlots);
+    GetWorldHooks().refillInventorySlots();
+    EXPECT_EQ(hookCalls, std::vector<std::string>{"refill"});
+}
+
+TEST_F(ConnectedWorldHooks, AHeldItemGoesOnTheCursorAndOffAgain) {
+    WriteData("gfx/objects/key.ani", "(emptyAnim idle)\n(emptyAnim cursor)\n");
+    Level& level = LoadRoom();
+    level.levelSystem->HoldItem("key");
+    EXPECT_TRUE(HeldItemShown);
+    EXPECT_EQ(HeldItemAnim.GetFileName(), "gfx/objects/key.ani");
+    EXPECT_EQ(HeldItemAnim.CurrentAnimName(), "cursor");
+    level.levelSystem->DropHeldItem();
+    EXPECT_FALSE(HeldItemShown);
+    EXPECT_TRUE(hookCalls.empty()) << "the cursor's hooks are the layers' now";
+    HeldItemAnim = AnimPlayer();
 }
 
 } // namespace

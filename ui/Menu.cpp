@@ -98,18 +98,27 @@ int SlotOf(uint32_t id, const char* prefix) {
     return id >= base && id < base + 5 ? static_cast<int>(id - base) : -1;
 }
 
+// The first of the five profiles that can be selected. When none can, no profile is current:
+// a failed selection would leave a nameless profile current, which the commands would then
+// play and save as if it were a player.
+bool SelectFirstProfile() {
+    for (int slot = 0; slot < Player::kProfiles; ++slot) {
+        if (Player::SelectProfile(slot)) {
+            return true;
+        }
+    }
+    CurrentPlayer = nullptr;
+    CurrentPlayerIndex = -1;
+    return false;
+}
+
 // The profile named in "last.pla", else the first of the five that can be selected.
 bool SelectStartProfile() {
     const int last = Player::GetLastPlayerIndex();
     if (last >= 0 && Player::SelectProfile(last)) {
         return true;
     }
-    for (int slot = 0; slot < Player::kProfiles; ++slot) {
-        if (Player::SelectProfile(slot)) {
-            return true;
-        }
-    }
-    return false;
+    return SelectFirstProfile();
 }
 
 // From the first to the last character that is not a space, '_' or '@'.
@@ -617,11 +626,7 @@ void Menu::NewOrDeleteProfile(int slot) {
         return;
     }
     Player::DeleteProfile(slot);
-    bool selected = false;
-    for (int other = 0; other < Player::kProfiles && !selected; ++other) {
-        selected = Player::SelectProfile(other);
-    }
-    if (!selected) {
+    if (!SelectFirstProfile()) {
         NamePrompt();
     }
 }

@@ -491,6 +491,12 @@ TEST_F(MenuTest, AnEndedMiniGameLevelIsDeleted) {
         gameResults = {result};
         menu->StartLevel("levels/z3-tower.txt");
         EXPECT_EQ(ModalLevel, nullptr) << result;
+        // A mini-game left back reads the save game again when the HUD next runs.
+        events.clear();
+        MainUI->Update(kStepTime);
+        EXPECT_EQ(events,
+                  result == 5 ? std::vector<std::string>{"LOAQ"} : std::vector<std::string>{})
+            << result;
     }
 }
 

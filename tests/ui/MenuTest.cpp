@@ -70,11 +70,7 @@ protected:
 
     void TearDown() override {
         menu.reset();
-        if (GameLevel != nullptr && GameLevel != gameLevel.get()) {
-            Level* level = GameLevel;
-            GameLevel = nullptr;
-            ObjectsManager::Delete(level);
-        }
+        DeleteMenusGameLevel();
         if (ModalLevel != nullptr) {
             ObjectsManager::Delete(ModalLevel);
             ModalLevel = nullptr;
@@ -83,6 +79,23 @@ protected:
         ResetSeams();
         ClearMessages();
         UiTest::TearDown();
+    }
+
+    // The game level that the menu made when it started a location.
+    void DeleteMenusGameLevel() {
+        if (GameLevel != nullptr && GameLevel != gameLevel.get()) {
+            Level* level = GameLevel;
+            GameLevel = nullptr;
+            ObjectsManager::Delete(level);
+        }
+    }
+
+    // The next case of a table: the menu, its layers and its game level gone, the world fresh.
+    void NextCase() {
+        menu.reset();
+        DeleteAllLayers();
+        DeleteMenusGameLevel();
+        StartAgain();
     }
 
     // What the runs were: "game <scene loaded into the game level>" or "modal <screen on mui>";
@@ -188,7 +201,7 @@ TEST_F(MenuTest, StartFromLevelSkipsTheSplashAndPlaysAtOnceWithANamedProfile) {
     EXPECT_EQ(Screen(), "menus/main_menu.txt");
 
     // Without a profile there is nobody to play: the name comes first.
-    StartAgain();
+    NextCase();
     runs.clear();
     menu = std::make_unique<Menu>();
     menu->Init();
@@ -260,7 +273,7 @@ TEST_F(MenuTest, CommandsShowTheirScreensOrStartTheirLocations) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.id) + " profile " + std::to_string(static_cast<int>(c.profile)));
-        StartAgain();
+        NextCase();
         if (c.profile != Profile::None) {
             Player& player = MakeProfile(0, "Ann");
             if (c.profile == Profile::Played) {
@@ -372,7 +385,7 @@ TEST_F(MenuTest, TypedNamesAreTrimmedCheckedAndCreated) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        StartAgain();
+        NextCase();
         EnteredText.clear();
         StartMenu();
         Click(FourCC("MAIN")); // nobody to play: the name prompt

@@ -106,8 +106,11 @@ TEST_F(ProgramTest, AFatalErrorEndsWithAFailureStatus) {
 }
 
 // The whole first session and the one that continues it. It needs the in-game layers' event
-// handling (the splash ends on 'KILL', the in-game menu opens on 'MENU' and leaves on 'QUIT'),
-// which is not built yet: until it is, the splash never ends and this test stays disabled.
+// handling (the splash ends on 'KILL', the in-game menu opens on 'MENU' and leaves on 'QUIT')
+// and the hidden objects of the locations, which are not built yet: until they are, the splash
+// never ends and this test stays disabled. The main menu's reference picture is the menu of this
+// session; those of the location ("location.png", the acorn still there, and "continued.png",
+// the acorn gone) are to be taken from the first run that gets there, and looked at.
 TEST_F(ProgramTest, DISABLED_ASecondStartContinuesTheFirstSession) {
     const std::string profile = folder / "profile";
     const std::string sessions = ORVEX_TEST_SESSIONS;
@@ -121,7 +124,8 @@ TEST_F(ProgramTest, DISABLED_ASecondStartContinuesTheFirstSession) {
     EXPECT_THAT(FilesUnder(saves),
                 ::testing::UnorderedElementsAre("0.pla", "0.sav", "last.pla", "settings.dat"));
     EXPECT_EQ(ReadFileBytes(saves + "last.pla"), "0");
-    EXPECT_THAT(ReadFileBytes(saves + "0.pla"), ::testing::HasSubstr("Ann"));
+    // The name field takes letters as typed, without Shift.
+    EXPECT_THAT(ReadFileBytes(saves + "0.pla"), ::testing::HasSubstr("ann"));
     EXPECT_THAT(ReadFileBytes(saves + "0.pla"), ::testing::HasSubstr("acorn"));
     EXPECT_THAT(ReadFileBytes(saves + "0.sav"), ::testing::HasSubstr("z1-wood-glyphstone"));
 

@@ -263,6 +263,10 @@ TEST_F(MenuTest, CommandsShowTheirScreensOrStartTheirLocations) {
         {"KEM2", Profile::Fresh, "menus/keys_multi2.txt", {}},
         {"MAII", Profile::Fresh, "menus/main_menu.txt", {}},
         {"NOPE", Profile::Fresh, "menus/main_menu_anim.txt", {}},
+        {"PLA1", Profile::Fresh, "menus/main_menu.txt", {}},
+        {"PLA3", Profile::Fresh, "menus/main_menu_anim.txt", {}}, // an empty slot
+        {"INOK", Profile::Fresh, "menus/main_menu_anim.txt", {}}, // nothing pending
+        {"INCA", Profile::Fresh, "menus/main_menu_anim.txt", {}},
         // A location needs a named profile: without one, the name comes first.
         {"SLV3", Profile::None, "menus/text_input2.txt", {}},
         {"CONT", Profile::None, "menus/text_input2.txt", {}},
@@ -359,6 +363,14 @@ TEST_F(MenuTest, ASaveWrittenInTheGameIsLoadedAndPlayed) {
     Click(FourCC("SAVE"));
     EXPECT_TRUE(PlayerFileExists("0_quick.sav"));
     EXPECT_THAT(runs, ElementsAre("game levels\\z1-wood-glyphstone.txt", "modal menus/saving.txt"));
+}
+
+TEST_F(MenuTest, LoadWithAStartLevelConfiguredPlaysThatLevelAndNotTheSave) {
+    MakeProfile(0, "Ann");
+    StartMenu();
+    App.startFromLevel = "levels/z3-tower.txt";
+    Click(FourCC("LOAD"));
+    EXPECT_THAT(runs, ElementsAre("game levels/z3-tower.txt"));
 }
 
 TEST_F(MenuTest, SaveCommandsWithoutAGameOrAPlayerDoNothing) {

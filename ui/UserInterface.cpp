@@ -250,6 +250,14 @@ void ConnectWorldHooks(std::function<int32_t(XProcess*, bool renderEveryPass)> r
     hooks.hideHeldItem = [] { HeldItemShown = false; };
     hooks.mainUiReceiver = []() -> MessageReceiver* { return MainUI; };
     hooks.muiReceiver = []() -> MessageReceiver* { return mui; };
+    hooks.bindWidgetToMainUi = [](Object& widget) {
+        MessageReceiver* const receiver = MainUI;
+        if (auto* button = dynamic_cast<UIButton*>(&widget)) {
+            button->receiver = receiver;
+        } else if (auto* bound = dynamic_cast<ReceiverBound*>(&widget)) {
+            bound->receiver = receiver;
+        }
+    };
     hooks.postToMainUi = [](uint32_t id) {
         if (MainUI == nullptr) {
             return;

@@ -411,6 +411,12 @@ void NormalLevelSystem::ObjectAdded(Object* object) {
             }
         }
     }
+    if (className == "UIBitmapButton" || className == "UILabel" || className == "UITimeTrigger" ||
+        className == "UITextButton") {
+        if (const auto& bind = GetWorldHooks().bindWidgetToMainUi) {
+            bind(*object);
+        }
+    }
     if (object->name == "Tutorial") {
         tutorials.push_back(object);
     }

@@ -5,6 +5,8 @@
 #include "media/AnimPlayer.h"
 #include "tests/ui/UiFixture.h"
 #include "ui/ModalProcesses.h"
+#include "ui/UIButton.h"
+#include "ui/UILabel.h"
 #include "world/GameModalDialog.h"
 #include "world/WorldHooks.h"
 
@@ -127,6 +129,20 @@ TEST_F(ConnectedWorldHooks, TheLevelSystemsReachTheLayersThatExist) {
     EXPECT_EQ(TutorialUI->state, 1);
     hooks.clearLayers();
     EXPECT_TRUE(MainUI->Objects().empty());
+}
+
+TEST_F(ConnectedWorldHooks, AWidgetInALevelSendsItsEventsToTheHud) {
+    Level& level = LoadRoom();
+    UIButton button(&level);
+    UILabel label(&level);
+    const WorldHooks& hooks = GetWorldHooks();
+    hooks.bindWidgetToMainUi(button);
+    EXPECT_EQ(button.receiver, nullptr) << "no HUD yet";
+    Layer(MainUI, "talk");
+    hooks.bindWidgetToMainUi(button);
+    hooks.bindWidgetToMainUi(label);
+    EXPECT_EQ(button.receiver, MainUI);
+    EXPECT_EQ(label.receiver, MainUI);
 }
 
 TEST_F(ConnectedWorldHooks, TheWorldsOtherHooksAreKept) {

@@ -1,12 +1,15 @@
+#include "engine/Application.h"
 #include "engine/FileSystem.h"
 #include "media/Renderer.h"
 #include "tests/media/MediaTestSupport.h"
 #include "world/Level.h"
 #include "world/NormalLevelSystem.h"
+#include "world/Player.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -110,6 +113,56 @@ TEST_F(LevelDrawing, ClearingTheLevelLetsTheCaptureGo) {
     EXPECT_FALSE(miniGame.levelSystem->captureTexture.valid);
     EXPECT_FALSE(miniGame.levelSystem->lensTexture.valid);
     EXPECT_TRUE(miniGame.levelSystem->lensOff);
+}
+
+TEST_F(LevelDrawing, DeveloperModeShowsThePlayersEnergyAndLastLevel) {
+    Player player;
+    player.AddEnergy(3, false);
+    CurrentPlayer = &player;
+    for (const bool devMode : {false, true}) {
+        DevMode = devMode;
+        script.texts.clear();
+        game.levelSystem->PostRender();
+        std::vector<std::string> expected;
+        if (devMode) {
+            expected = {"player energy: 3/" + std::to_string(player.GetEnergyMax()),
+                        "last visited: " + player.GetLastLevelId()};
+        }
+        EXPECT_EQ(script.texts, expected);
+    }
+    DevMode = false;
+    CurrentPlayer = nullptr;
+}
+
+struct LensCase {
+    float mouseX;
+    float mouseY;
+    PixelRect source;
+    int targetX;
+    int targetY;
+};
+
+TEST(LensCopy, TakesThePixelsAroundTheMouseCutToTheScreen) {
+    const LensCase cases[] = {
+        {512.0f, 384.0f, {384, 256, 256, 256}, 0, 0},
+        {100.0f, 50.0f, {0, 0, 228, 178}, 28, 78},
+        {1000.0f, 700.0f, {872, 572, 152, 196}, 0, 0},
+        {-200.0f, 300.0f, {0, 172, 0, 256}, 256, 0},
+        {5000.0f, 1e30f, {1024, 768, 0, 0}, 0, 0},
+        {std::numeric_limits<float>::quiet_NaN(), 384.0f, {0, 256, 0, 256}, 512, 0},
+    };
+    for (const LensCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.mouseX) + ", " + std::to_string(c.mouseY));
+        const NormalLevelSystem::LensCopy copy =
+            NormalLevelSystem::LensCopyAround(c.mouseX, c.mouseY);
+        EXPECT_EQ(copy.source, c.source);
+        if (copy.source.width > 0 && copy.source.height > 0) {
+            EXPECT_EQ(copy.targetX, c.targetX);
+            EXPECT_EQ(copy.targetY, c.targetY);
+            EXPECT_LE(copy.targetX + copy.source.width, NormalLevelSystem::kLensSize);
+            EXPECT_LE(copy.targetY + copy.source.height, NormalLevelSystem::kLensSize);
+        }
+    }
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,10 @@ struct ToolTipCase {
     float mouseX, mouseY;
     std::vector<std::string> lines; // "x y glyphs"
 };
+
+void PrintTo(const ToolTipCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class ToolTips : public Hover, public testing::WithParamInterface<ToolTipCase> {};
 
@@ -278,6 +283,10 @@ struct HighlightCase {
     std::optional<bool> emitting; // none: not advanced at all
     bool drawn;
 };
+
+void PrintTo(const HighlightCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class Highlight : public Hover, public testing::WithParamInterface<HighlightCase> {};
 

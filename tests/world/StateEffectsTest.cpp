@@ -5,11 +5,13 @@
 #include "engine/ObjectsManager.h"
 #include "engine/PositionSystem.h"
 #include "media/ParticleRenderSystem.h"
+#include "tests/media/MediaTestSupport.h"
 #include "tests/world/SceneObjectsFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,10 @@ protected:
     void SetUp() override {
         SceneObjects::SetUp();
         WriteData("gfx/fx/spark.prt", kSpark);
+    }
+    void TearDown() override {
+        SceneObjects::TearDown();
+        ResetMedia(); // the animations read stay cached otherwise
     }
 
     static int Alive(FxParticles& fx) {
@@ -157,6 +163,35 @@ TEST_F(StateEffects, MissingEffectFileIsAnErrorThatNamesIt) {
     }
 }
 
+// An effect placed at (0, 0) on an object with a sprite stands at the middle of the first frame
+// of the sprite's animation (its current one, else "idle"), halves cut toward zero.
+TEST_F(StateEffects, EffectAtZeroIsPlacedAtTheMiddleOfTheSpritesFrame) {
+    WriteData("pic.png", PngFile(SolidImage(64, 32, 0xFF808080u)));
+    // idle: 31 x 21 from its top-left corner; walk: its right edge 11 left of its pivot.
+    WriteData("s.ani", "(fileAnim idle (frame pic.png 0 0 31 21 0 0))\n"
+                       "(fileAnim walk (frame pic.png 0 0 40 9 51 0))\n");
+    const std::string effects = "(Data (enableFx (fx gfx/fx/spark.prt 0 0) "
+                                "(fx gfx/fx/spark.prt 7 0)))";
+    Load("(Idle BaseGameObject (POSI (position 100 50)) (SPRT (file s.ani)) " + effects + ") " +
+             "(Walk BaseGameObject (POSI (position 100 50)) (SPRT (file s.ani) (animName walk)) " +
+             effects + ") (Bare BaseGameObject (POSI (position 100 50)) " + effects + ")",
+         "(Idle (visName idle)) (Walk (visName walk)) (Bare (visName bare))");
+    struct Case {
+        const char* object;
+        float x, y;
+    };
+    for (const Case& c :
+         {Case{"idle", 115.0f, 60.0f}, Case{"walk", 95.0f, 54.0f}, Case{"bare", 0.0f, 0.0f}}) {
+        SCOPED_TRACE(c.object);
+        const auto& object = dynamic_cast<const BaseGameObject&>(*Find(c.object));
+        ASSERT_EQ(object.enableFx.size(), 2u);
+        EXPECT_FLOAT_EQ(object.enableFx[0].x, c.x);
+        EXPECT_FLOAT_EQ(object.enableFx[0].y, c.y);
+        EXPECT_FLOAT_EQ(object.enableFx[1].x, 7.0f); // a place given is kept
+        EXPECT_FLOAT_EQ(object.enableFx[1].y, 0.0f);
+    }
+}
+
 TEST_F(StateEffects, WithoutGameLevelNoEffectIsShown) {
     ObjectsManager menu;
     BaseGameObject object(&menu);
@@ -175,6 +210,10 @@ struct MoveCase {
     float startY;     // where the slide starts (the lowered initial y)
     float midY;       // half-way through the blend
 };
+
+void PrintTo(const MoveCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class BlendInMove : public SceneObjects, public testing::WithParamInterface<MoveCase> {
 protected:
@@ -247,6 +286,10 @@ struct DialogueCase {
     const char* dialogue; // the file expected
     int earliest, latest; // steps after the flag within which it opens
 };
+
+void PrintTo(const DialogueCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class StateDialogues : public SceneObjects, public testing::WithParamInterface<DialogueCase> {};
 

@@ -1,27 +1,44 @@
 #pragma once
 
-// The real level, parser and profile for tests of scene objects.
+// The real level, parser and profile for the scene-object tests: a scene "levels/room.txt" of
+// definitions and objects, with the sound sets "on" and "off" on the recording audio layer and a
+// dialogue window double that journals what it is asked to show.
 
+#include "engine/ClassFactory.h"
 #include "engine/Exception.h"
 #include "engine/FourCC.h"
+#include "media/ParticleRenderSystem.h"
 #include "media/RenderChunk.h"
 #include "media/SoundManager.h"
 #include "tests/world/WorldFixture.h"
+#include "world/BaseGameObject.h"
+#include "world/FxBlend.h"
+#include "world/FxParticles.h"
+#include "world/GameModalDialog.h"
 #include "world/WorldHooks.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-constexpr float kStep = 1.0f / 60.0f;
+// Files the scene-object classes in the class factory (once).
+inline void RegisterSceneObjectClasses() {
+    static const Registerer<BaseGameObject> baseGameObject;
+    static const Registerer<FxBlendIn> blendIn;
+    static const Registerer<FxBlendOut> blendOut;
+    static const Registerer<FxParticles> particles;
+    static const Registerer<GameModalDialog> dialog;
+}
 
-// The real level, parser and profile: a scene "levels/room.txt" of definitions and objects, with
-// the sound sets "on" and "off" on the recording audio layer and a dialogue window double.
 class SceneObjects : public WorldTest {
 protected:
+    static constexpr float kStep = 1.0f / 60.0f;
+
     void SetUp() override {
+        RegisterSceneObjectClasses();
         WorldTest::SetUp();
         WriteData("on.wav", "on");
         WriteData("off.wav", "off");
@@ -39,7 +56,7 @@ protected:
                 duringDialogue();
             }
         };
-        hooks.dialogueShown = [] { return false; };
+        hooks.dialogueShown = [this] { return dialogueShown; };
         SetWorldHooks(std::move(hooks));
     }
 
@@ -49,6 +66,10 @@ protected:
         WriteData("levels/room.txt",
                   "(Meta (Name room) (levelPath levels\\room.txt))\n(Objects " + objects + ")\n");
         Level& level = MakeGameLevel();
+        // The level makes no particle system of its own yet; the tests give it one.
+        if (level.FindSystem(FourCC("PART")) == nullptr) {
+            level.AddSystem(std::make_unique<ParticleRenderSystem>(&level));
+        }
         try {
             level.LoadScene("levels/room.txt", true);
         } catch (const Exception& error) {
@@ -77,6 +98,17 @@ protected:
         return dynamic_cast<RenderChunk*>(Find(visName)->GetChunk(FourCC("SPRT"), 0))->alpha;
     }
     int32_t Flag(const std::string& name) const { return CurrentPlayer->GetFlag("room:" + name); }
+    // The objects of the class in the game level, in scene order.
+    template <typename T>
+    std::vector<T*> All() const {
+        std::vector<T*> found;
+        for (const auto& object : gameLevel->Objects()) {
+            if (auto* typed = dynamic_cast<T*>(object.get()); typed != nullptr) {
+                found.push_back(typed);
+            }
+        }
+        return found;
+    }
     int Count(const std::string& className) const {
         int count = 0;
         for (const auto& object : gameLevel->Objects()) {
@@ -87,4 +119,13 @@ protected:
 
     std::vector<std::string> dialogues;
     std::function<void()> duringDialogue;
+    bool dialogueShown = false;
 };
+
+template <typename Blend>
+Blend& AddBlend(Level& level) {
+    auto created = level.CreateObject(std::string(Blend::kClassName), true);
+    auto& blend = dynamic_cast<Blend&>(*created);
+    level.AddObject(std::move(created));
+    return blend;
+}

@@ -1,15 +1,7 @@
-#include "engine/ClassFactory.h"
-#include "engine/Exception.h"
-#include "engine/FourCC.h"
 #include "engine/PositionSystem.h"
 #include "media/RenderChunk.h"
-#include "media/SoundManager.h"
 #include "tests/world/SceneObjectsFixture.h"
-#include "world/BaseGameObject.h"
-#include "world/FxBlend.h"
-#include "world/GameModalDialog.h"
 #include "world/NormalLevelSystem.h"
-#include "world/WorldHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -17,11 +9,6 @@
 #include <vector>
 
 namespace {
-
-const Registerer<BaseGameObject> kBaseGameObject;
-const Registerer<FxBlendIn> kBlendIn;
-const Registerer<FxBlendOut> kBlendOut;
-const Registerer<GameModalDialog> kDialog;
 
 struct FlagCase {
     const char* name;
@@ -156,14 +143,6 @@ constexpr const char* kLabelled =
     "(Name BACX))";
 constexpr const char* kLabelledObjects =
     "(Back (visName a)) (Propped (visName b)) (Other (visName c))";
-
-template <typename Blend>
-Blend& AddBlend(Level& level) {
-    auto created = level.CreateObject(std::string(Blend::kClassName), true);
-    auto& blend = dynamic_cast<Blend&>(*created);
-    level.AddObject(std::move(created));
-    return blend;
-}
 
 TEST_F(SceneObjects, BlendOutSelectsByLabelAndFadesEveryKindOfTarget) {
     Level& level = Load(kLabelled, kLabelledObjects);

@@ -95,6 +95,21 @@ TEST_F(HiddenObjects, APressInsideTakesTheItemOntoTheCursorAndKillsTheObjectForG
     EXPECT_EQ(Find("lamp"), nullptr);
 }
 
+TEST_F(HiddenObjects, ALeftPressReachesItThroughTheLevelsKeyboardSystem) {
+    Load("(Lamp GameHiddenObject (POSI (position 100 100)) (KEYB) "
+         "(COLI (left 0) (right 50) (top 0) (bottom 50)))",
+         "(Lamp (visName lamp) (Data))");
+    Run(1);
+    Mouse = MouseState();
+    Mouse.x = 120.0f;
+    Mouse.y = 120.0f;
+    Mouse.leftHeld = Mouse.leftPressed = true;
+    Run(1);
+    Mouse = MouseState();
+    EXPECT_EQ(gameLevel->levelSystem->heldItemName, "lamp");
+    EXPECT_EQ(Find("lamp"), nullptr);
+}
+
 TEST_F(HiddenObjects, ItsOwnClickSoundPlaysOnThePickUp) {
     GameHiddenObject& lamp = LoadLamp("(clickSoundName chime)");
     Click(lamp, 110.0f, 110.0f);

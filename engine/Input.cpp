@@ -13,6 +13,7 @@ bool IsMouseButtonCode(int virtualKey) {
 } // namespace
 
 void Input::Update() {
+    ++stepNumber;
     for (int key = 0; key < static_cast<int>(states.size()); ++key) {
         // The mouse state takes the buttons' presses; their codes never read as keys anyway.
         // Every other press is taken, also that of a key still down, so none is seen twice.

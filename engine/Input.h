@@ -20,9 +20,12 @@ public:
     KeyState State(int virtualKey) const;
     // Every key up.
     void Reset() { states.fill(kUp); }
+    // The number of updates so far: tells one step from the next (Reset keeps it).
+    uint32_t StepNumber() const { return stepNumber; }
 
 private:
     std::array<KeyState, 256> states{};
+    uint32_t stepNumber = 0;
 };
 
 // The keyboard of the game.

@@ -3,11 +3,11 @@
 
 #include "platform/com/ClassesRoot.h"
 #include "platform/com/CodePage.h"
+#include "platform/com/ComRef.h"
 #include "platform/com/ObjectCreation.h"
 #include "services/LocalFile.h"
 #include "services/SoapClient.h"
 #include "services/VostrelGamesServicesLib.h"
-#include "tests/services/ComRef.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
 #include "tools/soaptestserver/ServiceTestServer.h"

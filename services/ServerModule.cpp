@@ -16,38 +16,29 @@
 
 namespace {
 
-// Each maker runs the class's whole construction; a null result is a failed one.
-IUnknown* MakeHighScoreService() {
-    return static_cast<IVGHighScoreService*>(VGHighScoreService::Create());
-}
-IUnknown* MakeHighScores() {
-    return static_cast<IVGHighScores*>(VGHighScores::Create());
-}
-IUnknown* MakeHighScore() {
-    return static_cast<IVGHighScoreItem*>(VGHighScore::Create());
-}
-IUnknown* MakeUserContentService() {
-    return static_cast<IVGUserContentService*>(VGUserContentService::Create());
-}
-IUnknown* MakeUserContent() {
-    return static_cast<IVGUserContent*>(VGUserContent::Create());
-}
-IUnknown* MakeUserContentItem() {
-    return static_cast<IVGUserContentItem*>(VGUserContentItem::Create());
+// Runs the class's whole construction (a null result is a failed one) and, given an outer
+// object, makes the new object a part of it.
+template <typename Class, typename Interface>
+IUnknown* Make(IUnknown* outer) {
+    Class* made = Class::Create();
+    if (made == nullptr || outer == nullptr) {
+        return static_cast<Interface*>(made);
+    }
+    return made->Aggregate(outer);
 }
 
 struct ClassMaker {
     const Guid& clsid;
-    ObjectFactory::Maker maker;
+    ObjectFactory::AggregatingMaker maker;
 };
 
 const ClassMaker kMakers[] = {
-    {kClsidVGHighScoreService, &MakeHighScoreService},
-    {kClsidVGHighScores, &MakeHighScores},
-    {kClsidVGHighScore, &MakeHighScore},
-    {kClsidVGUserContentService, &MakeUserContentService},
-    {kClsidVGUserContent, &MakeUserContent},
-    {kClsidVGUserContentItem, &MakeUserContentItem},
+    {kClsidVGHighScoreService, &Make<VGHighScoreService, IVGHighScoreService>},
+    {kClsidVGHighScores, &Make<VGHighScores, IVGHighScores>},
+    {kClsidVGHighScore, &Make<VGHighScore, IVGHighScoreItem>},
+    {kClsidVGUserContentService, &Make<VGUserContentService, IVGUserContentService>},
+    {kClsidVGUserContent, &Make<VGUserContent, IVGUserContent>},
+    {kClsidVGUserContentItem, &Make<VGUserContentItem, IVGUserContentItem>},
 };
 
 } // namespace

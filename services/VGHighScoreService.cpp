@@ -131,7 +131,7 @@ VGHighScoreService* VGHighScoreService::Create() noexcept {
     return service;
 }
 
-HRESULT VGHighScoreService::QueryInterface(const Guid& iid, void** object) {
+HRESULT VGHighScoreService::QueryOwnInterface(const Guid& iid, void** object) {
     return AnswerInterface(iid, object,
                            {{kIidUnknown, Identity()},
                             {kIidDispatch, Identity()},

@@ -21,8 +21,6 @@ public:
     // A new service with its worker running and one reference; null when it cannot be made.
     static VGHighScoreService* Create() noexcept;
 
-    HRESULT QueryInterface(const Guid& iid, void** object) override;
-
     HRESULT GetHighScores(BSTR certificate, int32_t game, int32_t count, BSTR login,
                           BSTR password) override;
     HRESULT BeginGetHighScores(BSTR certificate, int32_t game, int32_t count, BSTR login,
@@ -56,6 +54,8 @@ public:
     void SetTransportLimits(const HttpLimits& limits);
 
 private:
+    HRESULT QueryOwnInterface(const Guid& iid, void** object) override;
+
     VGHighScoreService();
     ~VGHighScoreService() override;
 

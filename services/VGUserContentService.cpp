@@ -118,7 +118,7 @@ VGUserContentService* VGUserContentService::Create() noexcept {
     return service;
 }
 
-HRESULT VGUserContentService::QueryInterface(const Guid& iid, void** object) {
+HRESULT VGUserContentService::QueryOwnInterface(const Guid& iid, void** object) {
     return AnswerInterface(iid, object,
                            {{kIidUnknown, Identity()},
                             {kIidDispatch, Identity()},

@@ -22,8 +22,6 @@ public:
     // A new service with its worker running and one reference; null when it cannot be made.
     static VGUserContentService* Create() noexcept;
 
-    HRESULT QueryInterface(const Guid& iid, void** object) override;
-
     HRESULT GetUserContent(BSTR certificate, int32_t game, int32_t count, BSTR login,
                            BSTR password) override;
     HRESULT BeginGetUserContent(BSTR certificate, int32_t game, int32_t count, BSTR login,
@@ -52,6 +50,8 @@ public:
     void StopWorker();
 
 private:
+    HRESULT QueryOwnInterface(const Guid& iid, void** object) override;
+
     VGUserContentService();
     ~VGUserContentService() override;
 

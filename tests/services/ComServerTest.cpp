@@ -3,6 +3,7 @@
 
 #include "platform/com/ClassesRoot.h"
 #include "platform/com/CodePage.h"
+#include "platform/com/ComObject.h"
 #include "platform/com/ComRef.h"
 #include "platform/com/ObjectCreation.h"
 #include "services/LocalFile.h"
@@ -280,7 +281,7 @@ TEST_F(ComServerRegisteredTest, TheModuleMayUnloadOnlyWithNoObjectAndNoLockAlive
     EXPECT_EQ(canUnloadNow(), S_OK);
 }
 
-TEST_F(ComServerRegisteredTest, ClassObjectsRefuseUnknownClassesInterfacesAndAggregation) {
+TEST_F(ComServerRegisteredTest, ClassObjectsRefuseUnknownClassesAndInterfaces) {
     const auto getClassObject = ModuleEntry<GetClassObjectEntry>("DllGetClassObject");
     const auto canUnloadNow = ModuleEntry<CanUnloadNowEntry>("DllCanUnloadNow");
     ASSERT_NE(getClassObject, nullptr);
@@ -296,16 +297,78 @@ TEST_F(ComServerRegisteredTest, ClassObjectsRefuseUnknownClassesInterfacesAndAgg
 
     ComRef<IClassFactory> factory;
     ASSERT_EQ(getClassObject(kClsidVGHighScoreService, kIidClassFactory, factory.PutVoid()), S_OK);
-    IUnknown* outer = factory.Get();
-    for (const Guid& iid : {kIidVGHighScoreService, kIidDispatch, kIidUnknown}) {
-        object = &object;
-        EXPECT_EQ(factory->CreateInstance(outer, iid, &object), CLASS_E_NOAGGREGATION);
-        EXPECT_EQ(object, nullptr);
-    }
     EXPECT_EQ(factory->CreateInstance(nullptr, kIidVGUserContent, &object), E_NOINTERFACE);
     EXPECT_EQ(object, nullptr);
     factory.Reset();
     EXPECT_EQ(canUnloadNow(), S_OK) << "the object made for the wrong interface was released";
+}
+
+// A host object that aggregates one object of the module: it answers IUnknown itself and hands
+// every other query to the object's own unknown.
+ModuleCount hostModule;
+
+class HostObject final : public ComObject<IUnknown> {
+public:
+    HostObject() : ComObject<IUnknown>(hostModule) {}
+    ~HostObject() override {
+        if (part != nullptr) {
+            part->Release();
+        }
+    }
+    HRESULT QueryInterface(const Guid& iid, void** object) override {
+        if (iid == kIidUnknown || part == nullptr) {
+            return AnswerInterface(iid, object, {{kIidUnknown, this}});
+        }
+        return part->QueryInterface(iid, object);
+    }
+    uint32_t References() {
+        AddRef();
+        return Release();
+    }
+
+    IUnknown* part = nullptr;
+};
+
+TEST_F(ComServerRegisteredTest, AnObjectBecomesAPartOfAHostObjectAskingForIUnknownOnly) {
+    const auto canUnloadNow = ModuleEntry<CanUnloadNowEntry>("DllCanUnloadNow");
+    ASSERT_NE(canUnloadNow, nullptr);
+    ComRef<IClassFactory> factory;
+    ASSERT_EQ(GetClassObject(kClsidVGHighScores, kIidClassFactory, factory.PutVoid()), S_OK);
+    ComRef<HostObject> host(new HostObject);
+
+    for (const Guid& iid : {kIidVGHighScores, kIidDispatch, kIidClassFactory}) {
+        void* object = &object;
+        EXPECT_EQ(factory->CreateInstance(host.Get(), iid, &object), CLASS_E_NOAGGREGATION);
+        EXPECT_EQ(object, nullptr);
+    }
+    ASSERT_EQ(
+        factory->CreateInstance(host.Get(), kIidUnknown, reinterpret_cast<void**>(&host->part)),
+        S_OK);
+    ASSERT_NE(host->part, nullptr);
+    EXPECT_NE(host->part, static_cast<IUnknown*>(host.Get())) << "the part's own unknown";
+    factory.Reset();
+
+    ComRef<IVGHighScores> scores;
+    ASSERT_EQ(host->QueryInterface(kIidVGHighScores, scores.PutVoid()), S_OK);
+    EXPECT_EQ(host->References(), 2u) << "the part's interface counts on the host";
+    ComRef<IUnknown> identity;
+    ASSERT_EQ(scores->QueryInterface(kIidUnknown, identity.PutVoid()), S_OK);
+    EXPECT_EQ(identity.Get(), static_cast<IUnknown*>(host.Get())) << "the host is the identity";
+    identity.Reset();
+    int32_t count = -1;
+    EXPECT_EQ(scores->get_count(&count), S_OK);
+    EXPECT_EQ(count, 0);
+    ComRef<IDispatch> dispatch;
+    EXPECT_EQ(scores->QueryInterface(kIidDispatch, dispatch.PutVoid()), S_OK)
+        << "queries on the part reach the part through the host";
+    dispatch.Reset();
+
+    scores.Reset();
+    EXPECT_EQ(host->References(), 1u);
+    EXPECT_EQ(canUnloadNow(), S_FALSE) << "the part lives while its host does";
+    host.Reset();
+    EXPECT_EQ(canUnloadNow(), S_OK);
+    EXPECT_FALSE(hostModule.InUse());
 }
 
 // Both services against the local test server, created by ProgID and called through their

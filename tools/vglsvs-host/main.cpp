@@ -154,15 +154,25 @@ void PrintAllScores(IVGHighScoreService* service) {
     PrintScores("daily", &IVGHighScoreService::DailyScores, service);
 }
 
-void PrintContent(const char* title, HRESULT (IVGUserContentService::*view)(IVGUserContent**),
+int32_t ViewCount(HRESULT (IVGUserContentService::*view)(IVGUserContent**),
                   IVGUserContentService* service) {
     ComRef<IVGUserContent> content;
     int32_t count = 0;
     if ((service->*view)(content.Put()) != S_OK || content->get_count(&count) != S_OK) {
-        std::printf("%s: not available\n", title);
+        return -1;
+    }
+    return count;
+}
+
+// The whole list with each item's state, then the sizes of the two other views.
+void PrintContent(IVGUserContentService* service) {
+    ComRef<IVGUserContent> content;
+    int32_t count = 0;
+    if (service->UserContent(content.Put()) != S_OK || content->get_count(&count) != S_OK) {
+        std::printf("user content: not available\n");
         return;
     }
-    std::printf("%s (%d):\n", title, count);
+    std::printf("user content (%d):\n", count);
     for (int32_t index = 1; index <= count; ++index) {
         ComRef<IVGUserContentItem> item;
         if (content->get_Item(index, item.Put()) != S_OK) {
@@ -188,12 +198,9 @@ void PrintContent(const char* title, HRESULT (IVGUserContentService::*view)(IVGU
             std::printf("     logo %s\n", Narrow(logo).c_str());
         }
     }
-}
-
-void PrintAllContent(IVGUserContentService* service) {
-    PrintContent("user content", &IVGUserContentService::UserContent, service);
-    PrintContent("downloaded", &IVGUserContentService::DownloadedContent, service);
-    PrintContent("available", &IVGUserContentService::AvailableContent, service);
+    std::printf("downloaded %d, available %d\n",
+                ViewCount(&IVGUserContentService::DownloadedContent, service),
+                ViewCount(&IVGUserContentService::AvailableContent, service));
 }
 
 using Arguments = std::span<char* const>;
@@ -312,7 +319,7 @@ int UserContent(std::string_view command, Arguments arguments, const Settings& s
                       service.Get()) &&
                RemoveItem(service.Get(), number);
     }
-    PrintAllContent(service.Get());
+    PrintContent(service.Get());
     return done ? 0 : 1;
 }
 

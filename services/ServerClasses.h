@@ -13,9 +13,9 @@ constexpr const char* kAppIdModuleKey = "vglsvs.sll";
 
 struct ServerClass {
     Guid clsid;
-    Guid iid;              // the default interface
-    const char* interface; // its name in the type library
-    const char* progId;    // versioned
+    Guid iid;                  // the default interface
+    const char* interfaceName; // its name in the type library
+    const char* progId;        // versioned
     const char* independentProgId;
     const char* description;
     bool appId;         // the class key carries the module's application id

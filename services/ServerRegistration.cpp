@@ -68,7 +68,7 @@ RegistryScript TypeLibraryScript(const std::string& modulePath) {
     };
     for (const ServerClass& entry : kServerClasses) {
         const std::string key = "Interface\\" + FormatGuid(entry.iid);
-        script.push_back({key, {{"", entry.interface}}, true});
+        script.push_back({key, {{"", entry.interfaceName}}, true});
         script.push_back(
             {key + "\\TypeLib", {{"", libid}, {"Version", kVostrelGamesServicesLibVersion}}});
     }

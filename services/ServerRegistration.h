@@ -2,6 +2,7 @@
 
 #include "platform/com/Result.h"
 
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>

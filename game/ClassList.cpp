@@ -10,6 +10,7 @@
 #include "ui/UITriggers.h"
 #include "world/BaseGameObject.h"
 #include "world/FxBlend.h"
+#include "world/FxParticles.h"
 #include "world/GameModalDialog.h"
 
 #include <deque>
@@ -24,7 +25,6 @@ constexpr std::string_view kPendingClasses[] = {
     "FxAnim",
     "FxPulseScale",
     "FxFlyTo",
-    "FxParticles",
     "FxZoom",
     "FxRotate",
     "FxPipeRotate",
@@ -158,6 +158,7 @@ void RegisterGameClasses() {
     // Built classes are registered here, each with a static Registerer<T>.
     static const Registerer<FxBlendIn> fxBlendIn;
     static const Registerer<FxBlendOut> fxBlendOut;
+    static const Registerer<FxParticles> fxParticles;
     static const Registerer<GameModalDialog> gameModalDialog;
     static const Registerer<BaseGameObject> baseGameObject;
     static const Registerer<UIButton> button;

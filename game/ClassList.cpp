@@ -10,6 +10,8 @@
 #include "ui/UITriggers.h"
 #include "world/BaseGameObject.h"
 #include "world/FxBlend.h"
+#include "world/FxPath.h"
+#include "world/GameHiddenObject.h"
 #include "world/GameModalDialog.h"
 
 #include <deque>
@@ -34,7 +36,6 @@ constexpr std::string_view kPendingClasses[] = {
     "FxSlotOpenClose",
     "FxBackpack",
     "FxField",
-    "FxPath",
     "FxPillar",
     "FxBook",
     "FxPulseAlpha",
@@ -132,7 +133,6 @@ constexpr std::string_view kPendingClasses[] = {
     "SpotTheDifferenceGameMngr",
     "glyphstoneTutorial",
     "OraclesQuest",
-    "GameHiddenObject",
     "SmartUI",
     "GameButtonX",
     "GameAnim",
@@ -174,6 +174,8 @@ void RegisterGameClasses() {
     static const Registerer<UIMusic> music;
     static const Registerer<UITimeTrigger> timeTrigger;
     static const Registerer<GameVideoEvent> videoEvent;
+    static const Registerer<GameHiddenObject> hiddenObject;
+    static const Registerer<FxPath> fxPath;
     // Registrars live for the whole run; a deque never moves them once made.
     static std::deque<PendingRegisterer> pending;
     for (const std::string_view name : kPendingClasses) {

@@ -165,8 +165,10 @@ struct Stage {
             pack.AddBytes(stem + ".ani",
                           "(framedAnim idle " + stem + ".png 64 64 (fps 10) (frames 0 1 2 3))\n",
                           kBzip2);
-            definitions += "  (Prop" + std::to_string(i) + " BaseGameObject (POSI) (SPRT (file " +
-                           stem +
+            // Half of them hidden objects, the rest scenery, as a location has.
+            const std::string kind =
+                i % 2 == 0 ? " GameHiddenObject (POSI) (KEYB)" : " BaseGameObject (POSI)";
+            definitions += "  (Prop" + std::to_string(i) + kind + " (SPRT (file " + stem +
                            ".ani) (animName idle)) (COLI (left -32) (right 32) (top -32)"
                            " (bottom 32)))\n";
         }
@@ -179,7 +181,7 @@ struct Stage {
         for (int i = 0; i < kObjects; ++i) {
             scene += "  (Prop" + std::to_string(i % kTextures) + " (POSI (position " +
                      std::to_string(40 + (i % 20) * 50) + " " + std::to_string(40 + (i / 20) * 70) +
-                     ")) (Data (visName o" + std::to_string(i) + ")))\n";
+                     ")) (visName o" + std::to_string(i) + "))\n";
         }
         scene += ")\n";
         pack.AddBytes("levels/bench.txt", scene, kBzip2);

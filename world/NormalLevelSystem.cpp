@@ -16,7 +16,6 @@
 #include "media/StringTable.h"
 #include "platform/gfx/GfxTypes.h"
 #include "platform/os/Keys.h"
-#include "platform/os/Letterbox.h"
 #include "world/BaseGameObject.h"
 #include "world/FullScreenKey.h"
 #include "world/FxBlend.h"
@@ -335,20 +334,34 @@ void NormalLevelSystem::PostRender() {
     DrawBookToolTip();
 }
 
+NormalLevelSystem::LensCopy NormalLevelSystem::LensCopyAround(float mouseX, float mouseY) {
+    // A cut on the left or top moves the copy inside the texture by as much. A point far off
+    // the screen copies nothing, however far.
+    const auto pixel = [](float at, float extent) {
+        return std::isfinite(at)
+                   ? static_cast<int>(std::clamp(at, -2.0f * kLensSize, extent + 2.0f * kLensSize))
+                   : -2 * kLensSize;
+    };
+    const int left = pixel(mouseX, kScreenWidth) - kLensSize / 2;
+    const int top = pixel(mouseY, kScreenHeight) - kLensSize / 2;
+    const int clippedLeft = std::clamp(left, 0, static_cast<int>(kScreenWidth));
+    const int clippedTop = std::clamp(top, 0, static_cast<int>(kScreenHeight));
+    const int right = std::clamp(left + kLensSize, clippedLeft, static_cast<int>(kScreenWidth));
+    const int bottom = std::clamp(top + kLensSize, clippedTop, static_cast<int>(kScreenHeight));
+    LensCopy copy;
+    copy.source = {clippedLeft, clippedTop, right - clippedLeft, bottom - clippedTop};
+    copy.targetX = clippedLeft - left;
+    copy.targetY = clippedTop - top;
+    return copy;
+}
+
 void NormalLevelSystem::DrawLens() {
-    // The 256 x 256 pixels around the mouse, cut to the back buffer; a cut on the left or top
-    // moves the copy inside the texture by as much.
-    const int left = static_cast<int>(Mouse.x) - kLensSize / 2;
-    const int top = static_cast<int>(Mouse.y) - kLensSize / 2;
-    const int clippedLeft = std::max(left, 0);
-    const int clippedTop = std::max(top, 0);
-    const int right = std::min(left + kLensSize, static_cast<int>(kScreenWidth));
-    const int bottom = std::min(top + kLensSize, static_cast<int>(kScreenHeight));
+    const LensCopy copy = LensCopyAround(Mouse.x, Mouse.y);
     GfxTexture* const lens = lensTexture.Texture();
-    if (lens != nullptr && Renderer::State().device && right > clippedLeft && bottom > clippedTop) {
-        const PixelRect source{clippedLeft, clippedTop, right - clippedLeft, bottom - clippedTop};
-        Renderer::State().device->CopyBackBufferToTexture(source, *lens, clippedLeft - left,
-                                                          clippedTop - top);
+    if (lens != nullptr && Renderer::State().device && copy.source.width > 0 &&
+        copy.source.height > 0) {
+        Renderer::State().device->CopyBackBufferToTexture(copy.source, *lens, copy.targetX,
+                                                          copy.targetY);
     }
     blackAnim.Draw(0.0f, 0.0f, 100.0f, 0.0f, 1.0f, 1.2f, 1.0f, 0.0f, kNoTint);
     if (toolInUse) {
@@ -409,6 +422,12 @@ void NormalLevelSystem::ObjectAdded(Object* object) {
                 object->dead = true;
                 break;
             }
+        }
+    }
+    if (className == "UIBitmapButton" || className == "UILabel" || className == "UITimeTrigger" ||
+        className == "UITextButton") {
+        if (const auto& bind = GetWorldHooks().bindWidgetToMainUi) {
+            bind(*object);
         }
     }
     if (object->name == "Tutorial") {

@@ -3,6 +3,7 @@
 #include "engine/System.h"
 #include "media/AnimPlayer.h"
 #include "media/TextureManager.h"
+#include "platform/os/Letterbox.h"
 
 #include <cstdint>
 #include <string>
@@ -34,6 +35,15 @@ public:
 
     explicit NormalLevelSystem(ObjectsManager* owner);
     ~NormalLevelSystem() override;
+
+    // What the lens copies of the back buffer: the 256 x 256 pixels around the mouse cut to the
+    // 1024 x 768 screen (empty when nothing is left), and where that lands in the lens texture.
+    struct LensCopy {
+        PixelRect source;
+        int targetX = 0;
+        int targetY = 0;
+    };
+    static LensCopy LensCopyAround(float mouseX, float mouseY);
 
     // Whether a mini-game level of that Type has a way back to the game level.
     static bool KnowsMiniGameType(std::string_view type);

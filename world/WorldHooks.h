@@ -6,6 +6,7 @@
 #include <string>
 
 class MessageReceiver;
+class Object;
 
 // What the levels and the profiles ask of the layers they cannot reach themselves: the cursor's
 // animation player (HeldItemAnim with HeldItemShown) and the user-interface layers. The layers
@@ -42,6 +43,9 @@ struct WorldHooks {
     // objects. Null while the layer does not exist.
     std::function<MessageReceiver*()> mainUiReceiver;
     std::function<MessageReceiver*()> muiReceiver;
+    // A widget placed in a level's scene (a button, label or time trigger of the interface)
+    // sends its events to MainUI, or to none while MainUI does not exist.
+    std::function<void(Object& widget)> bindWidgetToMainUi;
     // Posts the event to MainUI through its message system, when it exists.
     std::function<void(uint32_t id)> postToMainUi;
     // MainUI, MapGameUI, DialogueUI, OverlayUI and LevelOverlayUI cleared, each that exists.

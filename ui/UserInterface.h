@@ -109,6 +109,5 @@ void DeleteLevelLayers();
 // option; the dialogue counts as shown while DialogueUI exists; a loaded scene clears OverlayUI
 // and a cleared level deletes its layers; a held item goes onto the cursor (HeldItemAnim); the
 // level systems reach MainUI, mui, TutorialUI and the layers they clear. The world's other hooks
-// are kept. Called once at
-// start-up. runProcess stands in for RunProcess (tests).
+// are kept. Called once at start-up. runProcess stands in for RunProcess (tests).
 void ConnectWorldHooks(std::function<int32_t(XProcess*, bool renderEveryPass)> runProcess = {});

@@ -8,6 +8,7 @@
 #include "ui/UIButton.h"
 #include "ui/UILabel.h"
 #include "world/GameModalDialog.h"
+#include "world/NormalLevelSystem.h"
 #include "world/WorldHooks.h"
 
 #include <gtest/gtest.h>
@@ -149,6 +150,19 @@ TEST_F(ConnectedWorldHooks, TheWorldsOtherHooksAreKept) {
     ASSERT_TRUE(GetWorldHooks().inventorySlotEmptied);
     GetWorldHooks().inventorySlotEmptied(3);
     EXPECT_EQ(hookCalls, std::vector<std::string>{"slot emptied 3"});
+}
+
+TEST_F(ConnectedWorldHooks, AHeldItemGoesOnTheCursorAndOffAgain) {
+    WriteData("gfx/objects/key.ani", "(emptyAnim idle)\n(emptyAnim cursor)\n");
+    Level& level = LoadRoom();
+    level.levelSystem->HoldItem("key");
+    EXPECT_TRUE(HeldItemShown);
+    EXPECT_EQ(HeldItemAnim.GetFileName(), "gfx/objects/key.ani");
+    EXPECT_EQ(HeldItemAnim.CurrentAnimName(), "cursor");
+    level.levelSystem->DropHeldItem();
+    EXPECT_FALSE(HeldItemShown);
+    EXPECT_TRUE(hookCalls.empty()) << "the cursor's hooks are the layers' now";
+    HeldItemAnim = AnimPlayer();
 }
 
 } // namespace

@@ -1,0 +1,168 @@
+#include "game/GameProc.h"
+
+#include "engine/Input.h"
+#include "engine/ObjectsManager.h"
+#include "engine/profile.h"
+#include "mainloop/MainLoop.h"
+#include "media/AnimPlayer.h"
+#include "media/Renderer.h"
+#include "media/SoundManager.h"
+#include "platform/os/Keys.h"
+#include "ui/ModalProcesses.h"
+#include "ui/UserInterface.h"
+#include "world/FullScreenKey.h"
+#include "world/Level.h"
+
+#include <memory>
+
+namespace {
+
+constexpr int kKeyP = 0x50;
+// The game's own pause picture, in the middle of the upper part of the screen.
+constexpr float kPauseLeft = 272.0f;
+constexpr float kPauseTop = 236.0f;
+constexpr float kPauseDepth = 700.0f;
+constexpr float kPauseWidth = 256.0f;
+constexpr float kPauseHeight = 128.0f;
+
+bool LevelIsMap() {
+    return GameLevel != nullptr && GameLevel->type == "map";
+}
+
+bool MapGameRuns() {
+    return ModalLevel != nullptr && ModalLevel->type == "map_game";
+}
+
+// The HUD belongs to the locations: the world map and the map game show their own.
+bool HudShown() {
+    return !LevelIsMap() && !MapGameRuns();
+}
+
+template <typename Scene>
+void Run(Scene* scene, void (ObjectsManager::*pass)()) {
+    if (scene != nullptr) {
+        (scene->*pass)();
+    }
+}
+
+void UpdateScene(ObjectsManager* scene, float dt) {
+    if (scene != nullptr) {
+        scene->Update(dt);
+    }
+}
+
+} // namespace
+
+GameProc* GameProc::Create(int) {
+    return new GameProc();
+}
+
+GameProc::GameProc() {
+    EnsureLayer(MainUI);
+    if (GameLevel == nullptr) {
+        auto level = std::make_unique<Level>();
+        level->Load();
+        GameLevel = level.release();
+    }
+    GameLevel->state = 0;
+    EnsureLayer(OverlayUI);
+    EnsureLayer(LevelOverlayUI);
+    Sounds.StopAll();
+    MainUI->LoadScene("menus/game.txt", true);
+}
+
+void GameProc::Update(float dt) {
+    const bool pPressed = Keyboard.KeyPressed(kKeyP);
+    const bool shiftHeld = Keyboard.KeyDown(kKeyShift);
+    if (pPressed && !shiftHeld) {
+        GamePaused = !GamePaused;
+    }
+    if (GamePaused && !(pPressed && shiftHeld)) {
+        return;
+    }
+
+    RunFullScreenKey();
+
+    CursorAnim.Play("idle", true, false, true, 0.0f);
+    HeldItemAnim.Update(dt);
+    ToolCursorAnim.Update(dt);
+
+    if (MainUI != nullptr && HudShown()) {
+        MainUI->Update(dt);
+    }
+    UpdateScene(GameLevel, dt);
+    UpdateScene(OverlayUI, dt);
+    UpdateScene(LevelOverlayUI, dt);
+
+    if (GameLevel != nullptr && GameLevel->state != 0) {
+        state = 0;
+        result = GameLevel->state;
+    }
+}
+
+void GameProc::AfterUpdate() {
+    Run(GameLevel, &ObjectsManager::RemoveDead);
+    Run(MainUI, &ObjectsManager::RemoveDead);
+    Run(OverlayUI, &ObjectsManager::RemoveDead);
+    Run(LevelOverlayUI, &ObjectsManager::RemoveDead);
+}
+
+void GameProc::PreRender() {
+    Run(GameLevel, &ObjectsManager::PreRender);
+    if (!LevelIsMap() && ModalLevel == nullptr) {
+        Run(MainUI, &ObjectsManager::PreRender);
+    }
+    Run(LevelOverlayUI, &ObjectsManager::PreRender);
+    Run(OverlayUI, &ObjectsManager::PreRender);
+}
+
+void GameProc::Render() {
+    const ProfileScope tag("gameproc_render");
+    Run(GameLevel, &ObjectsManager::Render);
+    if (HudShown()) {
+        Run(MainUI, &ObjectsManager::Render);
+    }
+    if (ModalLevel == nullptr) {
+        Run(LevelOverlayUI, &ObjectsManager::Render);
+    }
+    Run(OverlayUI, &ObjectsManager::Render);
+    if (GamePaused) {
+        DrawQuad(kPauseLeft, kPauseTop, kPauseDepth, kPauseWidth, kPauseHeight, 0.0f, 0.0f, 1.0f,
+                 1.0f, &PausePicture, 0.0f, 1.0f, 1.0f, nullptr, 0.0f, 0.0f);
+    }
+}
+
+void GameProc::PostRender() {
+    Run(GameLevel, &ObjectsManager::PostRender);
+    if (HudShown()) {
+        Run(MainUI, &ObjectsManager::PostRender);
+    }
+    // A modal process on top draws its own cursor.
+    if (CurrentProcess != this) {
+        return;
+    }
+    if (HudShown()) {
+        DrawHeldItemAnim();
+    }
+    DrawCursorAnim();
+    DrawToolCursorAnim();
+}
+
+void GameProc::DeviceRestored() {
+    Run(GameLevel, &ObjectsManager::PostDrawAll);
+}
+
+void GameProc::End() {
+    ClearLayer(MainUI);
+    ClearLayer(MapGameUI);
+    if (GameLevel != nullptr) {
+        GameLevel->Clear();
+    }
+    ClearLayer(OverlayUI);
+    ClearLayer(LevelOverlayUI);
+    ClearLayer(mui);
+    ClearLayer(VideoUI);
+    // Nothing keeps a cleared dialogue layer: it goes rather than being left behind unreachable.
+    ClearLayer(DialogueUI);
+    DeleteLayer(DialogueUI);
+}

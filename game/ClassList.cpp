@@ -10,6 +10,9 @@
 #include "ui/UITriggers.h"
 #include "world/BaseGameObject.h"
 #include "world/FxBlend.h"
+#include "world/FxParticles.h"
+#include "world/FxPath.h"
+#include "world/GameHiddenObject.h"
 #include "world/GameModalDialog.h"
 
 #include <deque>
@@ -24,7 +27,6 @@ constexpr std::string_view kPendingClasses[] = {
     "FxAnim",
     "FxPulseScale",
     "FxFlyTo",
-    "FxParticles",
     "FxZoom",
     "FxRotate",
     "FxPipeRotate",
@@ -34,7 +36,6 @@ constexpr std::string_view kPendingClasses[] = {
     "FxSlotOpenClose",
     "FxBackpack",
     "FxField",
-    "FxPath",
     "FxPillar",
     "FxBook",
     "FxPulseAlpha",
@@ -132,7 +133,6 @@ constexpr std::string_view kPendingClasses[] = {
     "SpotTheDifferenceGameMngr",
     "glyphstoneTutorial",
     "OraclesQuest",
-    "GameHiddenObject",
     "SmartUI",
     "GameButtonX",
     "GameAnim",
@@ -158,6 +158,7 @@ void RegisterGameClasses() {
     // Built classes are registered here, each with a static Registerer<T>.
     static const Registerer<FxBlendIn> fxBlendIn;
     static const Registerer<FxBlendOut> fxBlendOut;
+    static const Registerer<FxParticles> fxParticles;
     static const Registerer<GameModalDialog> gameModalDialog;
     static const Registerer<BaseGameObject> baseGameObject;
     static const Registerer<UIButton> button;
@@ -174,6 +175,8 @@ void RegisterGameClasses() {
     static const Registerer<UIMusic> music;
     static const Registerer<UITimeTrigger> timeTrigger;
     static const Registerer<GameVideoEvent> videoEvent;
+    static const Registerer<GameHiddenObject> hiddenObject;
+    static const Registerer<FxPath> fxPath;
     // Registrars live for the whole run; a deque never moves them once made.
     static std::deque<PendingRegisterer> pending;
     for (const std::string_view name : kPendingClasses) {

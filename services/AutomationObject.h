@@ -10,9 +10,30 @@
 
 // An object of the services module reached through a dual interface: IDispatch answered from
 // the object's table of members. The objects carry no type information.
+//
+// A host may make the object a part of its own (aggregation): the host's object, the outer one,
+// is then the object's identity, and every reference and query on the object's interfaces goes
+// to it; the outer object holds the object through its own unknown, which alone counts the
+// object's references.
 template <typename Interface, typename... Others>
 class AutomationObject : public ComObject<Interface, Others...> {
+    using Base = ComObject<Interface, Others...>;
+
 public:
+    HRESULT QueryInterface(const Guid& iid, void** object) final {
+        return outer != nullptr ? outer->QueryInterface(iid, object)
+                                : QueryOwnInterface(iid, object);
+    }
+    uint32_t AddRef() final { return outer != nullptr ? outer->AddRef() : Base::AddRef(); }
+    uint32_t Release() final { return outer != nullptr ? outer->Release() : Base::Release(); }
+
+    // Makes a new object a part of the outer one, before any reference is handed out; returns
+    // the object's own unknown, which takes over the reference the object was made with.
+    IUnknown* Aggregate(IUnknown* outerObject) noexcept {
+        outer = outerObject;
+        return &inner;
+    }
+
     HRESULT GetTypeInfoCount(uint32_t* count) override {
         if (count == nullptr) {
             return E_POINTER;
@@ -39,13 +60,39 @@ public:
 
 protected:
     explicit AutomationObject(std::span<const DispatchMember> members)
-        : ComObject<Interface, Others...>(ServicesModule()), members(members) {}
+        : Base(ServicesModule()), members(members) {}
+
+    // The object's own answer to a query, from its table of interfaces.
+    virtual HRESULT QueryOwnInterface(const Guid& iid, void** object) = 0;
 
     // The object's one IUnknown, for interface tables and identity.
     IUnknown* Identity() { return static_cast<Interface*>(this); }
 
 private:
+    class InnerUnknown final : public IUnknown {
+    public:
+        explicit InnerUnknown(AutomationObject& owner) : owner(owner) {}
+        HRESULT QueryInterface(const Guid& iid, void** object) override {
+            if (iid != kIidUnknown) {
+                return owner.QueryOwnInterface(iid, object);
+            }
+            if (object == nullptr) {
+                return E_POINTER;
+            }
+            AddRef();
+            *object = this;
+            return S_OK;
+        }
+        uint32_t AddRef() override { return owner.Base::AddRef(); }
+        uint32_t Release() override { return owner.Base::Release(); }
+
+    private:
+        AutomationObject& owner;
+    };
+
     std::span<const DispatchMember> members;
+    InnerUnknown inner{*this};
+    IUnknown* outer = nullptr; // set once, before the object is shared
 };
 
 // Writes a new copy of the text into an out place without looking at what the place held (an

@@ -52,7 +52,7 @@ VGHighScore* VGHighScore::Create(const ScoreItem& item) noexcept {
     }
 }
 
-HRESULT VGHighScore::QueryInterface(const Guid& iid, void** object) {
+HRESULT VGHighScore::QueryOwnInterface(const Guid& iid, void** object) {
     return AnswerInterface(
         iid, object,
         {{kIidUnknown, Identity()}, {kIidDispatch, Identity()}, {kIidVGHighScoreItem, Identity()}});

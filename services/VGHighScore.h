@@ -10,14 +10,14 @@ public:
     // A new object holding a copy of the entry, with one reference; null when memory runs out.
     static VGHighScore* Create(const ScoreItem& item = {}) noexcept;
 
-    HRESULT QueryInterface(const Guid& iid, void** object) override;
-
     HRESULT get_name(BSTR* value) override;
     HRESULT get_score(int64_t* value) override;
     HRESULT get_Mode(int32_t* value) override;
     HRESULT get_Description(BSTR* value) override;
 
 private:
+    HRESULT QueryOwnInterface(const Guid& iid, void** object) override;
+
     explicit VGHighScore(const ScoreItem& item);
 
     const ScoreItem item;

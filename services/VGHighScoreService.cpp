@@ -1,44 +1,12 @@
 #include "services/VGHighScoreService.h"
 
-#include "platform/com/CodePage.h"
-#include "services/HighScoreServiceCore.h"
+#include "services/DispatchCalls.h"
 #include "services/VGHighScores.h"
 
 namespace {
 
 IVGHighScoreService* As(IDispatch* self) {
     return static_cast<IVGHighScoreService*>(self);
-}
-
-std::string Narrow(BSTR text) {
-    return NarrowFromWide(BstrView(text));
-}
-
-// The window is the low 32 bits of the host's 64-bit handle.
-Completion CompletionOf(int64_t window, int32_t message) {
-    return {static_cast<WindowId>(static_cast<uint64_t>(window) & 0xFFFFFFFFu),
-            static_cast<uint32_t>(message)};
-}
-
-template <HRESULT (IVGHighScoreService::*Get)(IVGHighScores**)>
-HRESULT CallCollection(IDispatch* self, const DispatchArguments&, VARIANT* result) {
-    IVGHighScores* collection = nullptr;
-    const HRESULT got = (As(self)->*Get)(&collection);
-    SetVariantDispatch(result, collection);
-    return got;
-}
-
-template <HRESULT (IVGHighScoreService::*Get)(BSTR*)>
-HRESULT CallStringGet(IDispatch* self, const DispatchArguments&, VARIANT* result) {
-    BSTR text = nullptr;
-    const HRESULT got = (As(self)->*Get)(&text);
-    SetVariantBstr(result, text);
-    return got;
-}
-
-template <HRESULT (IVGHighScoreService::*Put)(BSTR)>
-HRESULT CallStringPut(IDispatch* self, const DispatchArguments& arguments, VARIANT*) {
-    return (As(self)->*Put)(arguments.String(0));
 }
 
 const DispatchMember kMembers[] = {
@@ -77,13 +45,7 @@ const DispatchMember kMembers[] = {
      CallStringGet<&IVGHighScoreService::get_GameFolder>},
     {"GameFolder", 11, DISPATCH_PROPERTYPUT, "s",
      CallStringPut<&IVGHighScoreService::put_GameFolder>},
-    {"Error", 12, DISPATCH_PROPERTYGET, "",
-     [](IDispatch* self, const DispatchArguments&, VARIANT* result) {
-         int32_t number = 0;
-         const HRESULT got = As(self)->get_Error(&number);
-         SetVariantInt32(result, number);
-         return got;
-     }},
+    {"Error", 12, DISPATCH_PROPERTYGET, "", CallLongGet<&IVGHighScoreService::get_Error>},
     {"ErrorDescription", 13, DISPATCH_PROPERTYGET, "",
      CallStringGet<&IVGHighScoreService::get_ErrorDescription>},
     {"Version", 14, DISPATCH_PROPERTYGET, "", CallStringGet<&IVGHighScoreService::get_Version>},
@@ -105,38 +67,17 @@ const DispatchMember kMembers[] = {
 
 } // namespace
 
-VGHighScoreService::VGHighScoreService()
-    : AutomationObject<IVGHighScoreService, ISupportErrorInfo>(kMembers),
-      core(std::make_shared<HighScoreServiceCore>()) {
-    // The callbacks hold the core too, so a worker that outlives the object still has it.
+VGHighScoreService::VGHighScoreService() : ServiceObject(kMembers, kIidVGHighScoreService) {
     getEntry = worker.AddEntry([core = core] { core->RunGet(); });
     reportEntry = worker.AddEntry([core = core] { core->RunReport(); });
 }
 
-VGHighScoreService::~VGHighScoreService() {
-    StopWorker();
-}
-
 VGHighScoreService* VGHighScoreService::Create() noexcept {
-    VGHighScoreService* service = nullptr;
     try {
-        service = new VGHighScoreService;
+        return Started(new VGHighScoreService);
     } catch (...) {
         return nullptr;
     }
-    if (!service->worker.Start()) {
-        service->Release();
-        return nullptr;
-    }
-    return service;
-}
-
-HRESULT VGHighScoreService::QueryInterface(const Guid& iid, void** object) {
-    return AnswerInterface(iid, object,
-                           {{kIidUnknown, Identity()},
-                            {kIidDispatch, Identity()},
-                            {kIidVGHighScoreService, Identity()},
-                            {kIidSupportErrorInfo, static_cast<ISupportErrorInfo*>(this)}});
 }
 
 HRESULT VGHighScoreService::GetHighScores(BSTR certificate, int32_t game, int32_t count, BSTR login,
@@ -153,17 +94,10 @@ HRESULT VGHighScoreService::BeginGetHighScores(BSTR certificate, int32_t game, i
                                                BSTR login, BSTR password, int64_t window,
                                                int32_t message) {
     try {
-        const HRESULT begun =
+        return Signal(
             core->BeginGet({Narrow(certificate), game, count, Narrow(login), Narrow(password)},
-                           CompletionOf(window, message));
-        if (begun != S_OK) {
-            return begun;
-        }
-        if (!worker.Signal(getEntry)) {
-            core->StoreUnknownError(); // stopped meanwhile: it would never complete
-            return E_FAIL;
-        }
-        return S_OK;
+                           CompletionOf(window, message)),
+            getEntry);
     } catch (...) {
         return E_FAIL;
     }
@@ -185,18 +119,10 @@ HRESULT VGHighScoreService::BeginReportHighScore(BSTR certificate, int32_t game,
                                                  BSTR login, BSTR password, int64_t window,
                                                  int32_t message) {
     try {
-        const HRESULT begun =
-            core->BeginReport({Narrow(certificate), game, gameMode, Narrow(name), score,
-                               Narrow(scoreDescription), Narrow(login), Narrow(password)},
-                              CompletionOf(window, message));
-        if (begun != S_OK) {
-            return begun;
-        }
-        if (!worker.Signal(reportEntry)) {
-            core->StoreUnknownError();
-            return E_FAIL;
-        }
-        return S_OK;
+        return Signal(core->BeginReport({Narrow(certificate), game, gameMode, Narrow(name), score,
+                                         Narrow(scoreDescription), Narrow(login), Narrow(password)},
+                                        CompletionOf(window, message)),
+                      reportEntry);
     } catch (...) {
         return E_FAIL;
     }
@@ -239,75 +165,12 @@ HRESULT VGHighScoreService::ReportedScores(IVGHighScores** item) {
     return Collection(kReportedList, item);
 }
 
-HRESULT VGHighScoreService::get_CompanyName(BSTR* value) {
-    try {
-        return ReturnString(core->CompanyName(), value);
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-}
-
-HRESULT VGHighScoreService::put_CompanyName(BSTR value) {
-    try {
-        core->SetCompanyName(Narrow(value));
-        return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-}
-
-HRESULT VGHighScoreService::get_GameFolder(BSTR* value) {
-    try {
-        return ReturnString(core->GameFolder(), value);
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-}
-
-HRESULT VGHighScoreService::put_GameFolder(BSTR value) {
-    try {
-        core->SetGameFolder(Narrow(value));
-        return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-}
-
-HRESULT VGHighScoreService::get_Error(int32_t* value) {
-    if (value == nullptr) {
-        return E_FAIL;
-    }
-    try {
-        *value = core->Error().number;
-        return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-}
-
-HRESULT VGHighScoreService::get_ErrorDescription(BSTR* value) {
-    try {
-        return ReturnString(core->Error().description, value);
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-}
-
-HRESULT VGHighScoreService::get_Version(BSTR* value) {
-    return ReturnString(kVersion, value);
-}
-
 HRESULT VGHighScoreService::LoadHighScores(BSTR value, int32_t game) {
     try {
         return core->LoadHighScores(Narrow(value), game);
     } catch (...) {
         return E_FAIL;
     }
-}
-
-void VGHighScoreService::StopWorker() {
-    core->StopWorkerOperations();
-    worker.Stop();
 }
 
 HRESULT VGHighScoreService::StopGetHighScores() {
@@ -325,12 +188,4 @@ HRESULT VGHighScoreService::get_Parameters(BSTR* value) {
         *value = nullptr;
     }
     return E_NOTIMPL;
-}
-
-HRESULT VGHighScoreService::InterfaceSupportsErrorInfo(const Guid& iid) {
-    return iid == kIidVGHighScoreService ? S_OK : S_FALSE;
-}
-
-void VGHighScoreService::SetTransportLimits(const HttpLimits& limits) {
-    core->SetTransportLimits(limits);
 }

@@ -48,7 +48,7 @@ VGHighScores* VGHighScores::Create(const std::vector<ScoreItem>& items) noexcept
     }
 }
 
-HRESULT VGHighScores::QueryInterface(const Guid& iid, void** object) {
+HRESULT VGHighScores::QueryOwnInterface(const Guid& iid, void** object) {
     return AnswerInterface(iid, object,
                            {{kIidUnknown, Identity()},
                             {kIidDispatch, Identity()},

@@ -17,8 +17,6 @@ public:
     // out.
     static VGHighScores* Create(const std::vector<ScoreItem>& items = {}) noexcept;
 
-    HRESULT QueryInterface(const Guid& iid, void** object) override;
-
     HRESULT get__NewEnum(IUnknown** enumerator) override;
     HRESULT get_Item(int32_t index, IVGHighScoreItem** item) override;
     HRESULT get_count(int32_t* count) override;
@@ -32,6 +30,8 @@ public:
     HRESULT Clone(IEnumVARIANT** copy) override;
 
 private:
+    HRESULT QueryOwnInterface(const Guid& iid, void** object) override;
+
     explicit VGHighScores(const std::vector<ScoreItem>& items);
 
     const std::vector<ScoreItem> items;

@@ -41,7 +41,7 @@ VGUserContent* VGUserContent::Create(const ContentList& list) noexcept {
     }
 }
 
-HRESULT VGUserContent::QueryInterface(const Guid& iid, void** object) {
+HRESULT VGUserContent::QueryOwnInterface(const Guid& iid, void** object) {
     return AnswerInterface(
         iid, object,
         {{kIidUnknown, Identity()}, {kIidDispatch, Identity()}, {kIidVGUserContent, Identity()}});

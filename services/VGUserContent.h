@@ -11,12 +11,12 @@ public:
     // A new collection holding a copy of the list, with one reference; null when memory runs out.
     static VGUserContent* Create(const ContentList& list = {}) noexcept;
 
-    HRESULT QueryInterface(const Guid& iid, void** object) override;
-
     HRESULT get_Item(int32_t index, IVGUserContentItem** item) override;
     HRESULT get_count(int32_t* count) override;
 
 private:
+    HRESULT QueryOwnInterface(const Guid& iid, void** object) override;
+
     explicit VGUserContent(const ContentList& list);
 
     const ContentList list;

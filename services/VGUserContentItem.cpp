@@ -67,7 +67,7 @@ VGUserContentItem* VGUserContentItem::Create(const ContentItem& item) noexcept {
     }
 }
 
-HRESULT VGUserContentItem::QueryInterface(const Guid& iid, void** object) {
+HRESULT VGUserContentItem::QueryOwnInterface(const Guid& iid, void** object) {
     return AnswerInterface(iid, object,
                            {{kIidUnknown, Identity()},
                             {kIidDispatch, Identity()},

@@ -13,8 +13,6 @@ public:
     // A new object holding a copy of the record, with one reference; null when memory runs out.
     static VGUserContentItem* Create(const ContentItem& item = {}) noexcept;
 
-    HRESULT QueryInterface(const Guid& iid, void** object) override;
-
     HRESULT get_name(BSTR* value) override;
     HRESULT get_Logo(BSTR* value) override;
     HRESULT get_File(BSTR* value) override;
@@ -27,6 +25,8 @@ public:
     HRESULT get_Number(int32_t* value) override;
 
 private:
+    HRESULT QueryOwnInterface(const Guid& iid, void** object) override;
+
     explicit VGUserContentItem(const ContentItem& item);
 
     std::mutex flagsLock;

@@ -1,43 +1,12 @@
 #include "services/VGUserContentService.h"
 
-#include "platform/com/CodePage.h"
+#include "services/DispatchCalls.h"
 #include "services/VGUserContent.h"
 
 namespace {
 
 IVGUserContentService* As(IDispatch* self) {
     return static_cast<IVGUserContentService*>(self);
-}
-
-std::string Narrow(BSTR text) {
-    return NarrowFromWide(BstrView(text));
-}
-
-// The window is the low 32 bits of the host's 64-bit handle.
-Completion CompletionOf(int64_t window, int32_t message) {
-    return {static_cast<WindowId>(static_cast<uint64_t>(window) & 0xFFFFFFFFu),
-            static_cast<uint32_t>(message)};
-}
-
-template <HRESULT (IVGUserContentService::*Get)(IVGUserContent**)>
-HRESULT CallCollection(IDispatch* self, const DispatchArguments&, VARIANT* result) {
-    IVGUserContent* collection = nullptr;
-    const HRESULT got = (As(self)->*Get)(&collection);
-    SetVariantDispatch(result, collection);
-    return got;
-}
-
-template <HRESULT (IVGUserContentService::*Get)(BSTR*)>
-HRESULT CallStringGet(IDispatch* self, const DispatchArguments&, VARIANT* result) {
-    BSTR text = nullptr;
-    const HRESULT got = (As(self)->*Get)(&text);
-    SetVariantBstr(result, text);
-    return got;
-}
-
-template <HRESULT (IVGUserContentService::*Put)(BSTR)>
-HRESULT CallStringPut(IDispatch* self, const DispatchArguments& arguments, VARIANT*) {
-    return (As(self)->*Put)(arguments.String(0));
 }
 
 const DispatchMember kMembers[] = {
@@ -55,13 +24,7 @@ const DispatchMember kMembers[] = {
      [](IDispatch* self, const DispatchArguments& a, VARIANT*) {
          return As(self)->LoadUserContent(a.String(0), a.Long(1));
      }},
-    {"Error", 4, DISPATCH_PROPERTYGET, "",
-     [](IDispatch* self, const DispatchArguments&, VARIANT* result) {
-         int32_t number = 0;
-         const HRESULT got = As(self)->get_Error(&number);
-         SetVariantInt32(result, number);
-         return got;
-     }},
+    {"Error", 4, DISPATCH_PROPERTYGET, "", CallLongGet<&IVGUserContentService::get_Error>},
     {"ErrorDescription", 5, DISPATCH_PROPERTYGET, "",
      CallStringGet<&IVGUserContentService::get_ErrorDescription>},
     {"Version", 6, DISPATCH_PROPERTYGET, "", CallStringGet<&IVGUserContentService::get_Version>},
@@ -92,38 +55,17 @@ const DispatchMember kMembers[] = {
 
 } // namespace
 
-VGUserContentService::VGUserContentService()
-    : AutomationObject<IVGUserContentService, ISupportErrorInfo>(kMembers),
-      core(std::make_shared<ContentServiceCore>()) {
-    // The callbacks hold the core too, so a worker that outlives the object still has it.
+VGUserContentService::VGUserContentService() : ServiceObject(kMembers, kIidVGUserContentService) {
     getEntry = worker.AddEntry([core = core] { core->RunGet(); });
     downloadEntry = worker.AddEntry([core = core] { core->RunDownload(); });
 }
 
-VGUserContentService::~VGUserContentService() {
-    StopWorker();
-}
-
 VGUserContentService* VGUserContentService::Create() noexcept {
-    VGUserContentService* service = nullptr;
     try {
-        service = new VGUserContentService;
+        return Started(new VGUserContentService);
     } catch (...) {
         return nullptr;
     }
-    if (!service->worker.Start()) {
-        service->Release();
-        return nullptr;
-    }
-    return service;
-}
-
-HRESULT VGUserContentService::QueryInterface(const Guid& iid, void** object) {
-    return AnswerInterface(iid, object,
-                           {{kIidUnknown, Identity()},
-                            {kIidDispatch, Identity()},
-                            {kIidVGUserContentService, Identity()},
-                            {kIidSupportErrorInfo, static_cast<ISupportErrorInfo*>(this)}});
 }
 
 HRESULT VGUserContentService::GetUserContent(BSTR certificate, int32_t game, int32_t count,
@@ -140,17 +82,10 @@ HRESULT VGUserContentService::BeginGetUserContent(BSTR certificate, int32_t game
                                                   BSTR login, BSTR password, int64_t window,
                                                   int32_t message) {
     try {
-        const HRESULT begun =
+        return Signal(
             core->BeginGet({Narrow(certificate), game, count, Narrow(login), Narrow(password)},
-                           CompletionOf(window, message));
-        if (begun != S_OK) {
-            return begun;
-        }
-        if (!worker.Signal(getEntry)) {
-            core->StoreUnknownError(); // stopped meanwhile: it would never complete
-            return E_FAIL;
-        }
-        return S_OK;
+                           CompletionOf(window, message)),
+            getEntry);
     } catch (...) {
         return E_FAIL;
     }
@@ -161,64 +96,6 @@ HRESULT VGUserContentService::LoadUserContent(BSTR certificate, int32_t game) {
         return core->LoadUserContent(Narrow(certificate), game);
     } catch (...) {
         return E_FAIL;
-    }
-}
-
-HRESULT VGUserContentService::get_Error(int32_t* value) {
-    if (value == nullptr) {
-        return E_FAIL;
-    }
-    try {
-        *value = core->Error().number;
-        return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-}
-
-HRESULT VGUserContentService::get_ErrorDescription(BSTR* value) {
-    try {
-        return ReturnString(core->Error().description, value);
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-}
-
-HRESULT VGUserContentService::get_Version(BSTR* value) {
-    return ReturnString(kVersion, value);
-}
-
-HRESULT VGUserContentService::get_CompanyName(BSTR* value) {
-    try {
-        return ReturnString(core->CompanyName(), value);
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-}
-
-HRESULT VGUserContentService::put_CompanyName(BSTR value) {
-    try {
-        core->SetCompanyName(Narrow(value));
-        return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-}
-
-HRESULT VGUserContentService::get_GameFolder(BSTR* value) {
-    try {
-        return ReturnString(core->GameFolder(), value);
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-}
-
-HRESULT VGUserContentService::put_GameFolder(BSTR value) {
-    try {
-        core->SetGameFolder(Narrow(value));
-        return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
     }
 }
 
@@ -265,31 +142,11 @@ HRESULT VGUserContentService::BeginDownloadUserContent(BSTR certificate, int32_t
                                                        int32_t Number, BSTR login, BSTR password,
                                                        int64_t window, int32_t message) {
     try {
-        const HRESULT begun = core->BeginDownload(
-            {Narrow(certificate), game, Number, Narrow(login), Narrow(password)},
-            CompletionOf(window, message));
-        if (begun != S_OK) {
-            return begun;
-        }
-        if (!worker.Signal(downloadEntry)) {
-            core->StoreUnknownError();
-            return E_FAIL;
-        }
-        return S_OK;
+        return Signal(core->BeginDownload(
+                          {Narrow(certificate), game, Number, Narrow(login), Narrow(password)},
+                          CompletionOf(window, message)),
+                      downloadEntry);
     } catch (...) {
         return E_FAIL;
     }
-}
-
-HRESULT VGUserContentService::InterfaceSupportsErrorInfo(const Guid& iid) {
-    return iid == kIidVGUserContentService ? S_OK : S_FALSE;
-}
-
-void VGUserContentService::SetTransportLimits(const HttpLimits& limits) {
-    core->SetTransportLimits(limits);
-}
-
-void VGUserContentService::StopWorker() {
-    core->StopWorkerOperations();
-    worker.Stop();
 }

@@ -3,6 +3,7 @@
 #include "engine/Application.h"
 #include "engine/ClassFactory.h"
 #include "engine/CollisionsSystem.h"
+#include "engine/Exception.h"
 #include "engine/FourCC.h"
 #include "engine/KeyboardSystem.h"
 #include "engine/Log.h"
@@ -244,13 +245,46 @@ void ConnectWorldHooks(std::function<int32_t(XProcess*, bool renderEveryPass)> r
         run(DialogUiProc::Create(file, text, flag != 0, false), App.maxFps);
     };
     hooks.dialogueShown = [] { return DialogueUI != nullptr; };
-    hooks.showHeldItem = [](const std::string& animationFile) {
-        HeldItemAnim.Load(animationFile);
+    hooks.clearOverlay = [] { ClearLayer(OverlayUI); };
+    hooks.deleteLevelLayers = [] { DeleteLevelLayers(); };
+    hooks.showHeldItem = [](const std::string& file) {
+        // A missing picture leaves the cursor without one; the item is held all the same.
+        try {
+            HeldItemAnim.Load(file);
+        } catch (const Exception& error) {
+            DebugLog("%s\n", error.Text());
+        }
         HeldItemAnim.Play("cursor", true, false, true, 0.0f);
         HeldItemShown = true;
     };
     hooks.hideHeldItem = [] { HeldItemShown = false; };
-    hooks.clearOverlay = [] { ClearLayer(OverlayUI); };
-    hooks.deleteLevelLayers = [] { DeleteLevelLayers(); };
+    hooks.mainUiReceiver = []() -> MessageReceiver* { return MainUI; };
+    hooks.muiReceiver = []() -> MessageReceiver* { return mui; };
+    hooks.bindWidgetToMainUi = [](Object& widget) {
+        MessageReceiver* const receiver = MainUI;
+        if (auto* button = dynamic_cast<UIButton*>(&widget)) {
+            button->receiver = receiver;
+        } else if (auto* bound = dynamic_cast<ReceiverBound*>(&widget)) {
+            bound->receiver = receiver;
+        }
+    };
+    hooks.postToMainUi = [](uint32_t id) {
+        if (MainUI == nullptr) {
+            return;
+        }
+        if (auto* messages = dynamic_cast<MessageSystem*>(MainUI->FindSystem(FourCC("MSGS")))) {
+            messages->Post(MainUI, id, 0);
+        }
+    };
+    hooks.clearLayers = [] {
+        for (UserInterface* layer : {MainUI, MapGameUI, DialogueUI, OverlayUI, LevelOverlayUI}) {
+            ClearLayer(layer);
+        }
+    };
+    hooks.setTutorialResult = [](int32_t result) {
+        if (TutorialUI != nullptr) {
+            TutorialUI->state = result;
+        }
+    };
     SetWorldHooks(std::move(hooks));
 }

@@ -114,8 +114,8 @@ void DeleteLevelLayers();
 
 // Connects the world's hooks to the layers: a dialogue object's dialogue runs at once as a
 // DialogUiProc (drawn over the game, not drawn once) in a nested main loop with the "maxfps"
-// option; the dialogue counts as shown while DialogueUI exists; a held item goes on the cursor
-// (HeldItemAnim playing "cursor" of its picture, HeldItemShown) and off it again; a loaded scene
-// clears OverlayUI and a cleared level deletes its layers. The world's other hooks are kept.
-// Called once at start-up. runProcess stands in for RunProcess (tests).
+// option; the dialogue counts as shown while DialogueUI exists; a loaded scene clears OverlayUI
+// and a cleared level deletes its layers; a held item goes onto the cursor (HeldItemAnim); the
+// level systems reach MainUI, mui, TutorialUI and the layers they clear. The world's other hooks
+// are kept. Called once at start-up. runProcess stands in for RunProcess (tests).
 void ConnectWorldHooks(std::function<int32_t(XProcess*, bool renderEveryPass)> runProcess = {});

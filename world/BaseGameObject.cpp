@@ -14,6 +14,7 @@
 #include "media/ParticleRenderSystem.h"
 #include "media/RenderChunk.h"
 #include "media/SpriteRenderSystem.h"
+#include "world/FxParticles.h"
 #include "world/GameModalDialog.h"
 #include "world/Level.h"
 #include "world/Player.h"
@@ -344,27 +345,30 @@ void BaseGameObject::Kill() {
 
 void BaseGameObject::SpawnStateFx(bool disable) {
     const std::vector<StateFxEntry>& entries = disable ? disableFx : enableFx;
-    if (entries.empty() || GameLevel == nullptr) {
+    if (entries.empty()) {
+        return;
+    }
+    if (GameLevel == nullptr) {
+        DebugLog("Effects of %s not shown: no game level\n", visName.c_str());
         return;
     }
     for (const StateFxEntry& entry : entries) {
-        std::unique_ptr<Object> fx = GameLevel->CreateObject("FxParticles", true);
+        std::unique_ptr<Object> created = GameLevel->CreateObject("FxParticles", true);
+        auto* fx = dynamic_cast<FxParticles*>(created.get());
         if (fx == nullptr) {
-            continue;
+            throw Exception("%s", "FxParticles is not a particle effect");
         }
-        if (auto* position = dynamic_cast<PositionChunk*>(fx->GetChunk(FourCC("POSI"), 0))) {
-            position->x = entry.x;
-            position->y = entry.y;
-        }
-        if (auto* particles = dynamic_cast<ParticleChunk*>(fx->GetChunk(FourCC("PART"), 0))) {
-            Parcon parser;
-            parser.OpenFile(entry.file, true);
-            particles->emitter.Load(*parser.Root(), 0);
-            particles->lifeTime = 3.0f;
-            particles->emitter.emitting = true;
-        }
+        PositionChunk& position = fx->Position();
+        position.x = entry.x;
+        position.y = entry.y;
+        ParticleChunk& particles = fx->Particles();
+        Parcon parser;
+        parser.OpenFile(entry.file, true);
+        particles.emitter.Load(*parser.Root(), 0);
+        particles.lifeTime = 3.0f;
+        fx->life = 4.5f;
         fx->ResolveDependencies();
-        GameLevel->AddObject(std::move(fx));
+        GameLevel->AddObject(std::move(created));
     }
 }
 

@@ -27,17 +27,34 @@ public:
     // The scene file's Meta keys; each key that matches exactly sets its field.
     // "renderBluredBackground" sets its flag whatever the value.
     void SetProperty(const std::string& key, const std::string& value) override;
-    // Builds the level's systems and loads "scripts/objects.txt"; the caller then loads the
-    // scene file (LoadScene).
+    // Builds the level's systems (the level takes its keyboard system's messages) and loads
+    // "scripts/objects.txt"; the caller then loads the scene file (LoadScene).
     void Load();
     // Hands the message to the level system.
     void OnMessage(const void* sender, uint32_t id, uint32_t param) override;
     // The objects go, the level system clears, levelId empties, and the map-game and tutorial
     // layers are deleted.
     void Clear() override;
-    // The autosave, after every scene load: see the class comment.
+    // The autosave, after every scene load: see the class comment. The scene of a mini-game
+    // level whose Type has no way back to the game is refused (Exception naming the file).
     void OnSceneLoaded() override;
     std::string GetName() const { return name; }
+
+    // The game level while a dialogue is shown over it: only its "GameAnim" and "FxPulseAlpha2"
+    // objects update, its "GameButtonX" objects keep their hover, and its particles run.
+    static void UpdateUnderDialogue(float dt);
+    // Starts the animation, not looping, on the sprite of the first object of the game level
+    // whose code is the label's first four characters, or whose visName is objectName. Nothing
+    // when none matches.
+    static void PlayAnimByLabel(const std::string& label, const std::string& animName,
+                                float duration);
+    static void PlayObjectAnim(const std::string& objectName, const std::string& animName,
+                               float duration);
+    // Four sparks trace a frame over the mini-game, one side after the other; nothing while no
+    // mini-game level exists.
+    static void SpawnHintPath();
+    static constexpr const char* kHintParticles = "gfx/fx/object_hili2.prt";
+    static constexpr float kHintLegTime = 2.0f;
     // The end of a mini-game level's blend-out: the mini-game's level system armed to leave, the
     // frame clock restarted (the switch is not one long step), blendOutPending cleared and the
     // state word set, 5 here (left without reward) and 6 by CompleteBlendOutAndLeave.

@@ -1,7 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+
+class MessageReceiver;
+class Object;
 
 // What the levels and the profiles ask of the layers they cannot reach themselves: the cursor's
 // animation player (HeldItemAnim with HeldItemShown) and the user-interface layers. The layers
@@ -33,6 +38,32 @@ struct WorldHooks {
     std::function<void()> clearOverlay;
     // MapGameUI and TutorialUI deleted and their globals null (a level has been cleared).
     std::function<void()> deleteLevelLayers;
+
+    // The receiver part of MainUI, and of mui: the layers that take the events of a level's
+    // objects. Null while the layer does not exist.
+    std::function<MessageReceiver*()> mainUiReceiver;
+    std::function<MessageReceiver*()> muiReceiver;
+    // A widget placed in a level's scene (a button, label or time trigger of the interface)
+    // sends its events to MainUI, or to none while MainUI does not exist.
+    std::function<void(Object& widget)> bindWidgetToMainUi;
+    // Posts the event to MainUI through its message system, when it exists.
+    std::function<void(uint32_t id)> postToMainUi;
+    // MainUI, MapGameUI, DialogueUI, OverlayUI and LevelOverlayUI cleared, each that exists.
+    std::function<void()> clearLayers;
+    // TutorialUI's result word set, when it exists.
+    std::function<void(int32_t result)> setTutorialResult;
+
+    // On the HUD's "UIPermanentSlotMngr": the name of the tool in use; nothing when the HUD has
+    // no such manager.
+    std::function<std::optional<std::string>()> permanentToolInUse;
+    // Every "UIPermanentSlotMngr" of the HUD resets its tool slots.
+    std::function<void()> resetToolSlots;
+    // The HUD's "UIPermanentSlotMngr" launches the tool (0 wand, 1 multitool, 2 chromatic lens,
+    // 3 scrying orb).
+    std::function<void(int tool)> launchTool;
+    // The first UIInventorySlot of the HUD receives the item when it is the one showing
+    // inventory slot 0.
+    std::function<void(const std::string& item)> giveItemToFirstSlot;
 };
 
 void SetWorldHooks(WorldHooks hooks);

@@ -70,13 +70,19 @@ inline HRESULT AnswerInterface(const Guid& iid, void** object,
 }
 
 // The class object of a class whose objects a plain function makes (a new object with one
-// reference, or null when memory runs out). Objects are not aggregated.
+// reference, or null when memory runs out). A class whose maker takes the outer object can be
+// aggregated: given an outer object, the maker makes the new object a part of it and returns the
+// object's own unknown, the only interface an outer object may ask for. Other classes refuse
+// every outer object.
 class ObjectFactory final : public ComObject<IClassFactory> {
 public:
     using Maker = IUnknown* (*)();
+    using AggregatingMaker = IUnknown* (*)(IUnknown* outer);
 
     ObjectFactory(ModuleCount& module, Maker maker)
         : ComObject<IClassFactory>(module), module(module), maker(maker) {}
+    ObjectFactory(ModuleCount& module, AggregatingMaker maker)
+        : ComObject<IClassFactory>(module), module(module), aggregatingMaker(maker) {}
 
     HRESULT QueryInterface(const Guid& iid, void** object) override {
         return AnswerInterface(iid, object, {{kIidUnknown, this}, {kIidClassFactory, this}});
@@ -87,12 +93,12 @@ public:
             return E_POINTER;
         }
         *object = nullptr;
-        if (outer != nullptr) {
+        if (outer != nullptr && (aggregatingMaker == nullptr || iid != kIidUnknown)) {
             return CLASS_E_NOAGGREGATION;
         }
         IUnknown* made = nullptr;
         try {
-            made = maker();
+            made = aggregatingMaker != nullptr ? aggregatingMaker(outer) : maker();
         } catch (...) {
             return E_OUTOFMEMORY; // nothing thrown may leave an interface's operation
         }
@@ -115,5 +121,6 @@ public:
 
 private:
     ModuleCount& module;
-    Maker maker;
+    Maker maker = nullptr;
+    AggregatingMaker aggregatingMaker = nullptr;
 };

@@ -14,6 +14,7 @@
 #include "mainloop/MainLoop.h"
 #include "media/AnimPlayer.h"
 #include "media/Renderer.h"
+#include "media/SoundManager.h"
 #include "platform/gfx/RecordingDevice.h"
 #include "platform/os/Keys.h"
 #include "tests/media/MediaTestSupport.h"
@@ -221,6 +222,18 @@ TEST_F(GameProcess, ASecondProcessReusesTheScenesAndLoadsTheHudAgain) {
     EXPECT_EQ(GameLevel, level);
     EXPECT_EQ(GameLevel->state, 0) << "the level's word left from the last game is cleared";
     EXPECT_EQ(MainUI->Objects().size(), 1u) << "the screen is loaded with clearing";
+}
+
+TEST_F(GameProcess, CreateStopsTheLoopingSoundsOnly) {
+    WriteData("hum.wav", "hum");
+    WriteData("ding.wav", "ding");
+    WriteData("sounds.txt", "(set global (hum hum.wav) (ding ding.wav))\n");
+    Sounds.LoadDefinitions("sounds.txt");
+    Sounds.PlayByName("hum", true, 100, 0);
+    Sounds.PlayByName("ding", false, 100, 0);
+    process.reset(Create());
+    EXPECT_FALSE(Sounds.IsPlaying("hum"));
+    EXPECT_TRUE(Sounds.IsPlaying("ding"));
 }
 
 TEST_F(GameProcess, AMissingHudScreenIsFatal) {

@@ -70,7 +70,7 @@ TEST_F(ObjectCreationTest, ServerLocksKeepTheModuleInUse) {
     factory->LockServer(1);
     factory->Release();
     EXPECT_TRUE(hostModule.InUse()) << "the lock outlives the class object";
-    ObjectFactory* another = new ObjectFactory(hostModule, nullptr);
+    ObjectFactory* another = new ObjectFactory(hostModule, ObjectFactory::Maker{});
     another->LockServer(0);
     another->Release();
     EXPECT_FALSE(hostModule.InUse());

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/com/ComRef.h"
 #include "platform/com/MessageWindows.h"
 #include "platform/net/HttpClient.h"
 #include "services/ErrorConstants.h"
 #include "services/ScoreList.h"
 #include "services/VGHighScoreService.h"
-#include "tests/services/ComRef.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
 #include "tools/soaptestserver/ServiceTestServer.h"

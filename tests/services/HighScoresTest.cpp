@@ -1,8 +1,8 @@
 #include "platform/com/CodePage.h"
+#include "platform/com/ComRef.h"
 #include "services/ServicesModule.h"
 #include "services/VGHighScore.h"
 #include "services/VGHighScores.h"
-#include "tests/services/ComRef.h"
 
 #include <gtest/gtest.h>
 

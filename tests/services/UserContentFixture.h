@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/com/ComRef.h"
 #include "platform/com/MessageWindows.h"
 #include "services/ContentItem.h"
 #include "services/VGUserContentService.h"
-#include "tests/services/ComRef.h"
 #include "tests/services/FakeDownloader.h"
 #include "tests/services/HighScoreFixture.h"
 #include "tests/support/ScopedEnvironment.h"

@@ -1,9 +1,12 @@
 #include "engine/Application.h"
 #include "engine/ClassFactory.h"
+#include "engine/FourCC.h"
 #include "mainloop/MainLoop.h"
 #include "media/AnimPlayer.h"
 #include "tests/ui/UiFixture.h"
 #include "ui/ModalProcesses.h"
+#include "ui/UIButton.h"
+#include "ui/UILabel.h"
 #include "world/GameModalDialog.h"
 #include "world/NormalLevelSystem.h"
 #include "world/WorldHooks.h"
@@ -102,10 +105,51 @@ TEST_F(ConnectedWorldHooks, ALoadedSceneClearsTheOverlayAndAClearedLevelDeletesI
     EXPECT_NE(OverlayUI, nullptr);
 }
 
+TEST_F(ConnectedWorldHooks, AHeldItemGoesOntoTheCursorEvenWithoutItsPicture) {
+    WriteData("gfx/objects/lamp.ani", "(emptyAnim idle)\n(emptyAnim cursor)\n");
+    const WorldHooks& hooks = GetWorldHooks();
+    hooks.showHeldItem("gfx/objects/lamp.ani");
+    EXPECT_TRUE(HeldItemShown);
+    EXPECT_EQ(HeldItemAnim.CurrentAnimName(), "cursor");
+    hooks.hideHeldItem();
+    EXPECT_FALSE(HeldItemShown);
+    hooks.showHeldItem("gfx/objects/missing.ani");
+    EXPECT_TRUE(HeldItemShown);
+}
+
+TEST_F(ConnectedWorldHooks, TheLevelSystemsReachTheLayersThatExist) {
+    const WorldHooks& hooks = GetWorldHooks();
+    EXPECT_EQ(hooks.mainUiReceiver(), nullptr);
+    hooks.postToMainUi(FourCC("NEXT")); // no HUD: nothing
+    hooks.setTutorialResult(1);
+    hooks.clearLayers();
+    Layer(MainUI, "talk");
+    Layer(TutorialUI, "talk");
+    EXPECT_EQ(hooks.mainUiReceiver(), MainUI);
+    hooks.setTutorialResult(1);
+    EXPECT_EQ(TutorialUI->state, 1);
+    hooks.clearLayers();
+    EXPECT_TRUE(MainUI->Objects().empty());
+}
+
+TEST_F(ConnectedWorldHooks, AWidgetInALevelSendsItsEventsToTheHud) {
+    Level& level = LoadRoom();
+    UIButton button(&level);
+    UILabel label(&level);
+    const WorldHooks& hooks = GetWorldHooks();
+    hooks.bindWidgetToMainUi(button);
+    EXPECT_EQ(button.receiver, nullptr) << "no HUD yet";
+    Layer(MainUI, "talk");
+    hooks.bindWidgetToMainUi(button);
+    hooks.bindWidgetToMainUi(label);
+    EXPECT_EQ(button.receiver, MainUI);
+    EXPECT_EQ(label.receiver, MainUI);
+}
+
 TEST_F(ConnectedWorldHooks, TheWorldsOtherHooksAreKept) {
-    ASSERT_TRUE(GetWorldHooks().refillInventorySlots);
-    GetWorldHooks().refillInventorySlots();
-    EXPECT_EQ(hookCalls, std::vector<std::string>{"refill"});
+    ASSERT_TRUE(GetWorldHooks().inventorySlotEmptied);
+    GetWorldHooks().inventorySlotEmptied(3);
+    EXPECT_EQ(hookCalls, std::vector<std::string>{"slot emptied 3"});
 }
 
 TEST_F(ConnectedWorldHooks, AHeldItemGoesOnTheCursorAndOffAgain) {

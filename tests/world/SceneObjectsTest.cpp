@@ -1,15 +1,7 @@
-#include "engine/ClassFactory.h"
-#include "engine/Exception.h"
-#include "engine/FourCC.h"
 #include "engine/PositionSystem.h"
 #include "media/RenderChunk.h"
-#include "media/SoundManager.h"
-#include "tests/world/WorldFixture.h"
-#include "world/BaseGameObject.h"
-#include "world/FxBlend.h"
-#include "world/GameModalDialog.h"
+#include "tests/world/SceneObjectsFixture.h"
 #include "world/NormalLevelSystem.h"
-#include "world/WorldHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -17,85 +9,6 @@
 #include <vector>
 
 namespace {
-
-const Registerer<BaseGameObject> kBaseGameObject;
-const Registerer<FxBlendIn> kBlendIn;
-const Registerer<FxBlendOut> kBlendOut;
-const Registerer<GameModalDialog> kDialog;
-
-constexpr float kStep = 1.0f / 60.0f;
-
-// The real level, parser and profile: a scene "levels/room.txt" of definitions and objects, with
-// the sound sets "on" and "off" on the recording audio layer and a dialogue window double.
-class SceneObjects : public WorldTest {
-protected:
-    void SetUp() override {
-        WorldTest::SetUp();
-        WriteData("on.wav", "on");
-        WriteData("off.wav", "off");
-        WriteData("sounds.txt", "(set global (on on.wav) (off off.wav))");
-        Sounds.LoadDefinitions("sounds.txt");
-        MakeProfile(0, "Ann");
-        InstallDialogueHook();
-    }
-
-    void InstallDialogueHook() {
-        WorldHooks hooks = GetWorldHooks();
-        hooks.openDialogue = [this](const std::string& file, int flag, const std::string& text) {
-            dialogues.push_back(file + " " + std::to_string(flag) + " [" + text + "]");
-            if (duringDialogue) {
-                duringDialogue();
-            }
-        };
-        hooks.dialogueShown = [] { return false; };
-        SetWorldHooks(std::move(hooks));
-    }
-
-    // Loads the scene "room" with the definitions and the object entries.
-    Level& Load(const std::string& definitions, const std::string& objects) {
-        WriteData("scripts/objects.txt", "(Final " + definitions + ")\n");
-        WriteData("levels/room.txt",
-                  "(Meta (Name room) (levelPath levels\\room.txt))\n(Objects " + objects + ")\n");
-        Level& level = MakeGameLevel();
-        try {
-            level.LoadScene("levels/room.txt", true);
-        } catch (const Exception& error) {
-            ADD_FAILURE() << error.Text();
-        }
-        return level;
-    }
-
-    // Runs the level for that many steps of 1/60 s, sweeping its dead objects as the loop does.
-    void Run(int steps) {
-        for (int i = 0; i < steps; ++i) {
-            gameLevel->Update(kStep);
-            gameLevel->RemoveDead();
-        }
-    }
-
-    Object* Find(const std::string& visName) const {
-        for (const auto& object : gameLevel->Objects()) {
-            if (object != nullptr && object->visName == visName) {
-                return object.get();
-            }
-        }
-        return nullptr;
-    }
-    float Alpha(const std::string& visName) const {
-        return dynamic_cast<RenderChunk*>(Find(visName)->GetChunk(FourCC("SPRT"), 0))->alpha;
-    }
-    int32_t Flag(const std::string& name) const { return CurrentPlayer->GetFlag("room:" + name); }
-    int Count(const std::string& className) const {
-        int count = 0;
-        for (const auto& object : gameLevel->Objects()) {
-            count += object != nullptr && object->GetClassName() == className ? 1 : 0;
-        }
-        return count;
-    }
-
-    std::vector<std::string> dialogues;
-    std::function<void()> duringDialogue;
-};
 
 struct FlagCase {
     const char* name;
@@ -230,14 +143,6 @@ constexpr const char* kLabelled =
     "(Name BACX))";
 constexpr const char* kLabelledObjects =
     "(Back (visName a)) (Propped (visName b)) (Other (visName c))";
-
-template <typename Blend>
-Blend& AddBlend(Level& level) {
-    auto created = level.CreateObject(std::string(Blend::kClassName), true);
-    auto& blend = dynamic_cast<Blend&>(*created);
-    level.AddObject(std::move(created));
-    return blend;
-}
 
 TEST_F(SceneObjects, BlendOutSelectsByLabelAndFadesEveryKindOfTarget) {
     Level& level = Load(kLabelled, kLabelledObjects);

@@ -1,6 +1,6 @@
 #pragma once
 
-// Holds one reference on an interface and releases it when it goes.
+// Holds one reference on an interface and releases it when it goes; for hosts and tests.
 template <typename Interface>
 class ComRef {
 public:

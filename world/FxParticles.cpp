@@ -1,0 +1,41 @@
+#include "world/FxParticles.h"
+
+#include "engine/Exception.h"
+#include "engine/FourCC.h"
+#include "engine/ObjectsManager.h"
+#include "engine/PositionSystem.h"
+#include "media/ParticleRenderSystem.h"
+
+#include <array>
+#include <cstdint>
+
+FxParticles::FxParticles(ObjectsManager* owner) : Object(owner) {
+    SetCreator(this, 0, 0);
+    if (owner == nullptr) {
+        return;
+    }
+    // Both systems are looked up before either chunk is made, so a refusal leaves no chunk.
+    const std::array<uint32_t, 2> ids = {FourCC("POSI"), FourCC("PART")};
+    std::array<System*, 2> systems{};
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        systems[i] = owner->FindSystem(ids[i]);
+        if (systems[i] == nullptr) {
+            throw Exception("Unknown system: %s", FourCCText(ids[i]).c_str());
+        }
+    }
+    for (System* system : systems) {
+        AddToSystem(system, 0);
+    }
+}
+
+bool FxParticles::Update(float) {
+    return true;
+}
+
+PositionChunk& FxParticles::Position() {
+    return RequireChunk<PositionChunk>(FourCC("POSI"));
+}
+
+ParticleChunk& FxParticles::Particles() {
+    return RequireChunk<ParticleChunk>(FourCC("PART"));
+}

@@ -106,11 +106,12 @@ TEST_F(ProgramTest, AFatalErrorEndsWithAFailureStatus) {
 }
 
 // The whole first session and the one that continues it. It needs the in-game layers' event
-// handling (the splash ends on 'KILL', the in-game menu opens on 'MENU' and leaves on 'QUIT')
-// and the hidden objects of the locations, which are not built yet: until they are, the splash
-// never ends and this test stays disabled. The main menu's reference picture is the menu of this
-// session; those of the location ("location.png", the acorn still there, and "continued.png",
-// the acorn gone) are to be taken from the first run that gets there, and looked at.
+// handling (the splash ends on 'KILL', the in-game menu opens on 'MENU' and leaves on 'QUIT'),
+// which is not built yet: until it is, the splash never ends and this test stays disabled. The
+// reference pictures are of these sessions run with the layers' modal words, 'MENU' and 'QUIT'
+// answered as that handling answers them, and were looked at: the main menu greeting "ann", the
+// location with the acorn on the ground, and the location continued, the acorn gone from the
+// ground and back on the cursor.
 TEST_F(ProgramTest, DISABLED_ASecondStartContinuesTheFirstSession) {
     const std::string profile = folder / "profile";
     const std::string sessions = ORVEX_TEST_SESSIONS;

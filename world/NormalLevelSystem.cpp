@@ -212,10 +212,13 @@ void NormalLevelSystem::DeveloperKeys() {
         if (!ShiftAnd(kToolKeys[tool])) {
             continue;
         }
-        if (const auto& launch = GetWorldHooks().launchTool) {
-            launch(static_cast<int>(tool));
-        }
+        const auto& launch = GetWorldHooks().launchTool;
+        const bool launched = launch && launch(static_cast<int>(tool));
         if (CurrentPlayer != nullptr) {
+            // Without the HUD's tool manager the tool would be lost: it is counted directly.
+            if (!launched) {
+                CurrentPlayer->AddPermanentItem(1, static_cast<int>(tool));
+            }
             CurrentPlayer->Save();
         }
     }

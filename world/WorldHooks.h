@@ -59,8 +59,9 @@ struct WorldHooks {
     // Every "UIPermanentSlotMngr" of the HUD resets its tool slots.
     std::function<void()> resetToolSlots;
     // The HUD's "UIPermanentSlotMngr" launches the tool (0 wand, 1 multitool, 2 chromatic lens,
-    // 3 scrying orb).
-    std::function<void(int tool)> launchTool;
+    // 3 scrying orb), which adds it to the current player; false when the HUD has no such
+    // manager, and the caller then adds it itself.
+    std::function<bool(int tool)> launchTool;
     // The first UIInventorySlot of the HUD receives the item when it is the one showing
     // inventory slot 0.
     std::function<void(const std::string& item)> giveItemToFirstSlot;

@@ -252,6 +252,34 @@ TEST_F(Levels, DeveloperKeysWorkOnlyInDeveloperMode) {
     }
 }
 
+TEST_F(Levels, ToolKeysNeverLoseATool) {
+    // Shift+W, T, C, O launch the tools 0 to 3 on the HUD's tool manager, which counts them; a HUD
+    // without one must not swallow the tool.
+    DevMode = true;
+    const char keys[] = {'W', 'T', 'C', 'O'};
+    for (int tool = 0; tool < 4; ++tool) {
+        SCOPED_TRACE(tool);
+        const int32_t before = CurrentPlayer->GetPermanentCount(tool);
+        Keys({kKeyLeftShift, keys[tool]});
+        gameLevel->Update(kStep);
+        EXPECT_EQ(CurrentPlayer->GetPermanentCount(tool), before + 1);
+    }
+
+    std::vector<int> launched;
+    WorldHooks hooks = GetWorldHooks();
+    hooks.launchTool = [&launched](int tool) {
+        launched.push_back(tool);
+        CurrentPlayer->AddPermanentItem(1, tool);
+        return true;
+    };
+    SetWorldHooks(hooks);
+    const int32_t before = CurrentPlayer->GetPermanentCount(1);
+    Keys({kKeyLeftShift, 'T'});
+    gameLevel->Update(kStep);
+    EXPECT_EQ(launched, std::vector<int>{1});
+    EXPECT_EQ(CurrentPlayer->GetPermanentCount(1), before + 1); // counted once, by the manager
+}
+
 TEST_F(Levels, ShiftQWinsTheMiniGameOrPostsNextButNeverOnTheWorldMap) {
     DevMode = true;
     std::vector<std::string> journal;

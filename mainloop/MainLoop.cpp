@@ -132,8 +132,11 @@ void Render(XProcess& process, std::string& fpsText) {
         const ProfileScope stage("main_render_post_render");
         process.PostRender();
     }
-    const ProfileScope stage("main_render_present");
-    Present(process);
+    {
+        const ProfileScope stage("main_render_present");
+        Present(process);
+    }
+    Call(hooks.framePresented);
 }
 
 // After a lost device or for a switch between window and full screen: everything that lives on

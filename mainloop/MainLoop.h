@@ -22,6 +22,9 @@ struct MainLoopHooks {
     std::function<void()> restoreFontBuffers;
     // Draws the cursor animation at the point, depth 900 (over the pause picture).
     std::function<void(float x, float y)> drawCursor;
+    // A frame of the running process has just been presented (scripted runs take their
+    // screenshots here: the game's picture stays in the back buffer until the next frame).
+    std::function<void()> framePresented;
 };
 
 MainLoopHooks& LoopHooks();

@@ -95,7 +95,11 @@ void UserInterface::AddObject(std::unique_ptr<Object> object) {
 }
 
 void UserInterface::Bind(Object& object) {
-    MessageReceiver* self = this;
+    BindWidget(object, *this, &pageQueue);
+}
+
+void BindWidget(Object& object, MessageReceiver& receiver, std::vector<Object*>* pageQueue) {
+    MessageReceiver* self = &receiver;
     const std::string className = object.GetClassName();
     const std::string& definition = object.name;
     auto* button = dynamic_cast<UIButton*>(&object);
@@ -139,7 +143,9 @@ void UserInterface::Bind(Object& object) {
         if (auto* text = dynamic_cast<TextRenderChunk*>(object.GetChunk(FourCC("TEXT"), 0))) {
             text->postRender = true;
         }
-        pageQueue.push_back(&object);
+        if (pageQueue != nullptr) {
+            pageQueue->push_back(&object);
+        }
     } else if (definition == "GameVideoEvent") {
         bindWidget();
     }
@@ -166,6 +172,10 @@ std::string UserInterface::GetData(uint32_t id) {
 }
 
 void UserInterface::SetData(uint32_t id, uint32_t valueBits) {
+    StoreVolumeSetting(id, valueBits);
+}
+
+void StoreVolumeSetting(uint32_t id, uint32_t valueBits) {
     if (id != FourCC("SVOL") && id != FourCC("MVOL")) {
         return;
     }

@@ -80,6 +80,14 @@ private:
     uint64_t serial;
 };
 
+// The binding table of the layers, for any scene that takes widget events (the main menu too):
+// which receiver field of the object gets the receiver, by the object's class or definition
+// name. UITutorial pages join the page queue when there is one.
+void BindWidget(Object& object, MessageReceiver& receiver, std::vector<Object*>* pageQueue);
+// 'SVOL' and 'MVOL' (the value is the float's bits): the volume is stored in the settings (0.08
+// or less as 0, clamped to 1), given to the sound layer and saved. Other ids: nothing.
+void StoreVolumeSetting(uint32_t id, uint32_t valueBits);
+
 // The eight layers; null until first made.
 extern UserInterface* MainUI;
 extern UserInterface* mui;

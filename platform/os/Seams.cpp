@@ -1,7 +1,13 @@
 #include "platform/os/Seams.h"
 
+#include "platform/os/DiskFiles.h"
+#include "platform/os/ScriptedInput.h"
+
+#include <charconv>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -45,6 +51,42 @@ std::optional<MessageBoxAnswer> ParseAnswer(const char* text) {
     return std::nullopt;
 }
 
+constexpr std::size_t kMaxScriptSize = 1 << 20;
+
+template <typename Number>
+std::optional<Number> ParseNumber(std::string_view text, Number low, Number high) {
+    Number value{};
+    const char* end = text.data() + text.size();
+    const auto [stop, failure] = std::from_chars(text.data(), end, value);
+    if (text.empty() || failure != std::errc() || stop != end || value < low || value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// "PASS:FILE" requests separated by ';'.
+std::optional<std::vector<PlatformSeams::ScreenshotRequest>> ParseScreenshots(
+    std::string_view text) {
+    std::vector<PlatformSeams::ScreenshotRequest> requests;
+    while (true) {
+        const std::size_t end = text.find(';');
+        const std::string_view one = text.substr(0, end);
+        const std::size_t colon = one.find(':');
+        if (colon == std::string_view::npos || colon + 1 == one.size()) {
+            return std::nullopt;
+        }
+        const std::optional<int> pass = ParseNumber(one.substr(0, colon), 1, INT_MAX);
+        if (!pass) {
+            return std::nullopt;
+        }
+        requests.push_back({*pass, std::string(one.substr(colon + 1)), false});
+        if (end == std::string_view::npos) {
+            return requests;
+        }
+        text.remove_prefix(end + 1);
+    }
+}
+
 } // namespace
 
 PlatformSeams& Seams() {
@@ -70,6 +112,61 @@ std::vector<std::string> ReadSeamsFromEnvironment() {
         } else {
             malformed.emplace_back("ORVEX_MESSAGE_BOX");
         }
+    }
+    if (const char* name = std::getenv("ORVEX_INSTANCE")) {
+        if (*name != '\0') {
+            seams.instanceName = name;
+        } else {
+            malformed.emplace_back("ORVEX_INSTANCE");
+        }
+    }
+    if (const char* seed = std::getenv("ORVEX_SEED")) {
+        if (const auto value = ParseNumber<uint32_t>(seed, 0, UINT32_MAX)) {
+            seams.randomSeed = value;
+        } else {
+            malformed.emplace_back("ORVEX_SEED");
+        }
+    }
+    if (const char* requests = std::getenv("ORVEX_SCREENSHOT")) {
+        if (auto parsed = ParseScreenshots(requests)) {
+            seams.screenshots = std::move(*parsed);
+        } else {
+            malformed.emplace_back("ORVEX_SCREENSHOT");
+        }
+    }
+    if (const char* end = std::getenv("ORVEX_END")) {
+        if (std::strcmp(end, "first-frame") == 0) {
+            seams.endAfterFirstFrame = true;
+        } else if (const auto pass = ParseNumber(std::string_view(end), 1, INT_MAX)) {
+            seams.endPass = pass;
+        } else {
+            malformed.emplace_back("ORVEX_END");
+        }
+    }
+    bool stepClock = false;
+    if (const char* step = std::getenv("ORVEX_STEP_CLOCK")) {
+        if (std::strcmp(step, "1") == 0) {
+            stepClock = true;
+        } else if (std::strcmp(step, "0") != 0) {
+            malformed.emplace_back("ORVEX_STEP_CLOCK");
+        }
+    }
+    std::vector<ScriptedEvent> events;
+    bool scripted = false;
+    if (const char* script = std::getenv("ORVEX_SCRIPT")) {
+        std::string text;
+        std::string error;
+        const FileRead read = ReadRegularFile(script, kMaxScriptSize, text, error);
+        if (read == FileRead::Read && ParseInputScript(text, events, error)) {
+            scripted = true;
+        } else {
+            malformed.push_back("ORVEX_SCRIPT: " +
+                                (read == FileRead::Missing ? std::string("no such file") : error));
+        }
+    }
+    // Passes are counted whenever something is placed by them.
+    if (scripted || stepClock || seams.endPass || !seams.screenshots.empty()) {
+        InstallScriptedRun(std::move(events), stepClock);
     }
     return malformed;
 }

@@ -59,13 +59,45 @@ struct PlatformSeams {
     std::function<void(std::vector<SyntheticEvent>& events)> eventSource;
     // Told of every Sleep, which then returns at once.
     std::function<void(uint32_t milliseconds)> sleep;
+
+    // The single-instance name instead of the game's own, so that runs side by side (tests) do
+    // not refuse each other.
+    std::optional<std::string> instanceName;
+    // Told of every document the game opens, instead of starting the user's program for it.
+    std::function<bool(const std::string& path)> openDocument;
+    // The random seed instead of the time of the start.
+    std::optional<uint32_t> randomSeed;
+
+    // Scripted runs of the real program: the passes of the main loop are counted (one look into
+    // the message queue is one pass), and the input script's events, the screenshots and the end
+    // are placed by pass number.
+    struct ScreenshotRequest {
+        int pass = 0;     // the first frame drawn at or after this pass is taken
+        std::string path; // a PNG of the game's 1024x768 picture
+        bool taken = false;
+    };
+    std::vector<ScreenshotRequest> screenshots;
+    // The quit message is posted at this pass.
+    std::optional<int> endPass;
+    // The quit message is posted once the first frame has been drawn.
+    bool endAfterFirstFrame = false;
+    // Passes so far in a scripted run.
+    int pass = 0;
 };
 
 PlatformSeams& Seams();
 // Back to a normal start: nothing set.
 void ResetSeams();
 
-// Sets the seams of a scripted run from the environment: ORVEX_DESKTOP ("1280x1024", or with
-// "r" after it for a rotated display) and ORVEX_MESSAGE_BOX ("ok", "yes" or "no"). A variable
-// that is present but malformed sets nothing and its name is returned in the error list.
+// Sets the seams of a scripted run from the environment; a normal start has none of these set:
+//   ORVEX_DESKTOP      "1280x1024", or with "r" after it for a rotated display
+//   ORVEX_MESSAGE_BOX  "ok", "yes" or "no"
+//   ORVEX_INSTANCE     the single-instance name
+//   ORVEX_SEED         the random seed, a decimal number
+//   ORVEX_STEP_CLOCK   "1": the clock moves exactly one step (1/60 s) at every pass
+//   ORVEX_SCRIPT       an input script file (see ScriptedInput.h), its events placed by pass
+//   ORVEX_SCREENSHOT   "PASS:FILE.png", several separated by ';'
+//   ORVEX_END          a pass number at which the run quits, or "first-frame"
+// A variable that is present but malformed sets nothing and its name is returned in the error
+// list (with the reason for a script).
 std::vector<std::string> ReadSeamsFromEnvironment();

@@ -178,6 +178,10 @@ Window* FindWindow(uint32_t nativeId) {
     return nullptr;
 }
 
+Window* LatestWindow() {
+    return windows.empty() ? nullptr : windows.back().get();
+}
+
 WindowProcedure ProcedureOf(const Window* window) {
     if (!IsWindow(window)) {
         return nullptr;

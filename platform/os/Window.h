@@ -73,6 +73,8 @@ bool DestroyWindow(Window* window);
 bool IsWindow(const Window* window);
 // The window with this native identity, or null.
 Window* FindWindow(uint32_t nativeId);
+// The window made last of those that still exist, or null: where scripted input goes.
+Window* LatestWindow();
 // The window procedure of a window's class, or null.
 WindowProcedure ProcedureOf(const Window* window);
 

@@ -200,10 +200,9 @@ TEST_F(GameClasses, ClassesNotBuiltYetSayWhichWhenCreated) {
 
 TEST_F(GameClasses, BuiltClassesAreCreatedByName) {
     ObjectsManager scene;
-    for (const char* name :
-         {"UIButton", "UIBitmapButton", "UITextButton", "UISkipButton", "UIStatic", "UIAnimObject",
-          "UILabel", "UIFrame", "UISlider", "UIInput", "UISound", "UIMusic", "UITimeTrigger",
-          "GameVideoEvent"}) {
+    for (const char* name : {"UIButton", "UIBitmapButton", "UITextButton", "UISkipButton",
+                             "UIStatic", "UIAnimObject", "UILabel", "UIFrame", "UISlider",
+                             "UIInput", "UISound", "UIMusic", "UITimeTrigger", "GameVideoEvent"}) {
         const std::unique_ptr<Object> object = scene.CreateObject(name, true);
         ASSERT_NE(object, nullptr) << name;
         EXPECT_EQ(object->GetClassName(), name);

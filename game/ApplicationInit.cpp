@@ -1,0 +1,146 @@
+#include "game/ApplicationInit.h"
+
+#include "engine/Application.h"
+#include "engine/Config.h"
+#include "engine/Exception.h"
+#include "engine/FileSystem.h"
+#include "engine/Log.h"
+#include "engine/MouseState.h"
+#include "engine/Random.h"
+#include "engine/Timer.h"
+#include "game/ConnectGameHooks.h"
+#include "mainloop/AppWindow.h"
+#include "mainloop/MainLoop.h"
+#include "media/Renderer.h"
+#include "media/SoundManager.h"
+#include "media/StringTable.h"
+#include "platform/os/NativePath.h"
+#include "platform/os/Seams.h"
+#include "platform/os/Shell.h"
+#include "platform/os/SingleInstance.h"
+#include "world/GameSettings.h"
+#include "world/PlayerFile.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <ctime>
+
+namespace {
+
+constexpr int kScreenWidth = 1024;
+constexpr int kScreenHeight = 768;
+constexpr double kStepsPerSecond = 60.0;
+
+SingleInstance instance;
+
+bool IsFolder(const std::string& path) {
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// One level: made, or there already.
+bool MakeFolder(const std::string& path) {
+    const std::string native = NativePath(path);
+    return ::mkdir(native.c_str(), 0755) == 0 || (errno == EEXIST && IsFolder(native));
+}
+
+void ThrowNoDataDirectory() {
+    throw Exception("Could not create data directory!");
+}
+
+} // namespace
+
+bool CreateDirectoryPath(const std::string& path) {
+    if (path.empty() || path.size() > kMaxDirectoryPath) {
+        return false;
+    }
+    for (std::size_t at = 1; at < path.size(); ++at) {
+        if ((path[at] == '\\' || path[at] == '/') && path[at - 1] != ':') {
+            // A level that cannot be made shows at the end, when the whole path is not there.
+            MakeFolder(path.substr(0, at));
+        }
+    }
+    return MakeFolder(path);
+}
+
+std::string ChooseSaveFolder() {
+    const std::string profile = UserProfileFolder();
+    if (!profile.empty()) {
+        return profile + "/Saved Games/Vostrel Games/Orvex/";
+    }
+    return CurrentFolder() + "/store/";
+}
+
+void ReleaseSingleInstance() {
+    instance.Release();
+}
+
+bool Application::Init() {
+    if (!instance.Claim(InstanceName(kWindowClassName))) {
+        return false;
+    }
+    LogEnabled = false;
+    DebugLog("Application::Init\n");
+    ConnectGameHooks();
+
+    Files.MountPack("pack.boo");
+    Files.SetDataFolder("data");
+    DebugLog("done\n");
+
+    DebugLog("Creating data directories..");
+    saveFolder = ChooseSaveFolder();
+    DebugLog("done\n");
+    // Every save goes here: a folder that cannot be made would lose them all without a word.
+    if (!CreateDirectoryPath(saveFolder)) {
+        ThrowNoDataDirectory();
+    }
+    SetLogPath(saveFolder + "\\log.txt");
+
+    autoMinFpsUp = 25.0f;
+    autoMinFpsDown = 20.0f;
+    autoFpsTimeSwitch = 10.0f;
+    PriorityClass priority = PriorityClass::Normal;
+
+    DebugLog("Loading version and application config..");
+    ReadVersionFile(*this, "version.txt");
+    ReadConfigFile(*this, "../config.txt", priority);
+    DebugLog("done\n");
+
+    DebugLog("Loading player info and strings..");
+    StringTable::Load();
+    DebugLog("done\n");
+
+    if (SetProcessPriority(priority == PriorityClass::Idle ? ProcessPriority::Idle
+                                                           : ProcessPriority::Normal)) {
+        DebugLog("Process priority change OK. Set to %d.\n", static_cast<int>(priority));
+    } else {
+        DebugLog("Process priority change failed!\n");
+    }
+
+    FrameTimer.SetRate(kStepsPerSecond);
+
+    fullScreen = FullScreenAtStart(fullScreen);
+
+    if (!CreateDirectoryPath(saveFolder) || !CreatePlayerFileFolder()) {
+        ThrowNoDataDirectory();
+    }
+
+    window = CreateAppWindow(kScreenWidth, kScreenHeight, fullScreen);
+    if (window == nullptr) {
+        throw Exception("Cannot Create App Window");
+    }
+    if (!Renderer::Init(kScreenWidth, kScreenHeight,
+                        bit16 ? PixelFormat::R5G6B5 : PixelFormat::X8R8G8B8, window, !fullScreen)) {
+        throw Exception("Cannot initialize DirectX");
+    }
+
+    Mouse.SetWindow(window);
+    Sounds.Init();
+    SeedRandom(Seams().randomSeed.value_or(static_cast<uint32_t>(std::time(nullptr))));
+
+    TextureManager::Load(PausePicture, "gfx/interface/pause.jpg");
+
+    DebugLog("Application::Init done\n");
+    return true;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+// Runs the real orvexgame as a child process: in a folder, with environment variables added to
+// the test's own (a scripted run), headless, and ended by force when it outlives a time limit.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ProgramRun {
+    std::string folder; // the current folder of the run
+    // Added to (or, with nothing, removed from) the test's environment.
+    std::map<std::string, std::optional<std::string>> environment;
+    double timeLimitSeconds = 60.0;
+};
+
+// Starts the program; its process id, or -1.
+int StartProgram(const ProgramRun& run);
+// Waits for it; its exit status, or -1 when it was killed by a signal or outlived the limit
+// (it is then killed).
+int WaitForProgram(int pid, double timeLimitSeconds);
+// Both.
+int RunProgram(const ProgramRun& run);
+
+// Pixels of a PNG file; empty when it cannot be read.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels; // ARGB
+};
+Picture ReadPicture(const std::string& path);
+
+// How far two pictures of the same size lie apart: the mean of the channels' absolute
+// differences, and the share of pixels in which some channel differs by more than 48.
+struct PictureDifference {
+    bool sameSize = false;
+    double meanChannelDifference = 0.0;
+    double shareOfDifferentPixels = 0.0;
+};
+PictureDifference ComparePictures(const Picture& a, const Picture& b);

@@ -1,0 +1,156 @@
+// The real orvexgame, run headless on the demo game folder with scripted runs: what a player
+// would see of it (its exit status, the files it writes, its pictures).
+
+#include "tests/game/ProgramRun.h"
+#include "tests/support/TempFolder.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ProgramTest : public testing::Test {
+protected:
+    // A run in the demo game folder with a profile folder of its own and a single-instance name
+    // of its own.
+    ProgramRun Run(const std::string& profileFolder) const {
+        ProgramRun run;
+        run.folder = DEMO_GAME_FOLDER;
+        run.environment = {
+            {"XDG_DATA_HOME", profileFolder},
+            {"ORVEX_INSTANCE", "orvex-program-test-" + std::to_string(::getpid())},
+            {"ORVEX_MESSAGE_BOX", "ok"},
+            {"ORVEX_SEED", "1"},
+            {"ORVEX_STEP_CLOCK", "1"},
+        };
+        return run;
+    }
+
+    std::string SaveFolder(const std::string& profileFolder) const {
+        return profileFolder + "/Saved Games/Vostrel Games/Orvex/";
+    }
+
+    static std::vector<std::string> FilesUnder(const std::string& path) {
+        std::vector<std::string> names;
+        if (fs::exists(path)) {
+            for (const auto& entry : fs::recursive_directory_iterator(path)) {
+                if (entry.is_regular_file()) {
+                    names.push_back(fs::relative(entry.path(), path).string());
+                }
+            }
+        }
+        return names;
+    }
+
+    TempFolder folder;
+};
+
+TEST_F(ProgramTest, AScriptedRunCanEndAfterTheFirstFrame) {
+    ProgramRun run = Run(folder / "profile");
+    run.environment["ORVEX_END"] = "first-frame";
+    run.environment["ORVEX_SCREENSHOT"] = "1:" + folder / "first.png";
+    EXPECT_EQ(RunProgram(run), 0);
+    const Picture first = ReadPicture(folder / "first.png");
+    EXPECT_EQ(first.width, 1024);
+    EXPECT_EQ(first.height, 768);
+    // Nobody has played: the save folder is there, and empty.
+    EXPECT_TRUE(fs::is_directory(SaveFolder(folder / "profile")));
+    EXPECT_THAT(FilesUnder(folder / "profile"), ::testing::IsEmpty());
+}
+
+TEST_F(ProgramTest, TheSplashScreenLooksAsItsReferencePicture) {
+    ProgramRun run = Run(folder / "profile");
+    // One second and a bit: the splash has faded in and not yet out.
+    run.environment["ORVEX_SCREENSHOT"] = "120:" + folder / "splash.png";
+    run.environment["ORVEX_END"] = "130";
+    ASSERT_EQ(RunProgram(run), 0);
+    const PictureDifference difference =
+        ComparePictures(ReadPicture(folder / "splash.png"),
+                        ReadPicture(std::string(ORVEX_TEST_REFERENCES) + "/splash.png"));
+    ASSERT_TRUE(difference.sameSize);
+    EXPECT_LT(difference.meanChannelDifference, 2.0);
+    EXPECT_LT(difference.shareOfDifferentPixels, 0.005);
+}
+
+TEST_F(ProgramTest, ASecondCopyEndsAtOnceWithoutAWordOrAFile) {
+    ProgramRun first = Run(folder / "first");
+    const int firstPid = StartProgram(first);
+    ASSERT_GT(firstPid, 0);
+    // The first copy holds the name once it has made its save folder.
+    for (int tries = 0; tries < 1000 && !fs::exists(SaveFolder(folder / "first")); ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(fs::exists(SaveFolder(folder / "first")));
+
+    ProgramRun second = Run(folder / "second");
+    second.environment["ORVEX_MESSAGE_BOX"] = std::nullopt; // a box would be a failure here
+    EXPECT_EQ(RunProgram(second), 0);
+    EXPECT_FALSE(fs::exists(folder / "second"));
+
+    ::kill(firstPid, SIGKILL);
+    WaitForProgram(firstPid, 10.0);
+}
+
+TEST_F(ProgramTest, AFatalErrorEndsWithAFailureStatus) {
+    // A folder without the game's files: "version.txt" is missing.
+    ProgramRun run = Run(folder / "profile");
+    run.folder = folder.Path();
+    EXPECT_EQ(RunProgram(run), 1);
+}
+
+// The whole first session and the one that continues it. It needs the in-game layers' event
+// handling (the splash ends on 'KILL', the in-game menu opens on 'MENU' and leaves on 'QUIT'),
+// which is not built yet: until it is, the splash never ends and this test stays disabled. The
+// reference pictures are of these sessions run with the layers' modal words, 'MENU' and 'QUIT'
+// answered as that handling answers them, and were looked at: the main menu greeting "ann", the
+// location with the acorn on the ground, and the location continued, the acorn gone from the
+// ground and back on the cursor.
+TEST_F(ProgramTest, DISABLED_ASecondStartContinuesTheFirstSession) {
+    const std::string profile = folder / "profile";
+    const std::string sessions = ORVEX_TEST_SESSIONS;
+    ProgramRun first = Run(profile);
+    first.environment["ORVEX_SCRIPT"] = sessions + "/first_start.txt";
+    first.environment["ORVEX_SCREENSHOT"] =
+        "300:" + folder / "main_menu.png" + ";500:" + folder / "location.png";
+    first.environment["ORVEX_END"] = "2000"; // only when the script goes wrong
+    ASSERT_EQ(RunProgram(first), 0);
+    const std::string saves = SaveFolder(profile);
+    EXPECT_THAT(FilesUnder(saves),
+                ::testing::UnorderedElementsAre("0.pla", "0.sav", "last.pla", "settings.dat"));
+    EXPECT_EQ(ReadFileBytes(saves + "last.pla"), "0");
+    // The name field takes letters as typed, without Shift.
+    EXPECT_THAT(ReadFileBytes(saves + "0.pla"), ::testing::HasSubstr("ann"));
+    EXPECT_THAT(ReadFileBytes(saves + "0.pla"), ::testing::HasSubstr("acorn"));
+    EXPECT_THAT(ReadFileBytes(saves + "0.sav"), ::testing::HasSubstr("z1-wood-glyphstone"));
+
+    ProgramRun second = Run(profile);
+    second.environment["ORVEX_SCRIPT"] = sessions + "/second_start.txt";
+    second.environment["ORVEX_SCREENSHOT"] = "400:" + folder / "continued.png";
+    second.environment["ORVEX_MESSAGE_BOX"] = "yes";
+    second.environment["ORVEX_END"] = "2000";
+    ASSERT_EQ(RunProgram(second), 0);
+
+    const std::string references = ORVEX_TEST_REFERENCES;
+    for (const char* picture : {"main_menu.png", "location.png", "continued.png"}) {
+        SCOPED_TRACE(picture);
+        const PictureDifference difference =
+            ComparePictures(ReadPicture(folder / picture), ReadPicture(references + "/" + picture));
+        ASSERT_TRUE(difference.sameSize);
+        EXPECT_LT(difference.meanChannelDifference, 2.0);
+        EXPECT_LT(difference.shareOfDifferentPixels, 0.005);
+    }
+    // The acorn was taken in the first session: the continued location differs from the first
+    // picture of it exactly there.
+    const PictureDifference change = ComparePictures(ReadPicture(folder / "location.png"),
+                                                     ReadPicture(folder / "continued.png"));
+    EXPECT_GT(change.shareOfDifferentPixels, 0.0);
+}
+
+} // namespace

@@ -80,6 +80,14 @@ void ConnectGameHooks() {
 
     ConnectWorldHooks();
 
+    UserInterface::Handlers layers;
+    layers.handleEvent = [](UserInterface& layer, const void* sender, uint32_t id,
+                            uint32_t param) { layer.HandleEvent(sender, id, param); };
+    UserInterface::SetHandlers(std::move(layers));
+    UserInterface::GameFlowHooks flow;
+    flow.createGameProcess = [] { return GameProc::Create(); };
+    UserInterface::SetGameFlowHooks(std::move(flow));
+
     Menu::Hooks menu;
     menu.createGameProcess = [] { return GameProc::Create(); };
     Menu::SetHooks(std::move(menu));

@@ -112,7 +112,7 @@ TEST_F(ProgramTest, AFatalErrorEndsWithAFailureStatus) {
 // answered as that handling answers them, and were looked at: the main menu greeting "ann", the
 // location with the acorn on the ground, and the location continued, the acorn gone from the
 // ground and back on the cursor.
-TEST_F(ProgramTest, DISABLED_ASecondStartContinuesTheFirstSession) {
+TEST_F(ProgramTest, ASecondStartContinuesTheFirstSession) {
     const std::string profile = folder / "profile";
     const std::string sessions = ORVEX_TEST_SESSIONS;
     ProgramRun first = Run(profile);

@@ -1,6 +1,7 @@
 // The in-game event table of the layers and the location changes and option flows it starts.
 
 #include "engine/Application.h"
+#include "engine/ClassFactory.h"
 #include "engine/FileSystem.h"
 #include "engine/FourCC.h"
 #include "engine/Input.h"
@@ -44,6 +45,7 @@ constexpr int kKeyF4 = 115;
 constexpr int32_t kAnswerYes = 2;
 constexpr int32_t kAnswerNo = 3;
 constexpr int kMapPiecesForMap = 10;
+constexpr const char* kMapPieceCounter = "UIAddMapPiece";
 
 // The Alt+F4 step last asked about: every layer's handler sees the keys of a step, and the
 // question is asked once for them.
@@ -329,7 +331,12 @@ void AddMapPieces(int pieces) {
     if (MainUI == nullptr) {
         return;
     }
-    std::unique_ptr<Object> created = MainUI->CreateObject("UIAddMapPiece", true);
+    // Neither a definition nor a class of that name: no counter on this HUD.
+    if (MainUI->GetObjectDef(kMapPieceCounter) == nullptr &&
+        ClassFactoryMap.find(kMapPieceCounter) == ClassFactoryMap.end()) {
+        return;
+    }
+    std::unique_ptr<Object> created = MainUI->CreateObject(kMapPieceCounter, true);
     auto* counter = dynamic_cast<MapPieceCounterPart*>(created.get());
     if (counter == nullptr) {
         DebugLog("%s\n", "UIAddMapPiece is not a map-piece counter: no pieces added");

@@ -81,8 +81,10 @@ void ConnectGameHooks() {
     ConnectWorldHooks();
 
     UserInterface::Handlers layers;
-    layers.handleEvent = [](UserInterface& layer, const void* sender, uint32_t id,
-                            uint32_t param) { layer.HandleEvent(sender, id, param); };
+    layers.handleEvent = [](UserInterface& layer, const void* sender, uint32_t id, uint32_t param) {
+        layer.HandleEvent(sender, id, param);
+    };
+    layers.getData = [](UserInterface& layer, uint32_t id) { return layer.AnswerData(id); };
     UserInterface::SetHandlers(std::move(layers));
     UserInterface::GameFlowHooks flow;
     flow.createGameProcess = [] { return GameProc::Create(); };

@@ -74,6 +74,9 @@ public:
     // 'MSGT', 'MSG2' and 'MSG3' answer the three texts; everything else goes to the game's data
     // handler.
     std::string GetData(uint32_t id) override;
+    // The game's data ids as the layers answer them: the location, the player's progress and
+    // current tasks, the settings, the version line. Unknown ids answer the empty text.
+    std::string AnswerData(uint32_t id) const;
     // 'SVOL' and 'MVOL' (the value is the float's bits): the volume is stored in the settings
     // (0.08 or less as 0, clamped to 1), given to the sound layer and saved.
     void SetData(uint32_t id, uint32_t valueBits) override;

@@ -463,9 +463,14 @@ void EnterMiniGame(UserInterface& layer, int number) {
         (CurrentPlayer == nullptr || CurrentPlayer->GetMapPieces() < kMapPiecesForMap)) {
         return;
     }
+    const std::string scene = GameLevel->miniGamePaths[static_cast<std::size_t>(number - 1)];
+    // A button for a mini-game that the location does not name opens nothing.
+    if (scene.empty()) {
+        DebugLog("%s has no mini-game %d\n", GameLevel->name.c_str(), number);
+        return;
+    }
     Sounds.StopAll();
     Sounds.PlayByName("game_appear", false, 100, 0);
-    const std::string scene = GameLevel->miniGamePaths[static_cast<std::size_t>(number - 1)];
     const int32_t result = Run(GameModalProc::Create(scene, "", true, false));
     if (!layer.IsBeingDeleted()) {
         layer.HandleProcessResult(result);

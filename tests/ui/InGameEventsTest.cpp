@@ -434,6 +434,8 @@ TEST_F(InGameEvents, MiniGamesOpenByTheirRules) {
         {"STG6", "normal", 0, true, {"minigame levels/game6.txt"}},
         {"STG1", "map", 9, false, {}},
         {"STG1", "map", 10, false, {"minigame levels/game1.txt"}},
+        // The location names no third mini-game.
+        {"STG3", "normal", 0, false, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.id) + " " + c.type + " " + std::to_string(c.pieces));

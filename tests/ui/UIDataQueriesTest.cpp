@@ -30,8 +30,9 @@ protected:
     }
 
     void Prepare() {
-        StartAgain();
+        // Before the world's globals start again, which forget the mini-game level.
         DropMiniGame();
+        StartAgain();
         InGameMenuOpen = false;
         MakeProfile(0, "ann");
         WriteScene("here");

@@ -6,7 +6,6 @@
 #include "engine/FourCC.h"
 #include "engine/Input.h"
 #include "engine/Log.h"
-#include "engine/MessageSystem.h"
 #include "engine/MouseState.h"
 #include "engine/Parcon.h"
 #include "engine/PositionSystem.h"
@@ -19,12 +18,10 @@
 #include "platform/os/Keys.h"
 #include "platform/os/Messages.h"
 #include "ui/HudParts.h"
+#include "ui/InGameFlow.h"
 #include "ui/Menu.h"
 #include "ui/ModalProcesses.h"
 #include "ui/UIButton.h"
-#include "ui/UILabel.h"
-#include "ui/UISlider.h"
-#include "ui/UIStatic.h"
 #include "ui/UserInterface.h"
 #include "world/FullScreenKey.h"
 #include "world/FxParticles.h"
@@ -39,12 +36,9 @@
 
 namespace {
 
-UserInterface::GameFlowHooks gameFlow;
-
 constexpr int kKeyF4 = 115;
 constexpr int32_t kAnswerYes = 2;
 constexpr int32_t kAnswerNo = 3;
-constexpr int kMapPiecesForMap = 10;
 constexpr const char* kMapPieceCounter = "UIAddMapPiece";
 
 // The Alt+F4 step last asked about: every layer's handler sees the keys of a step, and the
@@ -112,21 +106,8 @@ int MiniGameOf(uint32_t id) {
     return id >= first && id < first + Level::kMiniGames ? static_cast<int>(id - first) + 1 : 0;
 }
 
-int32_t Run(XProcess* process) {
-    if (process == nullptr) {
-        return 0;
-    }
-    return gameFlow.runProcess ? gameFlow.runProcess(process, App.maxFps)
-                               : RunProcess(process, App.maxFps);
-}
-
 int32_t RunModal(const std::string& screen, bool drawOnce) {
-    return Run(ModalProc::Create(screen, "", true, drawOnce, false));
-}
-
-// A new game process on the game level as it is; its result word. 0 when the program has none.
-int32_t RunGameProcess() {
-    return Run(gameFlow.createGameProcess ? gameFlow.createGameProcess() : nullptr);
+    return RunInGameProcess(ModalProc::Create(screen, "", true, drawOnce, false));
 }
 
 // Keeps a layer global's current layer, to tell afterwards whether it is still the same one.
@@ -148,46 +129,9 @@ NormalLevelSystem* GameLevelSystem() {
     return GameLevel != nullptr ? GameLevel->levelSystem : nullptr;
 }
 
-bool ItemHeld() {
-    const NormalLevelSystem* system = GameLevelSystem();
-    return system != nullptr && !system->heldItemName.empty();
-}
-
 void DropHeldItem() {
     if (NormalLevelSystem* system = GameLevelSystem()) {
         system->DropHeldItem();
-    }
-}
-
-Level& EnsureGameLevel() {
-    if (GameLevel == nullptr) {
-        auto level = std::make_unique<Level>();
-        level->Load();
-        GameLevel = level.release();
-    }
-    return *GameLevel;
-}
-
-void DeleteModalLevel() {
-    if (ModalLevel != nullptr) {
-        Level* level = ModalLevel;
-        ModalLevel = nullptr;
-        level->Clear();
-        ObjectsManager::Delete(level);
-    }
-}
-
-// "levels/" and the exit; an exit written with its own leading separator keeps it.
-std::string LocationFile(const std::string& exit) {
-    if (!exit.empty() && (exit.front() == '/' || exit.front() == '\\')) {
-        return "levels" + exit;
-    }
-    return "levels/" + exit;
-}
-
-void WriteSaveGame(bool quick) {
-    if (GameLevel != nullptr && CurrentPlayer != nullptr) {
-        GameLevel->SaveGameState(SaveGamePath(quick));
     }
 }
 
@@ -195,10 +139,6 @@ void SetLocationFlag(const std::string& name) {
     if (GameLevel != nullptr && CurrentPlayer != nullptr) {
         CurrentPlayer->SetFlag(GameLevel->name, name, 1);
     }
-}
-
-int32_t PlayerFlag(const std::string& key) {
-    return CurrentPlayer != nullptr ? CurrentPlayer->GetFlag(key) : 0;
 }
 
 void AddEnergy() {
@@ -216,26 +156,6 @@ void RemoveItem(const char* item) {
 void CloseDialogue() {
     if (DialogueUI != nullptr) {
         DialogueUI->state = 1;
-    }
-}
-
-// A widget's fade-in starts again after the delay, over the duration, on the widget's own
-// clock; widgets that do not fade are left alone.
-void RestartFadeIn(Object& object, float delay, float duration) {
-    auto restart = [&](FadeTimes& fades, float clock) {
-        fades.inStart = clock + delay;
-        fades.inTime = duration;
-    };
-    if (auto* bitmap = dynamic_cast<UIBitmapButton*>(&object)) {
-        restart(bitmap->ownFades, bitmap->ownClock);
-    } else if (auto* button = dynamic_cast<UIButton*>(&object)) {
-        restart(button->fades, button->clock);
-    } else if (auto* picture = dynamic_cast<UIStatic*>(&object)) {
-        restart(picture->fades, picture->clock);
-    } else if (auto* label = dynamic_cast<UILabel*>(&object)) {
-        restart(label->fades, label->clock);
-    } else if (auto* slider = dynamic_cast<UISlider*>(&object)) {
-        restart(slider->fades, slider->clock);
     }
 }
 
@@ -347,7 +267,7 @@ void AddMapPieces(int pieces) {
 }
 
 void PlayVideo(const char* screen) {
-    Run(VideoModalProc::Create(screen, "", true, false, false));
+    RunInGameProcess(VideoModalProc::Create(screen, "", true, false, false));
 }
 
 // The small tip pop-up 48 pixels above the cursor, in a fresh LevelOverlayUI.
@@ -471,7 +391,7 @@ void EnterMiniGame(UserInterface& layer, int number) {
     }
     Sounds.StopAll();
     Sounds.PlayByName("game_appear", false, 100, 0);
-    const int32_t result = Run(GameModalProc::Create(scene, "", true, false));
+    const int32_t result = RunInGameProcess(GameModalProc::Create(scene, "", true, false));
     if (!layer.IsBeingDeleted()) {
         layer.HandleProcessResult(result);
     }
@@ -480,7 +400,7 @@ void EnterMiniGame(UserInterface& layer, int number) {
 // A game process on the game level as the save game left it; then its result.
 void RunLoadedGame(UserInterface& layer) {
     FrameTimer.Start();
-    const int32_t result = RunGameProcess();
+    const int32_t result = RunNewGameProcess();
     if (!layer.IsBeingDeleted()) {
         layer.HandleProcessResult(result);
     }
@@ -521,10 +441,6 @@ void LoadNormalSave(UserInterface& layer) {
 
 } // namespace
 
-void UserInterface::SetGameFlowHooks(GameFlowHooks hooks) {
-    gameFlow = std::move(hooks);
-}
-
 void UserInterface::HandleEvent(const void*, uint32_t id, uint32_t) {
     // Actions may delete or reload this layer, or run screens in which that happens: it stays
     // allocated until the handler returns, and is touched only while it is not being deleted.
@@ -541,7 +457,7 @@ void UserInterface::HandleEvent(const void*, uint32_t id, uint32_t) {
         EnsureLayer(mui).quitQuestion = true;
         const LayerWatch question(mui);
         const int32_t answer =
-            Run(ModalProc::Create("menus/ask_quit_full.txt", "", true, false, false));
+            RunInGameProcess(ModalProc::Create("menus/ask_quit_full.txt", "", true, false, false));
         UserInterface* asked = question.Get();
         if (asked != nullptr && (answer == kAnswerYes || answer == kAnswerNo)) {
             asked->quitQuestion = false;
@@ -775,122 +691,6 @@ void UserInterface::HandleEvent(const void*, uint32_t id, uint32_t) {
     // Step 3: the keys screens.
     if (!gone()) {
         keys.OnEvent(id);
-    }
-}
-
-void UserInterface::GoToLocation(const std::string& levelFile) {
-    // A location cannot be left with an item in hand.
-    if (ItemHeld()) {
-        return;
-    }
-    Sounds.StopAll();
-    for (UserInterface** global : {&MainUI, &MapGameUI, &mui, &VideoUI}) {
-        if (*global != nullptr) {
-            (*global)->Clear();
-        } else {
-            EnsureLayer(*global);
-        }
-    }
-    if (GameLevel != nullptr) {
-        GameLevel->Clear();
-    } else {
-        EnsureGameLevel();
-    }
-    if (OverlayUI != nullptr) {
-        OverlayUI->Clear();
-    } else {
-        EnsureLayer(OverlayUI);
-    }
-    for (UserInterface* layer : {LevelOverlayUI, DialogueUI, TutorialUI}) {
-        ClearLayer(layer);
-    }
-    GameLevel->LoadScene(levelFile, true);
-    FrameTimer.Start();
-    const WalkScope keep(*this);
-    const int32_t result = RunGameProcess();
-    if (!IsBeingDeleted()) {
-        HandleProcessResult(result);
-    }
-}
-
-void UserInterface::HandleProcessResult(int32_t result) {
-    switch (result) {
-    case 1:
-        LoadScene("menus/main_menu.txt", true);
-        break;
-    case 2:
-        if (GameLevel != nullptr) {
-            const std::string next = LocationFile(GameLevel->exitForward);
-            GameLevel->Clear();
-            GoToLocation(next);
-        }
-        break;
-    case 3:
-        if (ModalLevel != nullptr) {
-            GoToLocation(LocationFile(ModalLevel->exitBack));
-        } else if (GameLevel != nullptr) {
-            const std::string back = LocationFile(GameLevel->exitBack);
-            GameLevel->Clear();
-            GoToLocation(back);
-        }
-        break;
-    case 5:
-        DeleteModalLevel();
-        // The normal save game is read back at MainUI's next update.
-        if (MainUI != nullptr) {
-            if (auto* messages = dynamic_cast<MessageSystem*>(MainUI->FindSystem(FourCC("MSGS")))) {
-                messages->Post(MainUI, FourCC("LOAQ"), 0);
-            }
-        }
-        break;
-    case 6:
-        DeleteModalLevel();
-        break;
-    default:
-        break;
-    }
-    FrameTimer.Start();
-}
-
-void UserInterface::ChooseElementMap() {
-    if (GameLevel != nullptr && !GameLevel->levelPath.empty()) {
-        WriteSaveGame(false);
-    }
-    const bool complete =
-        CurrentPlayer != nullptr && CurrentPlayer->GetMapPieces() >= kMapPiecesForMap;
-    const char* map = "levels\\wood_map.txt";
-    if ((PlayerFlag("map_water:minigame2_completed") != 0 && complete) ||
-        PlayerFlag("map_metal:minigame1_completed") != 0 ||
-        (complete && PlayerFlag("z4-gardens-out:dialog4_killed") != 0)) {
-        map = "levels\\metal_map.txt";
-    } else if ((PlayerFlag("map_fire:minigame2_completed") != 0 && complete) ||
-               PlayerFlag("map_water:minigame1_completed") != 0) {
-        map = "levels\\water_map.txt";
-    } else if ((PlayerFlag("z1-hermitage-in:minigame1_completed") != 0 && complete) ||
-               PlayerFlag("z1-wood-glyphstone:dialog3_killed") != 0 ||
-               PlayerFlag("map_fire:minigame1_completed") != 0) {
-        map = "levels\\fire_map.txt";
-    }
-    GoToLocation(map);
-}
-
-void UserInterface::OpenIngameOptions() {
-    optionsOpen = true;
-    EnsureLayer(MapGameUI);
-    state = 1;
-    if (MainUI != nullptr) {
-        for (const char* code : {"LSTO", "LST1", "LST2"}) {
-            Object* object = MainUI->FindByCode(FourCC(code));
-            if (object != nullptr && object->name == "UIBitmapButton") {
-                RestartFadeIn(*object, 1.0f, std::string_view(code) == "LSTO" ? 0.7f : 0.5f);
-            }
-        }
-    }
-    const WalkScope keep(*this);
-    Run(ModalProc2::Create("menus/ingame_options_menu_close.txt", "", true, false));
-    InGameMenuOpen = false;
-    if (!IsBeingDeleted()) {
-        optionsOpen = false;
     }
 }
 

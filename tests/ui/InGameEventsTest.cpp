@@ -628,4 +628,23 @@ TEST_F(InGameEvents, GivingAndLaunchingFindNoHudPartsAndDoNothing) {
     EXPECT_EQ(player.GetMapPieces(), 0);
 }
 
+// 'BKGL' from the options screen closes it and runs the closing screen once, however often it
+// comes while that screen runs.
+TEST_F(InGameEvents, TheOptionsCloseOnceWhileTheirClosingScreenRuns) {
+    UserInterface& options = EnsureLayer(mui);
+    InGameMenuOpen = true;
+    bool flagDuringRun = false;
+    duringRun = [&] {
+        flagDuringRun = options.optionsOpen;
+        Send(options, "BKGL");
+    };
+    Send(options, "BKGL");
+    EXPECT_THAT(runs, ElementsAre("closing menus/ingame_options_menu_close.txt"));
+    EXPECT_TRUE(flagDuringRun);
+    EXPECT_EQ(options.state, 1);
+    EXPECT_FALSE(options.optionsOpen);
+    EXPECT_FALSE(InGameMenuOpen);
+    EXPECT_NE(MapGameUI, nullptr);
+}
+
 } // namespace

@@ -80,6 +80,16 @@ void ConnectGameHooks() {
 
     ConnectWorldHooks();
 
+    UserInterface::Handlers layers;
+    layers.handleEvent = [](UserInterface& layer, const void* sender, uint32_t id, uint32_t param) {
+        layer.HandleEvent(sender, id, param);
+    };
+    layers.getData = [](UserInterface& layer, uint32_t id) { return layer.AnswerData(id); };
+    UserInterface::SetHandlers(std::move(layers));
+    UserInterface::GameFlowHooks flow;
+    flow.createGameProcess = [] { return GameProc::Create(); };
+    UserInterface::SetGameFlowHooks(std::move(flow));
+
     Menu::Hooks menu;
     menu.createGameProcess = [] { return GameProc::Create(); };
     Menu::SetHooks(std::move(menu));

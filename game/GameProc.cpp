@@ -12,6 +12,7 @@
 #include "ui/UserInterface.h"
 #include "world/FullScreenKey.h"
 #include "world/Level.h"
+#include "world/NormalLevelSystem.h"
 
 #include <memory>
 
@@ -141,7 +142,9 @@ void GameProc::PostRender() {
     if (CurrentProcess != this) {
         return;
     }
-    if (HudShown()) {
+    const bool menuOpen = GameLevel != nullptr && GameLevel->levelSystem != nullptr &&
+                          GameLevel->levelSystem->menuOpen;
+    if (HudShown() && !menuOpen) {
         DrawHeldItemAnim();
     }
     DrawCursorAnim();

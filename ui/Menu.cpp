@@ -360,13 +360,7 @@ void Menu::Handle(const void* sender, uint32_t id, uint32_t param) {
         state = 1;
         break;
     case FourCC("FULL"):
-        if (!Renderer::State().smallDesktop) {
-            GameSettings.fullScreen = !GameSettings.fullScreen;
-            if (GameSettings.fullScreen != App.fullScreen) {
-                App.toggleFullScreen = true;
-            }
-            SaveSettings();
-        }
+        SwitchFullScreenSetting();
         break;
     case FourCC("CRED"):
         LoadScene("menus/credits.txt", true);

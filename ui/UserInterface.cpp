@@ -60,7 +60,7 @@ void UserInterface::SetHandlers(Handlers newHandlers) {
     handlers = std::move(newHandlers);
 }
 
-UserInterface::UserInterface() : serial(++lastSerial) {}
+UserInterface::UserInterface() : keys(this, this), serial(++lastSerial) {}
 
 UserInterface::~UserInterface() {
     // The objects go while the page queue is still there to forget them.

@@ -2,6 +2,7 @@
 
 #include "engine/MessageReceiver.h"
 #include "engine/ObjectsManager.h"
+#include "ui/KeysScreens.h"
 
 #include <cstdint>
 #include <functional>
@@ -33,6 +34,15 @@ public:
     };
     static void SetHandlers(Handlers handlers);
 
+    // What the in-game flow needs of the program above the layers: the game process
+    // (GameProc::Create) and the main loop that runs a process (RunProcess when unset; tests put
+    // a script in its place).
+    struct GameFlowHooks {
+        std::function<XProcess*()> createGameProcess;
+        std::function<int32_t(XProcess* process, bool renderEveryPass)> runProcess;
+    };
+    static void SetGameFlowHooks(GameFlowHooks hooks);
+
     UserInterface();
     ~UserInterface() override;
 
@@ -44,9 +54,29 @@ public:
     void AddObject(std::unique_ptr<Object> object) override;
 
     void OnMessage(const void* sender, uint32_t id, uint32_t param) override;
+
+    // The in-game event table, shared by every layer: first the full-screen quit question
+    // (Alt+F4), then the action of the id, then the keys screens. Unknown ids do nothing. The
+    // layer stays allocated until the handler returns, whatever the actions delete.
+    void HandleEvent(const void* sender, uint32_t id, uint32_t param);
+    // Every layer reset, the file loaded into the game level and a new game process run on it;
+    // then its result. Nothing while an item is held on the cursor.
+    void GoToLocation(const std::string& levelFile);
+    // What the result word of a finished game or mini-game process asks for.
+    void HandleProcessResult(int32_t result);
+    // The element map that the current player's progress allows, after the save game.
+    void ChooseElementMap();
+    // The HUD's option buttons come back and the closing options screen runs on MapGameUI.
+    void OpenIngameOptions();
+    // The page on screen goes, once it has fully appeared; nothing with no page.
+    void SkipDialoguePage();
+
     // 'MSGT', 'MSG2' and 'MSG3' answer the three texts; everything else goes to the game's data
     // handler.
     std::string GetData(uint32_t id) override;
+    // The game's data ids as the layers answer them: the location, the player's progress and
+    // current tasks, the settings, the version line. Unknown ids answer the empty text.
+    std::string AnswerData(uint32_t id) const;
     // 'SVOL' and 'MVOL' (the value is the float's bits): the volume is stored in the settings
     // (0.08 or less as 0, clamped to 1), given to the sound layer and saved.
     void SetData(uint32_t id, uint32_t valueBits) override;
@@ -68,6 +98,7 @@ public:
     bool windowArt = false;
     bool optionsOpen = false;
     bool quitQuestion = false;
+    KeysScreens keys;
 
 private:
     friend class PageQueueKeeper;

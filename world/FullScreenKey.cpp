@@ -24,6 +24,10 @@ bool RunFullScreenKey() {
         return false;
     }
     handledStep = Keyboard.StepNumber();
+    return SwitchFullScreenSetting();
+}
+
+bool SwitchFullScreenSetting() {
     // No window of the game's size fits such a desktop: it stays in full screen.
     if (Renderer::State().smallDesktop) {
         return false;

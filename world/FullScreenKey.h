@@ -9,6 +9,10 @@
 // profile, which carries a copy), and the switch is requested while the setting differs from
 // the current window mode. True when it toggled.
 bool RunFullScreenKey();
+// The switch itself, for the key and for the 'FULL' buttons: unless the desktop is too small for
+// a window, the full-screen setting is toggled, "settings.dat" (and the current profile) written
+// and the switch requested while the setting differs from the current mode. True when it toggled.
+bool SwitchFullScreenSetting();
 
 // Forgets the step last handled (tests start each case afresh).
 void ResetFullScreenKey();

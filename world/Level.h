@@ -87,6 +87,7 @@ public:
     float blurredBackgroundAlpha = 0.0f;
     bool sceneLoaded = false;     // the first scene load has ended
     bool blendOutPending = false; // set by the user interface
+    bool busy = false;            // a teleport runs: the inventory slots take no clicks
 };
 
 // The location being played; null before the game process makes it.

@@ -83,6 +83,7 @@ public:
     std::vector<Object*> tutorials;
     bool toolInUse = false;
     std::string heldItemName; // the inventory item on the cursor; empty when none
+    bool menuOpen = false;    // the in-game options are open: the held item is not drawn
     bool leaveArmed = false;  // the mini-game of this level is over
     bool active = true;       // the return from the mini-game has not started yet
     bool darken = false;

@@ -105,14 +105,12 @@ TEST_F(ProgramTest, AFatalErrorEndsWithAFailureStatus) {
     EXPECT_EQ(RunProgram(run), 1);
 }
 
-// The whole first session and the one that continues it. It needs the in-game layers' event
-// handling (the splash ends on 'KILL', the in-game menu opens on 'MENU' and leaves on 'QUIT'),
-// which is not built yet: until it is, the splash never ends and this test stays disabled. The
-// reference pictures are of these sessions run with the layers' modal words, 'MENU' and 'QUIT'
-// answered as that handling answers them, and were looked at: the main menu greeting "ann", the
-// location with the acorn on the ground, and the location continued, the acorn gone from the
-// ground and back on the cursor.
-TEST_F(ProgramTest, DISABLED_ASecondStartContinuesTheFirstSession) {
+// The whole first session and the one that continues it, through the in-game layers' event
+// handling (the splash ends on 'KILL', the in-game menu opens on 'MENU' and leaves on 'QUIT').
+// The reference pictures were looked at: the main menu greeting "ann", the location with the
+// acorn on the ground, and the location continued, the acorn gone from the ground and back on the
+// cursor.
+TEST_F(ProgramTest, ASecondStartContinuesTheFirstSession) {
     const std::string profile = folder / "profile";
     const std::string sessions = ORVEX_TEST_SESSIONS;
     ProgramRun first = Run(profile);

@@ -1,0 +1,33 @@
+#pragma once
+
+// What the in-game event table and the location changes share: how they run processes, the game
+// level, the save game and the player's flags.
+
+#include <cstdint>
+#include <string>
+
+class Level;
+class Object;
+class XProcess;
+
+// A location's map is complete with this many pieces.
+constexpr int kMapPiecesForMap = 10;
+
+// Runs the process in a nested main loop with the "maxfps" option (or the script set in its
+// place); its result word. 0 for null.
+int32_t RunInGameProcess(XProcess* process);
+// A new game process on the game level as it is; its result word. 0 when the program gave none.
+int32_t RunNewGameProcess();
+// The game level, made and loaded when missing.
+Level& EnsureGameLevel();
+// The mini-game level cleared and deleted, ModalLevel null; nothing when there is none.
+void DeleteModalLevel();
+// "levels/" and the exit; an exit written with its own leading separator keeps it.
+std::string LocationFile(const std::string& exit);
+// The game level's normal or quick save game; nothing without a level or a profile.
+void WriteSaveGame(bool quick);
+// The current player's flag; 0 without a player.
+int32_t PlayerFlag(const std::string& key);
+// The widget's fade-in starts again after the delay, over the duration, on its own clock;
+// widgets that do not fade are left alone.
+void RestartFadeIn(Object& object, float delay, float duration);

@@ -22,6 +22,7 @@
 #include "platform/os/NativePath.h"
 #include "platform/os/Shell.h"
 #include "platform/os/Window.h"
+#include "ui/InGameFlow.h"
 #include "ui/ModalProcesses.h"
 #include "ui/UIInput.h"
 #include "ui/UIObject.h"
@@ -135,15 +136,6 @@ std::string Decimal(float value) {
     char text[32];
     std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
     return text;
-}
-
-void DeleteModalLevel() {
-    if (ModalLevel != nullptr) {
-        Level* level = ModalLevel;
-        ModalLevel = nullptr;
-        level->Clear();
-        ObjectsManager::Delete(level);
-    }
 }
 
 void PlayWarpIn() {
@@ -521,7 +513,7 @@ void Menu::OnGameEnded(int32_t result) {
     case 3:
         if (GameLevel != nullptr) {
             const std::string next =
-                result == 2 ? "levels" + GameLevel->exitForward : "levels/" + GameLevel->exitBack;
+                LocationFile(result == 2 ? GameLevel->exitForward : GameLevel->exitBack);
             GameLevel->Clear();
             StartLevel(next);
         }

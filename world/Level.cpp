@@ -98,6 +98,14 @@ void Level::Clear() {
         levelSystem->Clear();
     }
     levelId.clear();
+    // The next scene may leave these keys out: what it does not give must not be the last
+    // scene's (a back arrow to a location it does not lead to, its mini-games, its map type).
+    type = "normal";
+    exitForward.clear();
+    exitBack.clear();
+    for (std::string& path : miniGamePaths) {
+        path.clear();
+    }
     if (const auto& deleteLayers = GetWorldHooks().deleteLevelLayers) {
         deleteLayers();
     }

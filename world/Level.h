@@ -32,8 +32,8 @@ public:
     void Load();
     // Hands the message to the level system.
     void OnMessage(const void* sender, uint32_t id, uint32_t param) override;
-    // The objects go, the level system clears, levelId empties, and the map-game and tutorial
-    // layers are deleted.
+    // The objects go, the level system clears, levelId, the exits and the mini-game paths
+    // empty, the type is "normal" again, and the map-game and tutorial layers are deleted.
     void Clear() override;
     // The autosave, after every scene load: see the class comment. The scene of a mini-game
     // level whose Type has no way back to the game is refused (Exception naming the file).

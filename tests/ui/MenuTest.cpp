@@ -477,26 +477,39 @@ TEST_F(MenuTest, TheGamesResultDecidesWhatComesNext) {
     WriteData("levels/fwd.txt",
               "(Meta (Name fwd) (exitForward \"/next.txt\") (exitBack \"back.txt\"))"
               "(Objects)");
+    // An exit without a leading separator still names a file in "levels/".
+    WriteData("levels/plain.txt", "(Meta (Name plain) (exitForward \"next.txt\"))(Objects)");
     MakeProfile(0, "Ann");
     struct Case {
+        const char* start;
         int32_t result;
         std::vector<std::string> runs;
         const char* screen;
     };
     const Case cases[] = {
-        {1, {"game levels/fwd.txt"}, "menus/main_menu.txt"},
-        {2, {"game levels/fwd.txt", "game levels/next.txt"}, "menus/main_menu.txt"},
-        {3, {"game levels/fwd.txt", "game levels/back.txt"}, "menus/main_menu.txt"},
-        {8, {"game levels/fwd.txt"}, "menus/credits_fade.txt"},
-        {4, {"game levels/fwd.txt"}, "menus/ask_play.txt"},
+        {"levels/fwd.txt", 1, {"game levels/fwd.txt"}, "menus/main_menu.txt"},
+        {"levels/fwd.txt",
+         2,
+         {"game levels/fwd.txt", "game levels/next.txt"},
+         "menus/main_menu.txt"},
+        {"levels/plain.txt",
+         2,
+         {"game levels/plain.txt", "game levels/next.txt"},
+         "menus/main_menu.txt"},
+        {"levels/fwd.txt",
+         3,
+         {"game levels/fwd.txt", "game levels/back.txt"},
+         "menus/main_menu.txt"},
+        {"levels/fwd.txt", 8, {"game levels/fwd.txt"}, "menus/credits_fade.txt"},
+        {"levels/fwd.txt", 4, {"game levels/fwd.txt"}, "menus/ask_play.txt"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.result);
+        SCOPED_TRACE(testing::Message() << c.start << " " << c.result);
         StartMenu();
         gameResults = {c.result, 1};
         menu->LoadScene("menus/ask_play.txt", true);
         try {
-            menu->StartLevel("levels/fwd.txt");
+            menu->StartLevel(c.start);
         } catch (const Exception& error) {
             ADD_FAILURE() << error.Text();
         }

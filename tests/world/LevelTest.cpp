@@ -222,6 +222,23 @@ TEST_F(Levels, AMiniGameSceneOfATypeWithoutAWayBackIsRefusedNamingTheFile) {
     EXPECT_NO_THROW(gameLevel->LoadScene("levels/game.txt", true));
 }
 
+TEST_F(Levels, ASceneKeepsNoKeysOfTheSceneBeforeIt) {
+    WriteData("levels/first.txt",
+              "(Meta (Name first) (levelPath levels\\first.txt) (Type map) (exitForward next.txt)"
+              " (exitBack back.txt) (miniGame1Path levels\\game.txt))\n(Objects)\n");
+    WriteData("levels/second.txt",
+              "(Meta (Name second) (levelPath levels\\second.txt))\n(Objects)\n");
+    gameLevel->LoadScene("levels/first.txt", true);
+    ASSERT_EQ(gameLevel->exitBack, "back.txt");
+    ASSERT_EQ(gameLevel->type, "map");
+    gameLevel->LoadScene("levels/second.txt", true);
+    EXPECT_EQ(gameLevel->name, "second");
+    EXPECT_EQ(gameLevel->type, "normal");
+    EXPECT_EQ(gameLevel->exitForward, "");
+    EXPECT_EQ(gameLevel->exitBack, "");
+    EXPECT_EQ(gameLevel->miniGamePaths[0], "");
+}
+
 TEST_F(Levels, AltEnterTogglesOnceInAStepWhereBothLevelSystemsRun) {
     StartMiniGame("puzzle");
     Renderer::State().smallDesktop = false;

@@ -9,6 +9,7 @@
 #include "engine/FileSystem.h"
 #include "game/ClassList.h"
 #include "game/GameProc.h"
+#include "game/StartGame.h"
 #include "mainloop/MainLoop.h"
 #include "media/AnimationCache.h"
 #include "media/BitmapFont.h"
@@ -28,7 +29,6 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <array>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -158,17 +158,7 @@ struct Stage {
         Files.MountPack("pack.boo");
         StringTable::Load();
         Sounds.LoadDefinitions("sounds.txt");
-        const std::array<std::pair<std::unique_ptr<BitmapFont>*, const char*>, 5> fonts = {{
-            {&MainFont, "gfx/fonts/main"},
-            {&MenuFont, "gfx/fonts/menu"},
-            {&MenuHiFont, "gfx/fonts/menu_hi"},
-            {&TooltipFont, "gfx/fonts/tooltip"},
-            {&CutsceneFont, "gfx/fonts/main"},
-        }};
-        for (const auto& [font, name] : fonts) {
-            *font = std::make_unique<BitmapFont>();
-            (*font)->Load(name);
-        }
+        LoadFonts();
     }
 
     void Leave() {

@@ -20,14 +20,18 @@ std::unique_ptr<BitmapFont> LoadFont(const std::string& name) {
 
 } // namespace
 
-int32_t StartGame() {
-    Sounds.LoadDefinitions("sounds.txt");
+void LoadFonts() {
     MainFont = LoadFont("gfx/fonts/main");
     MenuFont = LoadFont("gfx/fonts/menu");
     MenuHiFont = LoadFont("gfx/fonts/menu_hi");
     TooltipFont = LoadFont("gfx/fonts/tooltip");
     // The cut-scenes' font is the main font's file in an object of its own.
     CutsceneFont = LoadFont("gfx/fonts/main");
+}
+
+int32_t StartGame() {
+    Sounds.LoadDefinitions("sounds.txt");
+    LoadFonts();
     CursorAnim.Load("gfx/interface/cursor.ani");
     return RunProcess(MenuProc::Create(), App.maxFps);
 }

@@ -11,6 +11,7 @@
 #include "engine/KeyboardSystem.h"
 #include "engine/Parcon.h"
 #include "game/ClassList.h"
+#include "game/StartGame.h"
 #include "media/AnimPlayer.h"
 #include "media/AnimationCache.h"
 #include "media/BitmapFont.h"
@@ -33,7 +34,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -89,17 +89,7 @@ bool EndsWith(const std::string& text, const std::string& end) {
 void LoadStartUpMedia() {
     StringTable::Load();
     Sounds.LoadDefinitions("sounds.txt");
-    const std::array<std::pair<std::unique_ptr<BitmapFont>*, const char*>, 5> fonts = {{
-        {&MainFont, "gfx/fonts/main"},
-        {&MenuFont, "gfx/fonts/menu"},
-        {&MenuHiFont, "gfx/fonts/menu_hi"},
-        {&TooltipFont, "gfx/fonts/tooltip"},
-        {&CutsceneFont, "gfx/fonts/main"},
-    }};
-    for (const auto& [font, name] : fonts) {
-        *font = std::make_unique<BitmapFont>();
-        (*font)->Load(name);
-    }
+    LoadFonts();
     CursorAnim.Load("gfx/interface/cursor.ani");
 }
 

@@ -45,43 +45,6 @@ constexpr const char* kMapPieceCounter = "UIAddMapPiece";
 // question is asked once for them.
 std::optional<uint32_t> quitQuestionStep;
 
-// The location files of 'SLV0'..'SLVF', by the id's last character.
-struct LocationChoice {
-    char digit;
-    const char* file;
-};
-constexpr LocationChoice kLocationChoices[] = {
-    {'0', "levels/z1-barrow-out.txt"},
-    {'1', "levels/z1-hermitage-out.txt"},
-    {'2', "levels/z1-quicksand.txt"},
-    {'3', "levels/z1-wood-glyphstone.txt"},
-    {'4', "levels/z2-fire-glyphstone.txt"},
-    {'5', "levels/z2-brotherhood.txt"},
-    {'6', "levels/z2-hearth-of-power-out.txt"},
-    {'7', "levels/z3-water-glyphstone.txt"},
-    {'8', "levels/z3-obelisk.txt"},
-    {'9', "levels/z3-tower.txt"},
-    {'A', "levels/z4-metal-glyphstone.txt"},
-    {'B', "levels/z4-gardens-out.txt"},
-    {'C', "levels/z5-aether-glyphstone.txt"},
-    {'D', "levels/z5-wheel-of-time.txt"},
-    {'E', "levels/z5-library-out.txt"},
-    {'F', "levels/z6-acropolis.txt"},
-};
-
-const char* LocationOfChoice(uint32_t id) {
-    if ((id & 0xFFFFFF00u) != (FourCC("SLV0") & 0xFFFFFF00u)) {
-        return nullptr;
-    }
-    const char digit = static_cast<char>(id & 0xFF);
-    for (const LocationChoice& choice : kLocationChoices) {
-        if (choice.digit == digit) {
-            return choice.file;
-        }
-    }
-    return nullptr;
-}
-
 // The teleport screens of 'TELE', 'TEL2'..'TEL5'.
 const char* TeleportScreen(uint32_t id) {
     switch (id) {

@@ -22,6 +22,11 @@ int32_t RunNewGameProcess();
 Level& EnsureGameLevel();
 // The mini-game level cleared and deleted, ModalLevel null; nothing when there is none.
 void DeleteModalLevel();
+// A mini-game left back: its level deleted, and the normal save game read back at MainUI's
+// next update.
+void LeaveMiniGameBack();
+// The location file that 'SLV0'..'SLVF' choose; null for any other id.
+const char* LocationOfChoice(uint32_t id);
 // "levels/" and the exit; an exit written with its own leading separator keeps it.
 std::string LocationFile(const std::string& exit);
 // The game level's normal or quick save game; nothing without a level or a profile.

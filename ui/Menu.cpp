@@ -1,23 +1,17 @@
 #include "ui/Menu.h"
 
 #include "engine/Application.h"
-#include "engine/CollisionsSystem.h"
 #include "engine/Exception.h"
 #include "engine/FileSystem.h"
 #include "engine/FourCC.h"
 #include "engine/Input.h"
-#include "engine/KeyboardSystem.h"
 #include "engine/Log.h"
-#include "engine/MessageSystem.h"
-#include "engine/PositionSystem.h"
 #include "engine/Timer.h"
 #include "engine/XProcess.h"
 #include "mainloop/MainLoop.h"
 #include "media/Renderer.h"
 #include "media/SoundManager.h"
-#include "media/SpriteRenderSystem.h"
 #include "media/StringTable.h"
-#include "media/TextRenderSystem.h"
 #include "platform/os/Messages.h"
 #include "platform/os/NativePath.h"
 #include "platform/os/Shell.h"
@@ -55,43 +49,6 @@ constexpr uint32_t kTextInputWidth = 220;
 constexpr const char* kFirstLevel = "levels/z1-wood-glyphstone.txt";
 constexpr const char* kMainMenuScreen = "menus/main_menu.txt";
 constexpr const char* kFirstDialogueFlag = "z1-wood-glyphstone:dialog1_killed";
-
-// The level files of 'SLV0'..'SLVF', by the id's last character.
-struct LevelChoice {
-    char digit;
-    const char* file;
-};
-constexpr LevelChoice kLevelChoices[] = {
-    {'0', "levels/z1-barrow-out.txt"},
-    {'1', "levels/z1-hermitage-out.txt"},
-    {'2', "levels/z1-quicksand.txt"},
-    {'3', "levels/z1-wood-glyphstone.txt"},
-    {'4', "levels/z2-fire-glyphstone.txt"},
-    {'5', "levels/z2-brotherhood.txt"},
-    {'6', "levels/z2-hearth-of-power-out.txt"},
-    {'7', "levels/z3-water-glyphstone.txt"},
-    {'8', "levels/z3-obelisk.txt"},
-    {'9', "levels/z3-tower.txt"},
-    {'A', "levels/z4-metal-glyphstone.txt"},
-    {'B', "levels/z4-gardens-out.txt"},
-    {'C', "levels/z5-aether-glyphstone.txt"},
-    {'D', "levels/z5-wheel-of-time.txt"},
-    {'E', "levels/z5-library-out.txt"},
-    {'F', "levels/z6-acropolis.txt"},
-};
-
-const char* LevelOfChoice(uint32_t id) {
-    if ((id & 0xFFFFFF00u) != (FourCC("SLV0") & 0xFFFFFF00u)) {
-        return nullptr;
-    }
-    const char digit = static_cast<char>(id & 0xFF);
-    for (const LevelChoice& choice : kLevelChoices) {
-        if (choice.digit == digit) {
-            return choice.file;
-        }
-    }
-    return nullptr;
-}
 
 // The slot 0..4 of 'XXX1'..'XXX5', or -1.
 int SlotOf(uint32_t id, const char* prefix) {
@@ -168,15 +125,7 @@ Menu::~Menu() {
 
 void Menu::Init() {
     DebugLog("Menu::Init: \n");
-    LoadDefinitions("scripts/ui_objects.txt");
-    auto keyboard = std::make_unique<KeyboardSystem>(this);
-    keyboard->AddReceiver(static_cast<MessageReceiver*>(this));
-    AddSystem(std::move(keyboard));
-    AddSystem(std::make_unique<PositionSystem>(this));
-    AddSystem(std::make_unique<CollisionsSystem>(this));
-    AddSystem(std::make_unique<SpriteRenderSystem>(this));
-    AddSystem(std::make_unique<TextRenderSystem>(this));
-    AddSystem(std::make_unique<MessageSystem>(this));
+    AddLayerSystems(*this, *this);
     pendingOk = 0;
     pendingCancel = 0;
     currentPage = 0;
@@ -264,7 +213,7 @@ void Menu::OnMessage(const void* sender, uint32_t id, uint32_t param) {
 }
 
 void Menu::Handle(const void* sender, uint32_t id, uint32_t param) {
-    if (const char* level = LevelOfChoice(id)) {
+    if (const char* level = LocationOfChoice(id)) {
         StartLevel(level);
         return;
     }
@@ -519,12 +468,7 @@ void Menu::OnGameEnded(int32_t result) {
         }
         break;
     case 5:
-        DeleteModalLevel();
-        if (MainUI != nullptr) {
-            if (auto* messages = dynamic_cast<MessageSystem*>(MainUI->FindSystem(FourCC("MSGS")))) {
-                messages->Post(MainUI, FourCC("LOAQ"), 0);
-            }
-        }
+        LeaveMiniGameBack();
         break;
     case 6:
         DeleteModalLevel();

@@ -67,18 +67,22 @@ UserInterface::~UserInterface() {
     Clear();
 }
 
+void AddLayerSystems(ObjectsManager& scene, MessageReceiver& receiver) {
+    scene.LoadDefinitions("scripts/ui_objects.txt");
+    auto keyboard = std::make_unique<KeyboardSystem>(&scene);
+    keyboard->AddReceiver(&receiver);
+    scene.AddSystem(std::move(keyboard));
+    scene.AddSystem(std::make_unique<PositionSystem>(&scene));
+    scene.AddSystem(std::make_unique<CollisionsSystem>(&scene));
+    scene.AddSystem(std::make_unique<SpriteRenderSystem>(&scene));
+    scene.AddSystem(std::make_unique<TextRenderSystem>(&scene));
+    scene.AddSystem(std::make_unique<MessageSystem>(&scene));
+}
+
 void UserInterface::Init() {
     windowArt = false;
     state = 0;
-    LoadDefinitions("scripts/ui_objects.txt");
-    auto keyboard = std::make_unique<KeyboardSystem>(this);
-    keyboard->AddReceiver(static_cast<MessageReceiver*>(this));
-    AddSystem(std::move(keyboard));
-    AddSystem(std::make_unique<PositionSystem>(this));
-    AddSystem(std::make_unique<CollisionsSystem>(this));
-    AddSystem(std::make_unique<SpriteRenderSystem>(this));
-    AddSystem(std::make_unique<TextRenderSystem>(this));
-    AddSystem(std::make_unique<MessageSystem>(this));
+    AddLayerSystems(*this, *this);
     AddSystem(std::make_unique<PageQueueKeeper>(this));
 }
 

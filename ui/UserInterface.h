@@ -138,6 +138,9 @@ UserInterface& EnsureLayer(UserInterface*& global);
 void DeleteLayer(UserInterface*& global);
 // Clears the layer when it exists.
 void ClearLayer(UserInterface* layer);
+// The definitions "scripts/ui_objects.txt" and the systems every layer has, in their order; the
+// keyboard system hands its raw input to the receiver before any widget.
+void AddLayerSystems(ObjectsManager& scene, MessageReceiver& receiver);
 // Deletes all eight layers, in shut-down order.
 void DeleteAllLayers();
 // What a cleared level asks of the layers: MapGameUI and TutorialUI go.

@@ -5,6 +5,7 @@
 // sets are loaded before, as they are when the player clicks "Play"; no profile is current, so
 // no save game is written.
 
+#include "bench/BenchWindow.h"
 #include "engine/Exception.h"
 #include "engine/FileSystem.h"
 #include "game/ClassList.h"
@@ -19,8 +20,6 @@
 #include "media/TextureManager.h"
 #include "platform/audio/AudioLayer.h"
 #include "platform/audio/RecordingAudio.h"
-#include "platform/os/Messages.h"
-#include "platform/os/Seams.h"
 #include "platform/os/Window.h"
 #include "tools/packtool/PackWriter.h"
 #include "ui/UserInterface.h"
@@ -44,10 +43,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kStartLocation = "levels/z1-wood-glyphstone.txt";
-
-int64_t IgnoreMessages(Window* window, uint32_t id, uint64_t wParam, int64_t lParam) {
-    return DefWindowProc(window, id, wParam, lParam);
-}
 
 std::string ReadWhole(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -82,18 +77,9 @@ struct Stage {
         }
         MakeLayouts();
         RegisterGameClasses();
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        Seams().desktop = DesktopMode{1920, 1080, false};
-        RegisterWindowClass("Orvex", IgnoreMessages);
-        window = CreateWindow("Orvex", "Orvex", 1024, 768, false);
-        if (window == nullptr) {
-            failure = "no display";
+        failure = OpenBenchWindow(window);
+        if (!failure.empty()) {
             return;
-        }
-        try {
-            Renderer::Init(1024, 768, PixelFormat::X8R8G8B8, window, true);
-        } catch (const Exception& exception) {
-            failure = exception.Text();
         }
         SetAudioLayer(&audio);
         audio.Open();

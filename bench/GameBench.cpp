@@ -2,6 +2,7 @@
 // location cold (time and peak memory), one step of the game process, and one frame of it on the
 // real OpenGL device (headless unless a video driver is chosen).
 
+#include "bench/BenchWindow.h"
 #include "engine/Exception.h"
 #include "engine/FileSystem.h"
 #include "game/ClassList.h"
@@ -11,8 +12,6 @@
 #include "media/Renderer.h"
 #include "media/TextureManager.h"
 #include "platform/gfx/ImageCodec.h"
-#include "platform/os/Messages.h"
-#include "platform/os/Seams.h"
 #include "platform/os/Window.h"
 #include "tools/packtool/PackWriter.h"
 #include "ui/UserInterface.h"
@@ -85,10 +84,6 @@ constexpr int kObjects = 200;
 constexpr int kTextures = 30;
 constexpr int kTextureSide = 256;
 
-int64_t IgnoreMessages(Window* window, uint32_t id, uint64_t wParam, int64_t lParam) {
-    return DefWindowProc(window, id, wParam, lParam);
-}
-
 // A picture with some detail, so that decoding it is work like a real one.
 Image Picture(int seed) {
     Image image;
@@ -133,19 +128,7 @@ struct Stage {
         Files.MountPack("pack.boo");
         RegisterGameClasses();
 
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        Seams().desktop = DesktopMode{1920, 1080, false};
-        RegisterWindowClass("Orvex", IgnoreMessages);
-        window = CreateWindow("Orvex", "Orvex", 1024, 768, false);
-        if (window == nullptr) {
-            failure = "no display";
-            return;
-        }
-        try {
-            Renderer::Init(1024, 768, PixelFormat::X8R8G8B8, window, true);
-        } catch (const Exception& exception) {
-            failure = exception.Text();
-        }
+        failure = OpenBenchWindow(window);
     }
 
     ~Stage() {

@@ -1,6 +1,7 @@
 // Quads through DrawQuad and texture loads, on the real OpenGL device (headless unless a video
 // driver is chosen), against decoding the same files alone.
 
+#include "bench/BenchWindow.h"
 #include "engine/Exception.h"
 #include "engine/FileSystem.h"
 #include "engine/FourCC.h"
@@ -17,8 +18,6 @@
 #include "media/TextRenderSystem.h"
 #include "media/TextureManager.h"
 #include "platform/gfx/ImageCodec.h"
-#include "platform/os/Messages.h"
-#include "platform/os/Seams.h"
 
 #include <benchmark/benchmark.h>
 
@@ -32,10 +31,6 @@
 #include <vector>
 
 namespace {
-
-int64_t IgnoreMessages(Window* window, uint32_t id, uint64_t wParam, int64_t lParam) {
-    return DefWindowProc(window, id, wParam, lParam);
-}
 
 // A picture with some detail, so the codecs have work like a real one.
 Image Picture(uint32_t width, uint32_t height, bool withAlpha) {
@@ -101,8 +96,6 @@ struct Stage {
     std::vector<uint8_t> alphaPng;
 
     Stage() {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        Seams().desktop = DesktopMode{1920, 1080, false};
         jpeg = EncodeJpeg(Picture(1024, 768, false), 90);
         png = EncodePng(Picture(1024, 1024, true));
         alphaPng = EncodePng(Picture(1024, 1024, false));
@@ -112,17 +105,7 @@ struct Stage {
         for (int i = 0; i < 64; ++i) {
             folder.Write("quad" + std::to_string(i) + ".png", EncodePng(Picture(32, 32, true)));
         }
-        RegisterWindowClass("Orvex", IgnoreMessages);
-        window = CreateWindow("Orvex", "Orvex", 1024, 768, false);
-        if (window == nullptr) {
-            failure = "no display";
-            return;
-        }
-        try {
-            Renderer::Init(1024, 768, PixelFormat::X8R8G8B8, window, true);
-        } catch (const Exception& exception) {
-            failure = exception.Text();
-        }
+        failure = OpenBenchWindow(window);
     }
 };
 

@@ -6,14 +6,11 @@
 #include "services/ContentParsers.h"
 #include "services/LocalFile.h"
 #include "services/ServiceClients.h"
-#include "services/ServicesModule.h"
 
 #include <algorithm>
 #include <optional>
 
 namespace {
-
-constexpr std::size_t kCertificateSize = 16;
 
 struct ServiceCall {
     HRESULT result = E_FAIL;
@@ -69,50 +66,20 @@ const char* ContentStatusText(int32_t status) {
 
 } // namespace
 
-ContentServiceCore::ContentServiceCore() {
-    ServicesModule().Lock();
+void ContentServiceCore::ClearResults() {
+    list.items.clear();
 }
 
-ContentServiceCore::~ContentServiceCore() {
-    ServicesModule().Unlock();
+void ContentServiceCore::FoldersChanged() {
+    list.dataFolder = DataFolderPath(companyName, gameFolder);
 }
 
-HRESULT ContentServiceCore::Refuse(int32_t number, const char* text, HRESULT result) {
-    error.Store(number, text);
-    return result;
-}
-
-void ContentServiceCore::ClearForOperation(bool itemList) {
-    error.Clear();
-    lastRequest.clear();
-    lastAnswer.clear();
-    lastData.clear();
-    if (itemList) {
-        list.items.clear();
-    }
-}
-
-HRESULT ContentServiceCore::CheckCertificate(const std::string& certificate, int32_t game) {
-    if (certificate.empty()) {
-        return Refuse(ErrBadCertificate, kTextBlankCertificate, E_INVALIDARG);
-    }
-    if (certificate.size() != kCertificateSize) {
-        return Refuse(ErrBadCertificate, kTextCertificateLength, E_INVALIDARG);
-    }
-    if (game <= 0) {
-        return Refuse(ErrBadGame, kTextBadGame, E_INVALIDARG);
-    }
-    return S_OK;
-}
-
-HRESULT ContentServiceCore::CheckProperties() {
-    if (companyName.empty()) {
-        return Refuse(ErrCompanyNotSet, kTextCompanyNotSet, E_FAIL);
-    }
-    if (gameFolder.empty()) {
-        return Refuse(ErrGameNotSet, kTextGameNotSet, E_FAIL);
-    }
-    return S_OK;
+void ContentServiceCore::StopWorkerOperations() {
+    StopWorker({&pendingGet, &pendingDownload}, [this] {
+        if (workerDownloader != nullptr) {
+            workerDownloader->Cancel();
+        }
+    });
 }
 
 HRESULT ContentServiceCore::CheckGet(const GetContentArguments& arguments) {
@@ -409,125 +376,23 @@ ContentList ContentServiceCore::View(ContentView view) {
     return chosen;
 }
 
-// Every Begin: clear, check, refuse after Stop, then hand the copied arguments to the worker.
-template <typename Arguments>
-HRESULT ContentServiceCore::Begin(const Arguments& arguments, Arguments& stored, Pending& pending,
-                                  const Completion& completion, bool clearLists,
-                                  HRESULT (ContentServiceCore::*check)(const Arguments&)) {
-    const std::lock_guard guard(lock);
-    ClearForOperation(clearLists);
-    if (const HRESULT refused = (this->*check)(arguments); refused != S_OK) {
-        return refused;
-    }
-    if (workerStopped) {
-        return Refuse(ErrUnknown, kTextUnknown, E_FAIL);
-    }
-    stored = arguments;
-    pending.completion = completion;
-    ++pending.asked;
-    return S_OK;
-}
-
-// Every operation on the worker: take the arguments under the lock, run without it, complete.
-template <typename Arguments>
-void ContentServiceCore::Run(const Arguments& stored, Pending& pending,
-                             HRESULT (ContentServiceCore::*operation)(const Arguments&, Caller)) {
-    Arguments arguments;
-    uint64_t asked = 0;
-    {
-        const std::lock_guard guard(lock);
-        if (workerStopped) {
-            return;
-        }
-        arguments = stored;
-        asked = pending.asked;
-    }
-    Complete(pending, asked, (this->*operation)(arguments, Caller::Worker));
-}
-
 HRESULT ContentServiceCore::BeginGet(const GetContentArguments& arguments,
                                      const Completion& completion) {
-    return Begin(arguments, getArguments, pendingGet, completion, true,
-                 &ContentServiceCore::CheckGet);
+    return Begin<ContentServiceCore>(arguments, getArguments, pendingGet, completion, true,
+                                     &ContentServiceCore::CheckGet);
 }
 
 HRESULT ContentServiceCore::BeginDownload(const DownloadContentArguments& arguments,
                                           const Completion& completion) {
-    return Begin(arguments, downloadArguments, pendingDownload, completion, false,
-                 &ContentServiceCore::CheckDownload);
-}
-
-void ContentServiceCore::Complete(Pending& pending, uint64_t asked, HRESULT result) {
-    const std::lock_guard guard(lock);
-    if (workerStopped) {
-        return;
-    }
-    pending.completed = asked;
-    if (Failed(result) && error.number == ErrNone) {
-        error.Store(ErrUnknown, kTextUnknown);
-    }
-    PostWindowMessage(pending.completion.window, pending.completion.message, 0, 0);
+    return Begin<ContentServiceCore>(arguments, downloadArguments, pendingDownload, completion,
+                                     false, &ContentServiceCore::CheckDownload);
 }
 
 void ContentServiceCore::RunGet() {
-    Run(getArguments, pendingGet, &ContentServiceCore::GetUserContent);
+    Run<ContentServiceCore>(getArguments, pendingGet, &ContentServiceCore::GetUserContent);
 }
 
 void ContentServiceCore::RunDownload() {
-    Run(downloadArguments, pendingDownload, &ContentServiceCore::DownloadUserContent);
-}
-
-void ContentServiceCore::StopWorkerOperations() {
-    {
-        const std::lock_guard guard(lock);
-        if (workerStopped) {
-            return;
-        }
-        workerStopped = true;
-        if (pendingGet.asked != pendingGet.completed ||
-            pendingDownload.asked != pendingDownload.completed) {
-            error.Store(ErrUnknown, kTextUnknown);
-        }
-        if (workerDownloader != nullptr) {
-            workerDownloader->Cancel();
-        }
-    }
-    workerCancel.Cancel();
-}
-
-void ContentServiceCore::StoreUnknownError() {
-    const std::lock_guard guard(lock);
-    error.Store(ErrUnknown, kTextUnknown);
-}
-
-std::string ContentServiceCore::CompanyName() const {
-    const std::lock_guard guard(lock);
-    return companyName;
-}
-
-void ContentServiceCore::SetCompanyName(std::string name) {
-    const std::lock_guard guard(lock);
-    companyName = std::move(name);
-    list.dataFolder = DataFolderPath(companyName, gameFolder);
-}
-
-std::string ContentServiceCore::GameFolder() const {
-    const std::lock_guard guard(lock);
-    return gameFolder;
-}
-
-void ContentServiceCore::SetGameFolder(std::string folder) {
-    const std::lock_guard guard(lock);
-    gameFolder = std::move(folder);
-    list.dataFolder = DataFolderPath(companyName, gameFolder);
-}
-
-ServiceError ContentServiceCore::Error() const {
-    const std::lock_guard guard(lock);
-    return error;
-}
-
-void ContentServiceCore::SetTransportLimits(const HttpLimits& newLimits) {
-    const std::lock_guard guard(lock);
-    limits = newLimits;
+    Run<ContentServiceCore>(downloadArguments, pendingDownload,
+                            &ContentServiceCore::DownloadUserContent);
 }

@@ -5,14 +5,10 @@
 #include "services/LocalFile.h"
 #include "services/ScoresParser.h"
 #include "services/ServiceClients.h"
-#include "services/ServicesModule.h"
 
 #include <optional>
 
 namespace {
-
-// The certificate is the cipher's key: 16 bytes of its narrow text.
-constexpr std::size_t kCertificateSize = 16;
 
 struct ServiceCall {
     HRESULT result = E_FAIL;
@@ -62,51 +58,22 @@ std::optional<std::array<ScoreList, kScoreListCount>> ListsOfPayload(const Reque
 
 } // namespace
 
-HighScoreServiceCore::HighScoreServiceCore() : lists(NamedScoreLists()) {
-    // A worker thread that outlives its service object still runs this module's code.
-    ServicesModule().Lock();
-}
+HighScoreServiceCore::HighScoreServiceCore() : lists(NamedScoreLists()) {}
 
-HighScoreServiceCore::~HighScoreServiceCore() {
-    ServicesModule().Unlock();
-}
-
-HRESULT HighScoreServiceCore::Refuse(int32_t number, const char* text, HRESULT result) {
-    error.Store(number, text);
-    return result;
-}
-
-void HighScoreServiceCore::ClearForOperation(bool periodLists) {
-    error.Clear();
-    lastRequest.clear();
-    lastAnswer.clear();
-    lastData.clear();
-    if (periodLists) {
-        for (std::size_t i = 0; i < kReportedList; ++i) {
-            lists[i].items.clear();
-        }
+void HighScoreServiceCore::ClearResults() {
+    for (std::size_t i = 0; i < kReportedList; ++i) {
+        lists[i].items.clear();
     }
 }
 
-HRESULT HighScoreServiceCore::CheckProperties() {
-    if (companyName.empty()) {
-        return Refuse(ErrCompanyNotSet, kTextCompanyNotSet, E_FAIL);
-    }
-    if (gameFolder.empty()) {
-        return Refuse(ErrGameNotSet, kTextGameNotSet, E_FAIL);
-    }
-    return S_OK;
+void HighScoreServiceCore::StopWorkerOperations() {
+    StopWorker({&pendingGet, &pendingReport});
 }
 
 HRESULT HighScoreServiceCore::CheckGet(const GetScoresArguments& arguments) {
-    if (arguments.certificate.empty()) {
-        return Refuse(ErrBadCertificate, kTextBlankCertificate, E_INVALIDARG);
-    }
-    if (arguments.certificate.size() != kCertificateSize) {
-        return Refuse(ErrBadCertificate, kTextCertificateLength, E_INVALIDARG);
-    }
-    if (arguments.game <= 0) {
-        return Refuse(ErrBadGame, kTextBadGame, E_INVALIDARG);
+    if (const HRESULT refused = CheckCertificate(arguments.certificate, arguments.game);
+        refused != S_OK) {
+        return refused;
     }
     if (arguments.count <= 0) {
         return Refuse(ErrBadGame, kTextBadCount, E_INVALIDARG);
@@ -115,14 +82,9 @@ HRESULT HighScoreServiceCore::CheckGet(const GetScoresArguments& arguments) {
 }
 
 HRESULT HighScoreServiceCore::CheckReport(const ReportScoreArguments& arguments) {
-    if (arguments.certificate.empty()) {
-        return Refuse(ErrBadCertificate, kTextBlankCertificate, E_INVALIDARG);
-    }
-    if (arguments.certificate.size() != kCertificateSize) {
-        return Refuse(ErrBadCertificate, kTextCertificateLength, E_INVALIDARG);
-    }
-    if (arguments.game <= 0) {
-        return Refuse(ErrBadGame, kTextBadGame, E_INVALIDARG);
+    if (const HRESULT refused = CheckCertificate(arguments.certificate, arguments.game);
+        refused != S_OK) {
+        return refused;
     }
     if (arguments.score <= 0) {
         return Refuse(ErrBadScore, kTextBadScore, E_INVALIDARG);
@@ -312,127 +274,28 @@ HRESULT HighScoreServiceCore::LoadHighScores(const std::string& certificate, int
     }
 }
 
-// Every Begin: clear, check, refuse after Stop, then hand the copied arguments to the worker.
-template <typename Arguments>
-HRESULT HighScoreServiceCore::Begin(const Arguments& arguments, Arguments& stored, Pending& pending,
-                                    const Completion& completion, bool clearLists,
-                                    HRESULT (HighScoreServiceCore::*check)(const Arguments&)) {
-    const std::lock_guard guard(lock);
-    ClearForOperation(clearLists);
-    if (const HRESULT refused = (this->*check)(arguments); refused != S_OK) {
-        return refused;
-    }
-    if (workerStopped) {
-        return Refuse(ErrUnknown, kTextUnknown, E_FAIL);
-    }
-    stored = arguments;
-    pending.completion = completion;
-    ++pending.asked;
-    return S_OK;
-}
-
-// Every operation on the worker: take the arguments under the lock, run without it, complete.
-template <typename Arguments>
-void HighScoreServiceCore::Run(const Arguments& stored, Pending& pending,
-                               HRESULT (HighScoreServiceCore::*operation)(const Arguments&,
-                                                                          Caller)) {
-    Arguments arguments;
-    uint64_t asked = 0;
-    {
-        const std::lock_guard guard(lock);
-        if (workerStopped) {
-            return;
-        }
-        arguments = stored;
-        asked = pending.asked;
-    }
-    Complete(pending, asked, (this->*operation)(arguments, Caller::Worker));
-}
-
 HRESULT HighScoreServiceCore::BeginGet(const GetScoresArguments& arguments,
                                        const Completion& completion) {
-    return Begin(arguments, getArguments, pendingGet, completion, true,
-                 &HighScoreServiceCore::CheckGet);
+    return Begin<HighScoreServiceCore>(arguments, getArguments, pendingGet, completion, true,
+                                       &HighScoreServiceCore::CheckGet);
 }
 
 HRESULT HighScoreServiceCore::BeginReport(const ReportScoreArguments& arguments,
                                           const Completion& completion) {
-    return Begin(arguments, reportArguments, pendingReport, completion, false,
-                 &HighScoreServiceCore::CheckReport);
-}
-
-void HighScoreServiceCore::Complete(Pending& pending, uint64_t asked, HRESULT result) {
-    const std::lock_guard guard(lock);
-    if (workerStopped) {
-        return;
-    }
-    pending.completed = asked;
-    if (Failed(result) && error.number == ErrNone) {
-        error.Store(ErrUnknown, kTextUnknown);
-    }
-    // Posted under the lock, so that once a Stop has returned nothing more arrives.
-    PostWindowMessage(pending.completion.window, pending.completion.message, 0, 0);
+    return Begin<HighScoreServiceCore>(arguments, reportArguments, pendingReport, completion, false,
+                                       &HighScoreServiceCore::CheckReport);
 }
 
 void HighScoreServiceCore::RunGet() {
-    Run(getArguments, pendingGet, &HighScoreServiceCore::GetHighScores);
+    Run<HighScoreServiceCore>(getArguments, pendingGet, &HighScoreServiceCore::GetHighScores);
 }
 
 void HighScoreServiceCore::RunReport() {
-    Run(reportArguments, pendingReport, &HighScoreServiceCore::ReportHighScore);
-}
-
-void HighScoreServiceCore::StopWorkerOperations() {
-    {
-        const std::lock_guard guard(lock);
-        if (workerStopped) {
-            return;
-        }
-        workerStopped = true;
-        if (pendingGet.asked != pendingGet.completed ||
-            pendingReport.asked != pendingReport.completed) {
-            error.Store(ErrUnknown, kTextUnknown);
-        }
-    }
-    workerCancel.Cancel();
-}
-
-void HighScoreServiceCore::StoreUnknownError() {
-    const std::lock_guard guard(lock);
-    error.Store(ErrUnknown, kTextUnknown);
-}
-
-std::string HighScoreServiceCore::CompanyName() const {
-    const std::lock_guard guard(lock);
-    return companyName;
-}
-
-void HighScoreServiceCore::SetCompanyName(std::string name) {
-    const std::lock_guard guard(lock);
-    companyName = std::move(name);
-}
-
-std::string HighScoreServiceCore::GameFolder() const {
-    const std::lock_guard guard(lock);
-    return gameFolder;
-}
-
-void HighScoreServiceCore::SetGameFolder(std::string folder) {
-    const std::lock_guard guard(lock);
-    gameFolder = std::move(folder);
-}
-
-ServiceError HighScoreServiceCore::Error() const {
-    const std::lock_guard guard(lock);
-    return error;
+    Run<HighScoreServiceCore>(reportArguments, pendingReport,
+                              &HighScoreServiceCore::ReportHighScore);
 }
 
 std::vector<ScoreItem> HighScoreServiceCore::ListItems(ScoreListIndex list) const {
     const std::lock_guard guard(lock);
     return lists[list].items;
-}
-
-void HighScoreServiceCore::SetTransportLimits(const HttpLimits& newLimits) {
-    const std::lock_guard guard(lock);
-    limits = newLimits;
 }

@@ -4,7 +4,7 @@
 #include "platform/com/MessageWindows.h"
 #include "services/AutomationObject.h"
 #include "services/EventWorker.h"
-#include "services/HighScoreServiceCore.h"
+#include "services/ServiceCore.h"
 
 #include <cstddef>
 #include <cstdint>

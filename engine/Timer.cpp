@@ -33,6 +33,10 @@ double Timer::GetTime() const {
     return (static_cast<double>(clock.Milliseconds()) - startMilliseconds) / millisecondsPerSecond;
 }
 
+double Timer::SecondsToNextStep() const {
+    return (static_cast<double>(totalSteps) + 1.0) / rate - GetTime();
+}
+
 void Timer::SetRate(double stepsPerSecond) {
     rate = stepsPerSecond;
     counterFrequency = Clock().Frequency();

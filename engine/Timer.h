@@ -14,6 +14,8 @@ public:
 
     // Seconds since the last Reset.
     double GetTime() const;
+    // Time until the step after the last counted one is due; 0 or less when it is due already.
+    double SecondsToNextStep() const;
     // Sets the rate, learns whether the clock has a high-resolution counter, and resets.
     void SetRate(double stepsPerSecond);
     void Reset();

@@ -106,6 +106,8 @@ bool Application::Init() {
     ReadVersionFile(*this, "version.txt");
     ReadConfigFile(*this, "../config.txt", priority);
     DebugLog("done\n");
+    // A write cut short by a kill leaves its temporary copy; none may linger or be read.
+    SweepPlayerFileFolder();
 
     DebugLog("Loading player info and strings..");
     StringTable::Load();

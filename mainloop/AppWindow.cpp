@@ -98,6 +98,10 @@ int64_t WindowProc(Window* window, uint32_t message, uint64_t wParam, int64_t lP
     case kMessageActivate:
         OnActivate(window, wParam);
         break;
+    case kMessageEndSession:
+        // As a close request in the background: the profile is saved and the run ends at once.
+        EndTheRun();
+        return 0;
     case kMessageClose:
         // Never to the default handling: the window goes only with a rebuild or the program.
         return OnCloseRequest(window);

@@ -16,6 +16,8 @@
 #include "platform/os/Messages.h"
 #include "platform/os/Window.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -49,6 +51,14 @@ bool HandleOneMessage() {
     }
     DispatchMessage(message);
     return true;
+}
+
+void WaitForNextStep() {
+    const double seconds = FrameTimer.SecondsToNextStep();
+    if (seconds > 0.0) {
+        // Rounded up, so that the pass after the wait finds the step due.
+        WaitForMessage(static_cast<uint32_t>(std::ceil(std::min(seconds, 1.0) * 1000.0)));
+    }
 }
 
 bool DeviceUsable() {
@@ -217,6 +227,9 @@ void RunPasses(XProcess& process, bool renderEveryPass) {
             break;
         }
         if (!stepped && !renderEveryPass) {
+            // Nothing to do before the next step: rest until it or a message comes, instead of
+            // polling the queue in a busy loop.
+            WaitForNextStep();
             continue;
         }
         if (!DeviceUsable()) {

@@ -5,6 +5,8 @@
 #include "platform/os/NativePath.h"
 
 #include <charconv>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -42,6 +44,34 @@ bool CreatePlayerFileFolder() {
         return false;
     }
     return true;
+}
+
+void SweepPlayerFileFolder() {
+    const std::string folder = App.GetDataDir();
+    std::error_code error;
+    std::filesystem::directory_iterator entries(NativePath(folder.empty() ? "." : folder), error);
+    if (error) {
+        return; // no folder yet: nothing was left
+    }
+    for (const auto& entry : entries) {
+        const std::string name = entry.path().filename().string();
+        // The writer's temporary name is the player file's own with ".tmp" after it.
+        constexpr std::string_view kTemporary = ".tmp";
+        if (name.size() <= kTemporary.size() || !name.ends_with(kTemporary)) {
+            continue;
+        }
+        const std::string_view playerFile(name.data(), name.size() - kTemporary.size());
+        if (!playerFile.ends_with(".pla") && !playerFile.ends_with(".sav") &&
+            playerFile != "settings.dat") {
+            continue;
+        }
+        if (entry.is_regular_file(error) || entry.is_symlink(error)) {
+            std::string reason;
+            if (!RemoveFile(entry.path().string(), reason)) {
+                DebugLog("%s\n", reason.c_str());
+            }
+        }
+    }
 }
 
 bool WritePlayerFile(const std::string& path, std::string_view text) {

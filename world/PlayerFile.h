@@ -23,6 +23,11 @@ std::string PlayerFilePath(std::string_view name);
 // the profiles can be written from the first change on; a failure is logged.
 bool CreatePlayerFileFolder();
 
+// Removes what a write cut short (a kill, a power loss) can leave in the player-file folder: the
+// temporary copies "<player file>.tmp" of the profiles, "last.pla", "settings.dat" and the save
+// games. Start-up calls it before anything reads the folder; other files are left alone.
+void SweepPlayerFileFolder();
+
 // Replaces the file at path with the text, every "\n" written as CR LF. A failure keeps the old
 // file and is logged; the result says whether the new text is in place.
 bool WritePlayerFile(const std::string& path, std::string_view text);

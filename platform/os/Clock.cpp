@@ -42,6 +42,10 @@ void Sleep(uint32_t milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+bool UsingSystemClock() {
+    return currentClock == &systemClock;
+}
+
 void SetClockSource(const ClockSource* source) {
     currentClock = source != nullptr ? source : &systemClock;
 }

@@ -22,6 +22,9 @@ const ClockSource& Clock();
 // Waits that long (the seam's sleep, when set, is told instead).
 void Sleep(uint32_t milliseconds);
 
+// True while the system's own clock is in use (no replacement set).
+bool UsingSystemClock();
+
 // Replaces the clock; null restores the system clock. The caller keeps ownership and must
 // restore the system clock before the replacement is destroyed.
 void SetClockSource(const ClockSource* source);

@@ -1,5 +1,6 @@
 #include "platform/os/Messages.h"
 
+#include "platform/os/Clock.h"
 #include "platform/os/Keys.h"
 
 #include <SDL2/SDL.h>
@@ -130,6 +131,15 @@ void TranslateEvent(const SDL_Event& event) {
         PostMessage(window, id, static_cast<uint64_t>(MessageKey(key)), 0);
         break;
     }
+    case SDL_QUIT:
+        // SDL turns SIGTERM and SIGINT into this; the last window closing does not (see the
+        // window layer's hints).
+        if (Window* window = LatestWindow()) {
+            PostMessage(window, kMessageEndSession, 1, 0);
+        } else {
+            PostQuitMessage(0);
+        }
+        break;
     default:
         break;
     }
@@ -148,6 +158,11 @@ bool ToSdlEvent(const SyntheticEvent& synthetic, SDL_Event& event) {
     }
     const bool keyOrButton = synthetic.type == Type::KeyDown || synthetic.type == Type::KeyUp ||
                              synthetic.type == Type::ButtonDown || synthetic.type == Type::ButtonUp;
+    if (synthetic.type == Type::Terminate) {
+        event = SDL_Event{};
+        event.type = SDL_QUIT;
+        return true;
+    }
     if (synthetic.window == nullptr && !keyOrButton) {
         return false;
     }
@@ -215,6 +230,8 @@ bool ToSdlEvent(const SyntheticEvent& synthetic, SDL_Event& event) {
     case Type::Close:
         windowEvent(SDL_WINDOWEVENT_CLOSE);
         return true;
+    case Type::Terminate:
+        return true;
     }
     return false;
 }
@@ -226,6 +243,25 @@ int64_t PackPoint(int x, int y) {
         return static_cast<uint32_t>(static_cast<uint16_t>(static_cast<int16_t>(value)));
     };
     return static_cast<int64_t>(half(x) | (half(y) << 16));
+}
+
+void WaitForMessage(uint32_t milliseconds) {
+    if (!queue.empty() || milliseconds == 0) {
+        return;
+    }
+    if (Seams().idleWait) {
+        Seams().idleWait(milliseconds);
+        return;
+    }
+    if (!UsingSystemClock()) {
+        return;
+    }
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        // Leaves the event in the system's queue for the next PeekMessage.
+        SDL_WaitEventTimeout(nullptr, static_cast<int>(milliseconds));
+    } else {
+        Sleep(milliseconds);
+    }
 }
 
 bool PeekMessage(Message& message) {

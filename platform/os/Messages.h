@@ -10,6 +10,9 @@
 constexpr uint32_t kMessageActivate = 0x0006;    // wParam: kActivate...
 constexpr uint32_t kMessageClose = 0x0010;       // the user asks to close the window
 constexpr uint32_t kMessageQuit = 0x0012;        // wParam: the exit code; never dispatched
+// The system ends the program (a terminate or interrupt signal, the session ending): no
+// question can be answered now. Sent to the latest window.
+constexpr uint32_t kMessageEndSession = 0x0016;
 constexpr uint32_t kMessageActivateApp = 0x001C; // wParam: 1 activated, 0 deactivated
 constexpr uint32_t kMessageKeyDown = 0x0100;     // wParam: virtual-key code
 constexpr uint32_t kMessageKeyUp = 0x0101;
@@ -47,6 +50,10 @@ struct Message {
 // system's pending events into messages; false when none waits. Consecutive mouse moves in a
 // window are merged into the latest, as the system's own queue does.
 bool PeekMessage(Message& message);
+// Returns once a message waits or the time has passed, without taking the message: the main loop
+// rests here between its steps. With a clock of the tests' or scripted runs' own, real time means
+// nothing to the run, and it returns at once.
+void WaitForMessage(uint32_t milliseconds);
 // Appends a message to the queue.
 void PostMessage(Window* window, uint32_t id, uint64_t wParam, int64_t lParam);
 // Queues kMessageQuit behind the messages already waiting, ahead of everything that comes later,

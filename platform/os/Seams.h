@@ -30,7 +30,8 @@ struct SyntheticEvent {
         FocusGained,
         FocusLost,
         MouseLeave,
-        Close
+        Close,
+        Terminate // the system ends the program, as a terminate or interrupt signal does
     };
 
     Type type = Type::MouseMove;
@@ -59,6 +60,8 @@ struct PlatformSeams {
     std::function<void(std::vector<SyntheticEvent>& events)> eventSource;
     // Told of every Sleep, which then returns at once.
     std::function<void(uint32_t milliseconds)> sleep;
+    // Told of every WaitForMessage that finds the queue empty, which then returns at once.
+    std::function<void(uint32_t milliseconds)> idleWait;
 
     // The single-instance name instead of the game's own, so that runs side by side (tests) do
     // not refuse each other.

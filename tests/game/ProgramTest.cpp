@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -84,7 +85,7 @@ TEST_F(ProgramTest, ASecondCopyEndsAtOnceWithoutAWordOrAFile) {
     const int firstPid = StartProgram(first);
     ASSERT_GT(firstPid, 0);
     // The first copy holds the name once it has made its save folder.
-    for (int tries = 0; tries < 1000 && !fs::exists(SaveFolder(folder / "first")); ++tries) {
+    for (int tries = 0; tries < 6000 && !fs::exists(SaveFolder(folder / "first")); ++tries) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     ASSERT_TRUE(fs::exists(SaveFolder(folder / "first")));
@@ -103,6 +104,30 @@ TEST_F(ProgramTest, AFatalErrorEndsWithAFailureStatus) {
     ProgramRun run = Run(folder / "profile");
     run.folder = folder.Path();
     EXPECT_EQ(RunProgram(run), 1);
+}
+
+// A terminate signal (log-out, shutdown, kill) ends the game as a close request in the background
+// would: the profile is saved and the program ends normally, with no question asked.
+TEST_F(ProgramTest, ATerminateSignalInALocationSavesAndEndsNormally) {
+    const std::string profile = folder / "profile";
+    ProgramRun run = Run(profile);
+    run.environment["ORVEX_SCRIPT"] = std::string(ORVEX_TEST_SESSIONS) + "/terminate_in_location.txt";
+    // The picture marks the pass after the acorn was taken; the program then waits in the
+    // location for the signal.
+    run.environment["ORVEX_SCREENSHOT"] = "600:" + folder / "taken.png";
+    run.environment["ORVEX_MESSAGE_BOX"] = std::nullopt; // a box would be a failure here
+    const int pid = StartProgram(run);
+    ASSERT_GT(pid, 0);
+    for (int tries = 0; tries < 6000 && !fs::exists(folder / "taken.png"); ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(fs::exists(folder / "taken.png"));
+    ASSERT_EQ(::kill(pid, SIGTERM), 0);
+    EXPECT_EQ(WaitForProgram(pid, 60.0), 0);
+
+    const std::string saves = SaveFolder(profile);
+    EXPECT_THAT(FilesUnder(saves), ::testing::UnorderedElementsAre("0.pla", "0.sav", "last.pla"));
+    EXPECT_THAT(ReadFileBytes(saves + "0.pla"), ::testing::HasSubstr("acorn"));
 }
 
 // The whole first session and the one that continues it, through the in-game layers' event

@@ -71,6 +71,22 @@ TEST_F(StartUpTest, FullScreenAtStartComesFromLastPlayerThenSettingsThenConfig) 
     }
 }
 
+// A kill between writing a player file's temporary copy and renaming it leaves the copy behind;
+// the next start removes every such copy before it reads the folder, and nothing else.
+TEST_F(StartUpTest, StartUpRemovesTheTemporaryCopiesOfPlayerFilesOnly) {
+    fs::remove_all(ProfileFolder());
+    fs::create_directories(SaveFolder());
+    const std::string saves = "profile/Saved Games/Vostrel Games/Orvex/";
+    for (const char* name : {"0.pla.tmp", "4.pla.tmp", "last.pla.tmp", "0.sav.tmp",
+                             "settings.dat.tmp", "0.pla", "notes.tmp", "0.pla.damaged", ".tmp"}) {
+        folder.Write(saves + name, "1");
+    }
+    ASSERT_TRUE(App.Init());
+    EXPECT_THAT(FilesUnder(SaveFolder()),
+                ::testing::UnorderedElementsAre("0.pla", "notes.tmp", "0.pla.damaged", ".tmp"));
+    Shutdown();
+}
+
 TEST_F(StartUpTest, AMissingVersionOrConfigurationFileEndsWithTheErrorBox) {
     for (const char* missing : {"data/version.txt", "config.txt"}) {
         SCOPED_TRACE(missing);

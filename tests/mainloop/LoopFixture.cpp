@@ -134,6 +134,9 @@ void LoopTest::SetUp() {
     Seams().desktop = DesktopMode{1920, 1080, false};
     Seams().messageBoxAnswer = MessageBoxAnswer::No;
     Seams().sleep = [this](uint32_t milliseconds) { sleeps.push_back(milliseconds); };
+    Seams().idleWait = [](uint32_t milliseconds) {
+        Calls.push_back("wait " + std::to_string(milliseconds));
+    };
     SetAudioLayer(&audio);
     Sounds.Init();
     OpenGameWindow(false);

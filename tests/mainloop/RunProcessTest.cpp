@@ -40,10 +40,13 @@ TEST_P(StepsDue, StepsFollowTheClockAndFramesFollowTheSteps) {
                                       "a.Render", "pump",     "a.Update", "a.Update",
                                       "a.Update", "a.Render", "pump",     "a.Render",
                                       "pump",     "a.Update", "a.Update", "pump"};
-    const Strings drawnAfterSteps = {"pump",     "a.Update", "a.Render", "pump",     "pump",
-                                     "a.Update", "a.Update", "a.Update", "a.Render", "pump",
-                                     "pump",     "a.Update", "a.Update", "pump"};
-    EXPECT_EQ(Only({"pump", "a.Update", "a.Render"}),
+    // A pass with no step due and no message rests until the next step's edge (half a step,
+    // 8.3 ms, rounded up) instead of looking into the queue again at once.
+    const Strings drawnAfterSteps = {"pump",     "a.Update", "a.Render", "pump",     "wait 9",
+                                     "pump",     "a.Update", "a.Update", "a.Update", "a.Render",
+                                     "pump",     "wait 9",   "pump",     "a.Update", "a.Update",
+                                     "pump"};
+    EXPECT_EQ(Only({"pump", "a.Update", "a.Render", "wait 9"}),
               renderEveryPass ? drawnOnEveryPass : drawnAfterSteps);
 }
 
@@ -463,6 +466,7 @@ struct CloseCase {
     MessageBoxAnswer answer;
     bool asked;
     bool quits; // the profile is saved and the run ends
+    Type request = Type::Close;
 };
 
 class CloseRequest : public LoopTest, public testing::WithParamInterface<CloseCase> {};
@@ -482,7 +486,7 @@ TEST_P(CloseRequest, EndsTheRunOnlyWhenAgreedOrInTheBackground) {
                 Next(Event(Type::FocusLost));
                 At(pumps + 8, Event(Type::FocusGained)); // for a request that is ignored
             }
-            Next(Event(Type::Close));
+            Next(Event(c.request));
         }
         if (step == 2) {
             self.state = 0;
@@ -506,7 +510,14 @@ INSTANTIATE_TEST_SUITE_P(
                     CloseCase{"fullScreen", true, false, MessageBoxAnswer::Yes, false, false},
                     CloseCase{"windowInBackground", false, true, MessageBoxAnswer::No, false, true},
                     CloseCase{"fullScreenInBackground", true, true, MessageBoxAnswer::No, false,
-                              true}),
+                              true},
+                    // A terminate or interrupt signal: nobody may be there to answer.
+                    CloseCase{"signalInWindow", false, false, MessageBoxAnswer::No, false, true,
+                              Type::Terminate},
+                    CloseCase{"signalInFullScreen", true, false, MessageBoxAnswer::No, false, true,
+                              Type::Terminate},
+                    CloseCase{"signalInBackground", false, true, MessageBoxAnswer::No, false,
+                              true, Type::Terminate}),
     [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace

@@ -23,7 +23,7 @@ public:
         port = server.bind_to_any_port("127.0.0.1");
         listener = std::thread([this] { server.listen_after_bind(); });
         // A stop before the accept loop runs would be lost.
-        for (int wait = 0; wait < 5000 && !server.is_running(); ++wait) {
+        for (int wait = 0; wait < 60000 && !server.is_running(); ++wait) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }

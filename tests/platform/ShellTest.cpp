@@ -148,7 +148,7 @@ TEST(ShellTest, TheOpenerGetsThePathAsOneArgumentWithNoShellBetween) {
     // Spaces, quotes and shell syntax reach the program untouched and run nothing.
     const std::string document = "/a folder/it's $(touch " + marker + "); `x` & | > help.htm";
     ASSERT_TRUE(OpenDocument(document));
-    for (int tries = 0; tries < 500 && !std::filesystem::exists(record); ++tries) {
+    for (int tries = 0; tries < 6000 && !std::filesystem::exists(record); ++tries) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_EQ(ReadFileBytes(record), document + "\n");

@@ -26,7 +26,7 @@ public:
     // Waits (at most a few seconds, so a fault fails instead of hanging) for `count` runs.
     bool WaitForRuns(std::size_t count) {
         std::unique_lock guard(lock);
-        return changed.wait_for(guard, 5s, [&] { return runs.size() >= count; });
+        return changed.wait_for(guard, 60s, [&] { return runs.size() >= count; });
     }
     void Open() {
         const std::lock_guard guard(lock);
@@ -35,7 +35,7 @@ public:
     }
     bool WaitAtGate() {
         std::unique_lock guard(lock);
-        return changed.wait_for(guard, 5s, [&] { return open; });
+        return changed.wait_for(guard, 60s, [&] { return open; });
     }
     std::vector<int> Runs() {
         const std::lock_guard guard(lock);
@@ -145,7 +145,7 @@ TEST(EventWorkerTest, AStopThatCannotWaitLeavesTheCallbackItsContext) {
     context.reset();
     EXPECT_FALSE(watch.expired());
     inside.recorder.Open();
-    for (int wait = 0; wait < 5000 && !watch.expired(); ++wait) {
+    for (int wait = 0; wait < 60000 && !watch.expired(); ++wait) {
         std::this_thread::sleep_for(1ms);
     }
     EXPECT_TRUE(watch.expired()) << "the thread ended and let go of the context";

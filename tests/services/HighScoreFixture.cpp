@@ -163,7 +163,7 @@ std::optional<WindowMessage> HighScoreFixture::PostedCompletion() const {
 }
 
 bool HighScoreFixture::WaitForCalls(std::size_t count) const {
-    for (int wait = 0; wait < 10000; ++wait) {
+    for (int wait = 0; wait < 60000; ++wait) {
         if (server.Calls().size() >= count) {
             return true;
         }

@@ -15,7 +15,7 @@ namespace {
 
 // Waits (a generous while) for the audio thread to bring something about.
 bool WaitFor(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline) {
             return false;

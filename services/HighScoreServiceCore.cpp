@@ -222,6 +222,12 @@ HRESULT HighScoreServiceCore::ReportHighScore(const ReportScoreArguments& argume
             return Refuse(ErrNoResponse, kTextNoResponse, E_FAIL);
         }
         error.Clear();
+        if (!answer.HasStatus()) {
+            // Text that is no answer document says nothing of the score: the call keeps its
+            // S_OK, as callers read the error, but the error tells that no answer came.
+            error.Store(ErrNoResponse, kTextNoResponse);
+            return S_OK;
+        }
         if (answer.Status() > 0) {
             error.Store(answer.Status(), StatusText(answer.Status()));
         }

@@ -34,6 +34,8 @@ void ScoresParser::StartTag(std::string_view name) {
         lastTag.clear();
     } else if (name == "data") {
         data.clear();
+    } else if (name == "status") {
+        statusSeen = true;
     }
 }
 

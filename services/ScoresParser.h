@@ -24,6 +24,8 @@ public:
     int32_t GameId() const { return gameId; }
     const std::string& Data() const { return data; }
     int32_t Status() const { return status; }
+    // Whether a "status" element was read: every answer document carries one.
+    bool HasStatus() const { return statusSeen; }
 
     void StartTag(std::string_view name) override;
     void Text(std::string_view content) override;
@@ -37,4 +39,5 @@ private:
     int32_t gameId = 0;
     std::string data;
     int32_t status = 0;
+    bool statusSeen = false;
 };

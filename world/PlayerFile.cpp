@@ -2,6 +2,7 @@
 
 #include "engine/Application.h"
 #include "engine/Log.h"
+#include "platform/os/MessageBox.h"
 #include "platform/os/NativePath.h"
 
 #include <charconv>
@@ -9,6 +10,8 @@
 #include <system_error>
 
 namespace {
+
+bool writeFailureTold = false;
 
 bool IsControl(char c) {
     return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
@@ -86,9 +89,23 @@ bool WritePlayerFile(const std::string& path, std::string_view text) {
     std::string error;
     if (!ReplaceFileAtomically(NativePath(path), bytes, error)) {
         DebugLog("Player file not saved: %s\n", error.c_str());
+        // A full disk or a read-only folder loses the player's progress: say so, once, rather
+        // than leave it to a log nobody reads.
+        if (!writeFailureTold) {
+            writeFailureTold = true;
+            ShowMessageBox(App.window,
+                           "Your progress could not be saved in \"" + path + "\".\n" + error +
+                               "\nThe game keeps what it had saved before and tries again at the "
+                               "next save.",
+                           "Saving failed", MessageBoxButtons::Ok, MessageBoxIcon::Warning);
+        }
         return false;
     }
     return true;
+}
+
+void ForgetPlayerFileWriteFailures() {
+    writeFailureTold = false;
 }
 
 FileRead ReadPlayerFile(const std::string& path, std::string& text) {

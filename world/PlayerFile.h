@@ -29,8 +29,13 @@ bool CreatePlayerFileFolder();
 void SweepPlayerFileFolder();
 
 // Replaces the file at path with the text, every "\n" written as CR LF. A failure keeps the old
-// file and is logged; the result says whether the new text is in place.
+// file and is logged; the first failure of a run is also told to the player in a message box
+// naming the file and the reason (later ones only logged, and later saves keep trying). The
+// result says whether the new text is in place.
 bool WritePlayerFile(const std::string& path, std::string_view text);
+
+// The next write failure is told to the player again (a new run; tests).
+void ForgetPlayerFileWriteFailures();
 
 // Reads the file at path whole (CR LF kept). Missing when there is none; Failed (logged) when
 // something is there that cannot be read as a player file.

@@ -1,4 +1,5 @@
 #include "engine/Application.h"
+#include "platform/os/Seams.h"
 #include "tests/world/WorldFixture.h"
 #include "world/Player.h"
 #include "world/PlayerFile.h"
@@ -24,6 +25,7 @@ enum ChildResult : int {
     kSavedAnyway = 1,
     kFileChanged = 2,
     kSetUpFailed = 3,
+    kNotToldOnce = 4,
     kNoTmpfs = 77,
 };
 
@@ -44,6 +46,7 @@ protected:
     // In the child: profile 0 is saved; then, when the disk cannot take more, a bigger profile
     // cannot be saved and the old file stays as it was.
     static int SaveOnAFullDisk(const std::function<bool()>& fillDisk) {
+        Seams().messageBoxAnswer = MessageBoxAnswer::Ok;
         if (!Player::CreateProfile(0, "Ann")) {
             return kSetUpFailed;
         }
@@ -58,6 +61,13 @@ protected:
         }
         if (CurrentPlayer->Save()) {
             return kSavedAnyway;
+        }
+        // The player is told once, by a box naming the file, however often saving fails.
+        CurrentPlayer->Save();
+        const auto& shown = Seams().messageBoxesShown;
+        if (shown.size() != 1 || !shown[0].starts_with("Saving failed: ") ||
+            shown[0].find("0.pla") == std::string::npos) {
+            return kNotToldOnce;
         }
         std::string after;
         ReadPlayerFile(PlayerFilePath("0.pla"), after);

@@ -39,6 +39,7 @@ void ResetWorldGlobals() {
         profile = Player();
     }
     GameSettings = UserSettings();
+    ForgetPlayerFileWriteFailures();
 }
 
 void WorldTest::SetUp() {

@@ -457,6 +457,10 @@ void ServiceTestServer::HandleSoap(const httplib::Request& request, httplib::Res
         result = "<" + operation + "Result>" + std::string(scripted.size, 'A') + "</" + operation +
                  "Result>";
         break;
+    case Kind::NotADocument:
+        result = "<" + operation + "Result>Service temporarily unavailable</" + operation +
+                 "Result>";
+        break;
     default:
         break;
     }

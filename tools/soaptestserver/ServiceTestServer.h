@@ -47,6 +47,7 @@ struct ServerFault {
         WrongKey,          // the payload encrypted with another key
         LowerCaseHex,      // the payload's hex in lower case
         Status,            // the answer document carries `status` and no payload
+        NotADocument,      // a result of plain text: no answer document at all
     };
     Kind kind = Kind::None;
     int httpStatus = 503;

@@ -19,7 +19,7 @@ int Usage() {
                  "usage: soaptestserver [--port N] [--fixtures FOLDER] [--fault KIND[=N]]\n"
                  "  KIND: http-error[=STATUS] soap-fault bad-fault malformed wrong-namespace\n"
                  "        empty-result nil-result missing-result truncated hang oversize=BYTES\n"
-                 "        wrong-key lower-case-hex status=NUMBER\n");
+                 "        wrong-key lower-case-hex status=NUMBER not-a-document\n");
     return 2;
 }
 
@@ -40,6 +40,7 @@ bool ParseFault(std::string_view text, ServerFault& fault) {
         {"wrong-key", Kind::WrongKey},
         {"lower-case-hex", Kind::LowerCaseHex},
         {"status", Kind::Status},
+        {"not-a-document", Kind::NotADocument},
     };
     const std::size_t equals = text.find('=');
     const auto found = kinds.find(text.substr(0, equals));

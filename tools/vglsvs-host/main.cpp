@@ -96,7 +96,8 @@ struct Settings {
     std::string gameFolder;
 };
 
-// Every service operation prints its HRESULT and the service's error afterwards.
+// Every service operation prints its HRESULT and the service's error afterwards; it succeeded
+// only with S_OK and no error (a report keeps S_OK when the server's answer holds an error).
 template <typename Service>
 bool Report(const char* operation, HRESULT result, Service* service) {
     int32_t error = 0;
@@ -105,7 +106,7 @@ bool Report(const char* operation, HRESULT result, Service* service) {
     service->get_ErrorDescription(description.Put());
     std::printf("%s: %s, Error %d \"%s\"\n", operation, ResultName(result).c_str(), error,
                 Narrow(description).c_str());
-    return result == S_OK;
+    return result == S_OK && error == 0;
 }
 
 template <typename Service>

@@ -1,6 +1,7 @@
 #include "media/ParticleEmitter.h"
 
 #include "engine/Exception.h"
+#include "engine/FileSystem.h"
 #include "engine/Log.h"
 #include "engine/Parcon.h"
 #include "engine/Random.h"
@@ -175,6 +176,10 @@ void ParticleEmitter::ReadList(const ParconList& list) {
         // A second texture list replaces the first, which is given back.
         texture.Release();
         if (!TextureManager::Load(texture, file)) {
+            // A file that is there but is no image must not send the author looking for it.
+            if (Files.Exists(file)) {
+                throw Exception("Can't decode texture file %s!", MessagePart(file).c_str());
+            }
             throw Exception("Can't find texture file %s!", MessagePart(file).c_str());
         }
     } else if (name == "coords") {

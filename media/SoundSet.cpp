@@ -23,6 +23,11 @@ SoundSample::SoundSample(const std::string& fileName, int weight, bool exclusive
     }
     // The layer keeps its own copy of the sound.
     sample = Audio().LoadSample(*bytes, kMaxPlaybacks);
+    // A damaged sound is no reason to stop the game, wherever it lies: it plays nothing, and the
+    // log names it.
+    if (sample == 0 && Audio().IsOpen()) {
+        DebugLog("Can't decode the sound file %s: it plays nothing\n", fileName.c_str());
+    }
 }
 
 SoundSample::~SoundSample() {

@@ -52,6 +52,8 @@ public:
     virtual bool Open() = 0;
     // Frees every sample and stream and closes the device.
     virtual void Close() = 0;
+    // Whether the output device is open (Open succeeded and no Close since).
+    virtual bool IsOpen() const = 0;
 
     // Output runs (again) after Pause or Stop.
     virtual void Start() = 0;

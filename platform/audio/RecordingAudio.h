@@ -72,7 +72,7 @@ public:
     void FinishSlides();
     void SetPosition(AudioId channel, uint64_t bytes);
 
-    bool IsOpen() const { return open; }
+    bool IsOpen() const override { return open; }
     int GroupVolume(VolumeGroup group) const;
     // "Open", "Close", "Start", "Stop" and "Pause", in the order they came.
     const std::vector<std::string>& Calls() const { return calls; }

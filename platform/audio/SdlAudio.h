@@ -19,6 +19,7 @@ public:
     int Version() const override { return kVersion; }
     bool Open() override;
     void Close() override;
+    bool IsOpen() const override { return device != 0; }
     void Start() override;
     void Stop() override;
     void Pause() override;
@@ -33,8 +34,6 @@ public:
     void SetVolume(AudioId channel, int volume) override;
     void SlideVolume(AudioId channel, int volume, uint32_t milliseconds, SlideEnd end) override;
     uint64_t Position(AudioId channel) const override;
-
-    bool IsOpen() const { return device != 0; }
 
 private:
     class DeviceLock;

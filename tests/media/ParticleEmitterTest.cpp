@@ -157,6 +157,9 @@ TEST_F(ParticleEmitterTest, MissingDataAndMissingTexturesAreFatal) {
     EXPECT_THAT(ErrorOf([&] { Load(emitter, "(color 0 1 1)"); }), HasSubstr("More data expected"));
     EXPECT_EQ(ErrorOf([&] { Load(emitter, "(max_parts 5) (texture gone.png)"); }),
               "Can't find texture file gone.png!");
+    folder.Write("text.png", "a text, not a picture");
+    EXPECT_EQ(ErrorOf([&] { Load(emitter, "(max_parts 5) (texture text.png)"); }),
+              "Can't decode texture file text.png!");
     EXPECT_FALSE(emitter.IsLoaded());
     emitter.Update(kStep);
     emitter.Draw();

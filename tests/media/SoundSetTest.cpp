@@ -3,7 +3,9 @@
 #include "engine/Exception.h"
 #include "engine/FileSystem.h"
 #include "engine/Random.h"
+#include "platform/audio/SdlAudio.h"
 #include "tests/media/RecordedSound.h"
+#include "tests/support/AudioFixtures.h"
 #include "tests/support/LogCapture.h"
 #include "tools/packtool/PackWriter.h"
 
@@ -57,6 +59,60 @@ TEST_F(SoundSetTest, AFileThatCannotBeDecodedGivesASilentSample) {
     set.Play(false);
     EXPECT_TRUE(audio.Playbacks().empty());
     EXPECT_FALSE(set.IsPlaying());
+}
+
+// A sound that is there but damaged plays nothing and is named in the log, the same from the
+// data folder and from a compressed pack entry; only a file that cannot be read stops the game.
+TEST(SoundSetDecodeTest, ADamagedSoundIsLoggedAndSilentFromTheFolderAndThePack) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    SdlAudio real;
+    if (!real.Open()) {
+        GTEST_SKIP() << "no audio output can be opened";
+    }
+    const std::vector<float> sine = SineWave(441.0, 0.5, 2205, 1, 22050);
+    const std::string wav = WavFile(sine, 1, 22050, 16);
+    const std::string ogg = VorbisFile(sine, 1, 22050);
+    const struct {
+        const char* what;
+        std::string bytes;
+    } damaged[] = {
+        {"WAV cut inside its header", wav.substr(0, 30)},
+        {"WAV with its format chunk overwritten", wav.substr(0, 12) + std::string(24, 'x') +
+                                                      wav.substr(36)},
+        {"Ogg cut inside its headers", ogg.substr(0, 100)},
+        {"Ogg with its headers overwritten", ogg.substr(0, 28) + std::string(200, 'x') +
+                                                 ogg.substr(228)},
+    };
+    for (const auto& c : damaged) {
+        for (const bool inPack : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (inPack ? " in the pack" : " in the folder"));
+            TempFolder folder{TempFolder::Enter::Yes};
+            folder.MakeFolder("data");
+            Files.SetDataFolder("data");
+            if (inPack) {
+                PackWriter pack;
+                pack.AddBytes("snd/damaged.snd", c.bytes, PackWriter::Packing::Bzip2);
+                pack.Write(folder / "pack.boo");
+            } else {
+                folder.Write("data/snd/damaged.snd", c.bytes);
+            }
+            Files.MountPack("pack.boo");
+            SetAudioLayer(&real);
+            const LogCapture log;
+            {
+                SoundSet set;
+                ASSERT_NO_THROW(set.AddSound("snd/damaged.snd", 1, false));
+                set.Play(false);
+                EXPECT_FALSE(set.IsPlaying());
+            }
+            EXPECT_NE(log.Text().find("Can't decode the sound file snd/damaged.snd"),
+                      std::string::npos)
+                << log.Text();
+            SetAudioLayer(nullptr);
+            Files.MountPack("pack.boo"); // the folder goes: no pack stays mounted from it
+        }
+    }
+    real.Close();
 }
 
 struct WeightCase {

@@ -2,6 +2,7 @@
 
 #include "engine/Exception.h"
 #include "engine/FileSystem.h"
+#include "engine/Log.h"
 
 #include <locale.h>
 
@@ -220,7 +221,12 @@ void Parcon::ParseStream(const std::string& fileName, std::istream& input) {
             break;
         }
     }
-    // The end of the file (or a closing bracket at the top level) closes every open list.
+    // The end of the file (or a closing bracket at the top level) closes every open list. The
+    // notation allows it, but a file cut short reads the same way, so it is said.
+    if (const std::size_t unclosed = builder.open.size() - 1; unclosed > 0) {
+        DebugLog("Parcon: the end of %s closed %zu open list%s\n", fileName.c_str(), unclosed,
+                 unclosed == 1 ? "" : "s");
+    }
     while (!builder.open.empty()) {
         CloseList(builder);
     }

@@ -2,6 +2,7 @@
 
 #include "engine/Exception.h"
 #include "engine/FileSystem.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestData.h"
 
@@ -248,6 +249,30 @@ TEST(Parcon, LongLineIsReadWhole) {
     EXPECT_EQ(list.NextString(true, "").size(), 300u * 7);
     ASSERT_TRUE(top.Next());
     EXPECT_EQ(ParconCursor(top.GetList(), 0).GetListName(), "next");
+}
+
+// Lists left open at the end of a file are closed there, as the notation allows; but a file cut
+// short reads the same way, so the log says how many the end closed.
+TEST(Parcon, TheEndOfAFileClosingOpenListsIsLogged) {
+    const struct {
+        const char* text;
+        const char* tree;
+        const char* logged; // "" for nothing
+    } cases[] = {
+        {"(a 1)\n(b 2)", "(__root__ (a 1) (b 2))", ""},
+        {"(a 1)\n(b (c 2", "(__root__ (a 1) (b (c 2)))",
+         "Parcon: the end of cut.txt closed 2 open lists\n"},
+        {"(a 1", "(__root__ (a 1))", "Parcon: the end of cut.txt closed 1 open list\n"},
+        {"(a 1))\n(b 2", "(__root__ (a 1))", ""}, // a top-level closing bracket ends the file
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const LogCapture log;
+        Parcon parser;
+        Parse(parser, c.text, "cut.txt");
+        EXPECT_EQ(Dump(*parser.Root()), c.tree);
+        EXPECT_EQ(log.Text(), c.logged);
+    }
 }
 
 TEST(Parcon, ParsingAgainReplacesTheRootAndKeepsEarlierTrees) {

@@ -169,6 +169,18 @@ TEST_F(ProgramTest, ASecondStartContinuesTheFirstSession) {
         EXPECT_LT(difference.meanChannelDifference, 2.0);
         EXPECT_LT(difference.shareOfDifferentPixels, 0.005);
     }
+    // The HUD bar lies over the location: its top line runs whole across the screen, also over
+    // the squares of the things to find (whose transparent corners must not cut it).
+    const Picture location = ReadPicture(folder / "location.png");
+    ASSERT_EQ(location.width, 1024);
+    constexpr int kHudLine = 688;
+    for (int x = 0; x < location.width; ++x) {
+        const uint32_t pixel = location.pixels[static_cast<std::size_t>(kHudLine * location.width + x)];
+        const int red = static_cast<int>((pixel >> 16) & 0xFF);
+        const int green = static_cast<int>((pixel >> 8) & 0xFF);
+        ASSERT_NEAR(red, 186, 24) << "x " << x;
+        ASSERT_NEAR(green, 162, 24) << "x " << x;
+    }
     // The acorn was taken in the first session: the continued location differs from the first
     // picture of it exactly there.
     const PictureDifference change = ComparePictures(ReadPicture(folder / "location.png"),

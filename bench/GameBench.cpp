@@ -3,6 +3,7 @@
 // real OpenGL device (headless unless a video driver is chosen).
 
 #include "bench/BenchWindow.h"
+#include "bench/HeapCounter.h"
 #include "engine/Exception.h"
 #include "engine/FileSystem.h"
 #include "game/ClassList.h"
@@ -18,65 +19,15 @@
 #include "world/Level.h"
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-// The heap in use through operator new, and its peak since the last reset: the memory figure of
-// the load counts what the game's objects, definitions and decoded pictures hold.
-namespace {
-
-std::atomic<std::size_t> heapInUse{0};
-std::atomic<std::size_t> heapPeak{0};
-
-void* Allocate(std::size_t size) {
-    void* block = std::malloc(size == 0 ? 1 : size);
-    if (block == nullptr) {
-        throw std::bad_alloc();
-    }
-    const std::size_t now = heapInUse += malloc_usable_size(block);
-    std::size_t peak = heapPeak.load();
-    while (now > peak && !heapPeak.compare_exchange_weak(peak, now)) {
-    }
-    return block;
-}
-
-void Release(void* block) {
-    if (block != nullptr) {
-        heapInUse -= malloc_usable_size(block);
-        std::free(block);
-    }
-}
-
-} // namespace
-
-void* operator new(std::size_t size) {
-    return Allocate(size);
-}
-void* operator new[](std::size_t size) {
-    return Allocate(size);
-}
-void operator delete(void* block) noexcept {
-    Release(block);
-}
-void operator delete[](void* block) noexcept {
-    Release(block);
-}
-void operator delete(void* block, std::size_t) noexcept {
-    Release(block);
-}
-void operator delete[](void* block, std::size_t) noexcept {
-    Release(block);
-}
 
 namespace {
 
@@ -196,8 +147,8 @@ void BM_LoadLocation(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         ForgetLoads();
-        const std::size_t heapBefore = heapInUse.load();
-        heapPeak = heapBefore;
+        const std::size_t heapBefore = HeapInUse();
+        ResetHeapPeak();
         state.ResumeTiming();
 
         auto level = std::make_unique<Level>();
@@ -205,7 +156,7 @@ void BM_LoadLocation(benchmark::State& state) {
         level->LoadScene("levels/bench.txt", true);
 
         state.PauseTiming();
-        heapGrowth = std::max(heapGrowth, heapPeak.load() - heapBefore);
+        heapGrowth = std::max(heapGrowth, HeapPeak() - heapBefore);
         if (level->Objects().size() != kObjects) {
             state.SkipWithError("the location did not load whole");
         }

@@ -83,8 +83,8 @@ void Object::LoadFromNode(const ParconCursor& cursor, bool instance) {
     while (element.Next()) {
         const ParconNode* node = element.Current();
         if (node->kind == ParconNode::kValue) {
-            if (!instance && !node->text.empty()) {
-                ApplyDefinition(std::string(node->text), false);
+            if (!instance && !node->Text().empty()) {
+                ApplyDefinition(std::string(node->Text()), false);
             }
             continue;
         }

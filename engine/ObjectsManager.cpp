@@ -23,8 +23,7 @@ bool DrawsAboveTexts(const std::string& name) {
 
 // A list whose element 0 is a word with text.
 bool HasName(const ParconList& list) {
-    return !list.elements.empty() && list.elements.front()->kind == ParconNode::kValue &&
-           !list.elements.front()->text.empty();
+    return !list.elements.empty() && !list.elements.front().Text().empty();
 }
 
 // The text of the last "Label" list of a definition; empty when none.
@@ -391,11 +390,11 @@ void ObjectsManager::LoadDefinitions(const std::string& path) {
             if (!HasName(*list)) {
                 throw Exception("A definition without a name in %s", MessagePart(path).c_str());
             }
-            const std::string name(list->elements[0]->text);
+            const std::string name(list->elements[0].Text());
             ObjectDefinition definition;
             definition.cursor = ParconCursor(list, 0);
-            if (list->elements.size() > 1 && list->elements[1]->kind == ParconNode::kValue) {
-                definition.baseName = std::string(list->elements[1]->text);
+            if (list->elements.size() > 1 && list->elements[1].kind == ParconNode::kValue) {
+                definition.baseName = std::string(list->elements[1].Text());
             }
             definition.final = final;
             if (final) {
@@ -512,7 +511,7 @@ void ObjectsManager::ReadObjects(ParconCursor entries, const std::string& path) 
             throw Exception("An Objects entry without a definition name in %s",
                             MessagePart(path).c_str());
         }
-        const std::string definitionName(entry->elements[0]->text);
+        const std::string definitionName(entry->elements[0].Text());
         std::unique_ptr<Object> object = CreateObject(definitionName, false);
         if (object == nullptr) {
             throw Exception("Unknown object: %s", MessagePart(definitionName).c_str());

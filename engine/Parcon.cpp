@@ -30,9 +30,31 @@ locale_t CLocale() {
     return locale;
 }
 
+// The C conversions need a terminated text; the tree's texts are not.
+class TerminatedText {
+public:
+    explicit TerminatedText(std::string_view text) {
+        if (text.size() < sizeof small) {
+            std::copy(text.begin(), text.end(), small);
+            small[text.size()] = '\0';
+            data = small;
+        } else {
+            large.assign(text);
+            data = large.c_str();
+        }
+    }
+    const char* Get() const { return data; }
+
+private:
+    char small[64];
+    std::string large;
+    const char* data = nullptr;
+};
+
 // atoi of the C locale, clamped to the 32-bit range instead of undefined.
 int32_t TextToInt(std::string_view text) {
-    const long long value = strtoll_l(text.data(), nullptr, 10, CLocale());
+    const TerminatedText terminated(text);
+    const long long value = strtoll_l(terminated.Get(), nullptr, 10, CLocale());
     if (value > INT32_MAX) {
         return INT32_MAX;
     }
@@ -44,7 +66,8 @@ int32_t TextToInt(std::string_view text) {
 
 // atof of the C locale narrowed to a float, with overflow going where IEEE rounding takes it.
 float TextToFloat(std::string_view text) {
-    const double value = strtod_l(text.data(), nullptr, CLocale());
+    const TerminatedText terminated(text);
+    const double value = strtod_l(terminated.Get(), nullptr, CLocale());
     if (std::isfinite(value) && std::fabs(value) > FLT_MAX) {
         // Halfway between FLT_MAX and the next power of two rounds to infinity.
         const double limit = 0x1.ffffffp127;
@@ -63,7 +86,7 @@ const ParconNode* ParconCursor::Current() const {
     if (list == nullptr || index < 0 || static_cast<std::size_t>(index) >= list->elements.size()) {
         return nullptr;
     }
-    return list->elements[static_cast<std::size_t>(index)];
+    return &list->elements[static_cast<std::size_t>(index)];
 }
 
 bool ParconCursor::HasNext() const {
@@ -82,38 +105,37 @@ bool ParconCursor::Next() {
 
 bool ParconCursor::HasNextValue() const {
     return HasNext() &&
-           list->elements[static_cast<std::size_t>(index) + 1]->kind == ParconNode::kValue;
+           list->elements[static_cast<std::size_t>(index) + 1].kind == ParconNode::kValue;
 }
 
 std::string ParconCursor::GetString(const std::string& defaultText) const {
     const ParconNode* node = Current();
-    return node != nullptr && node->kind == ParconNode::kValue ? std::string(node->text)
+    return node != nullptr && node->kind == ParconNode::kValue ? std::string(node->Text())
                                                                : defaultText;
 }
 
 int32_t ParconCursor::GetInt(int32_t defaultValue) const {
     const ParconNode* node = Current();
-    return node != nullptr && node->kind == ParconNode::kValue ? TextToInt(node->text)
+    return node != nullptr && node->kind == ParconNode::kValue ? TextToInt(node->Text())
                                                                : defaultValue;
 }
 
 float ParconCursor::GetFloat(float defaultValue) const {
     const ParconNode* node = Current();
-    return node != nullptr && node->kind == ParconNode::kValue ? TextToFloat(node->text)
+    return node != nullptr && node->kind == ParconNode::kValue ? TextToFloat(node->Text())
                                                                : defaultValue;
 }
 
 const ParconList* ParconCursor::GetList() const {
     const ParconNode* node = Current();
-    return node != nullptr && node->kind == ParconNode::kList ? node->list : nullptr;
+    return node != nullptr ? node->List() : nullptr;
 }
 
 std::string ParconCursor::GetListName() const {
     if (list == nullptr || list->elements.empty()) {
         return {};
     }
-    const ParconNode* name = list->elements.front();
-    return name->kind == ParconNode::kValue ? std::string(name->text) : std::string();
+    return std::string(list->elements.front().Text());
 }
 
 std::string ParconCursor::NextString(bool required, const std::string& defaultText) {
@@ -148,17 +170,17 @@ float ParconCursor::NextFloat(bool required, float defaultValue) {
 
 void ParconCursor::ThrowMoreDataExpected() const {
     const ParconNode* node = Current();
-    const std::string* file = node != nullptr ? node->file : list != nullptr ? list->file : nullptr;
+    const std::string* file = list != nullptr ? list->file : nullptr;
     // A list, the placeholder of an unnamed list or no element at all has no text; the message
     // shows that the way the C library prints a null text.
     const std::string value = node != nullptr && node->kind == ParconNode::kValue && node->hasText
-                                  ? MessagePart(node->text)
+                                  ? MessagePart(node->Text())
                                   : std::string("(null)");
     const ParconNode* nameNode =
-        list != nullptr && !list->elements.empty() ? list->elements.front() : nullptr;
+        list != nullptr && !list->elements.empty() ? &list->elements.front() : nullptr;
     const std::string name =
         nameNode != nullptr && nameNode->kind == ParconNode::kValue && nameNode->hasText
-            ? MessagePart(nameNode->text)
+            ? MessagePart(nameNode->Text())
             : std::string("bez nazwy");
     throw Exception("Parcon Error: More data expected! Last read:\n\nFile: %s\nValue: %s\nList "
                     "name: %s",
@@ -190,10 +212,10 @@ bool Parcon::OpenFile(const std::string& fileName, bool required) {
 struct Parcon::TreeBuilder {
     const std::string* file = nullptr;
     std::vector<ParconList*> open;
-    std::vector<std::vector<ParconNode*>> gathered; // [depth], at least open.size() long
-    std::string quoted;                             // a quoted string being decoded
+    std::vector<std::vector<ParconNode>> gathered; // [depth], at least open.size() long
+    std::string quoted;                            // a quoted string being decoded
 
-    std::vector<ParconNode*>& Innermost() { return gathered[open.size() - 1]; }
+    std::vector<ParconNode>& Innermost() { return gathered[open.size() - 1]; }
 };
 
 void Parcon::ParseStream(const std::string& fileName, std::istream& input) {
@@ -305,11 +327,9 @@ bool Parcon::ParseLine(std::string_view line, TreeBuilder& builder) {
 void Parcon::OpenList(TreeBuilder& builder, bool unnamed) {
     ParconList& list = lists.Add();
     list.file = builder.file;
-    ParconNode& node = nodes.Add();
+    ParconNode& node = builder.Innermost().emplace_back();
     node.kind = ParconNode::kList;
     node.list = &list;
-    node.file = builder.file;
-    builder.Innermost().push_back(&node);
 
     builder.open.push_back(&list);
     if (builder.gathered.size() < builder.open.size()) {
@@ -317,15 +337,13 @@ void Parcon::OpenList(TreeBuilder& builder, bool unnamed) {
     }
     if (unnamed) {
         // The placeholder stands where a named list has its name.
-        ParconNode& placeholder = nodes.Add();
-        placeholder.file = builder.file;
-        builder.Innermost().push_back(&placeholder);
+        builder.Innermost().emplace_back();
     }
 }
 
 void Parcon::CloseList(TreeBuilder& builder) {
-    std::vector<ParconNode*>& elements = builder.Innermost();
-    ParconNode** array = elementArrays.AddArray(elements.size());
+    std::vector<ParconNode>& elements = builder.Innermost();
+    ParconNode* array = nodes.AddArray(elements.size());
     std::copy(elements.begin(), elements.end(), array);
     builder.open.back()->elements = {array, elements.size()};
     elements.clear();
@@ -333,12 +351,13 @@ void Parcon::CloseList(TreeBuilder& builder) {
 }
 
 void Parcon::AddValue(TreeBuilder& builder, std::string_view text) {
-    char* copy = texts.AddArray(text.size() + 1);
+    if (text.size() > UINT32_MAX) {
+        throw Exception("Parcon Error: a value of %s is too long!", MessagePart(*builder.file).c_str());
+    }
+    char* copy = texts.AddArray(text.size());
     std::copy(text.begin(), text.end(), copy);
-    copy[text.size()] = '\0';
-    ParconNode& node = nodes.Add();
+    ParconNode& node = builder.Innermost().emplace_back();
     node.hasText = true;
-    node.text = std::string_view(copy, text.size());
-    node.file = builder.file;
-    builder.Innermost().push_back(&node);
+    node.size = static_cast<uint32_t>(text.size());
+    node.textData = copy != nullptr ? copy : "";
 }

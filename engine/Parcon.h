@@ -13,23 +13,32 @@
 
 struct ParconList;
 
-// One node of a parsed definition file: a list or a value.
+// One node of a parsed definition file: a list or a value. Sixteen bytes, so that a big file's
+// tree stays a small multiple of the file.
 struct ParconNode {
-    enum Kind : int32_t { kList = 1, kValue = 2 };
+    enum Kind : uint8_t { kList = 1, kValue = 2 };
 
     Kind kind = kValue;
-    bool hasText = false;       // false only for the placeholder that names an unnamed list
-    ParconList* list = nullptr; // for a list
-    // For a value: bytes owned by the parser, always followed by a '\0' (which the C number
-    // conversions rely on). Empty for the placeholder.
-    std::string_view text = "";
-    const std::string* file = nullptr; // the file the node came from (owned by the parser)
+    bool hasText = false; // false only for the placeholder that names an unnamed list
+    uint32_t size = 0;    // the length of a value's text
+    union {
+        const char* textData = nullptr; // a value's bytes, owned by the parser
+        ParconList* list;               // a list's list
+    };
+
+    // A value's text; empty for the placeholder and for a list.
+    std::string_view Text() const {
+        return kind == kValue && textData != nullptr ? std::string_view(textData, size)
+                                                     : std::string_view();
+    }
+    // A list's list; null for a value.
+    const ParconList* List() const { return kind == kList ? list : nullptr; }
 };
 
-// An ordered list of nodes; element 0 names the list. The nodes and the array of them belong
-// to the parser.
+// An ordered list of nodes side by side; element 0 names the list. The nodes belong to the
+// parser; every node of a list comes from the list's file.
 struct ParconList {
-    std::span<ParconNode* const> elements;
+    std::span<const ParconNode> elements;
     const std::string* file = nullptr;
 };
 
@@ -153,11 +162,10 @@ private:
     // Adds a value node with a copy of the text to the innermost open list.
     void AddValue(TreeBuilder& builder, std::string_view text);
 
-    // Every node, list, list array and file name of every file read, freed together with the
+    // Every node array, list, text and file name of every file read, freed together with the
     // parser, so that no tree, however deep, is freed by recursion.
     ParconPool<ParconNode> nodes;
     ParconPool<ParconList> lists;
-    ParconPool<ParconNode*> elementArrays;
     ParconPool<char> texts;
     std::deque<std::string> fileNames;
     // The index of the innermost file being read, -1 when none. The notation has no include,

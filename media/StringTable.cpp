@@ -21,12 +21,12 @@ void Load() {
         if (list == nullptr || list->elements.size() < 2) {
             continue;
         }
-        const ParconNode* const name = list->elements.front();
+        const ParconNode* const name = &list->elements.front();
         if (name->kind != ParconNode::kValue || !name->hasText) {
             continue;
         }
         ParconCursor entry(list, 0);
-        entries[std::string(name->text)] = entry.NextString(false, "");
+        entries[std::string(name->Text())] = entry.NextString(false, "");
     }
 }
 

@@ -12,10 +12,10 @@ bool IsValue(const ParconNode* node) {
 
 // The name (element 0) of a list, when it is a value.
 std::optional<std::string_view> ListName(const ParconList& list) {
-    if (list.elements.empty() || !IsValue(list.elements.front())) {
+    if (list.elements.empty() || !IsValue(&list.elements.front())) {
         return std::nullopt;
     }
-    return list.elements.front()->text;
+    return list.elements.front().Text();
 }
 
 } // namespace
@@ -69,11 +69,11 @@ std::optional<std::array<std::string_view, 3>> SectionReader::Values(const Parco
     }
     std::array<std::string_view, 3> values{};
     for (std::size_t i = 1; i < list.elements.size(); ++i) {
-        if (!IsValue(list.elements[i])) {
+        if (!IsValue(&list.elements[i])) {
             Problem("a list inside (" + name + ")");
             return std::nullopt;
         }
-        values[i - 1] = list.elements[i]->text;
+        values[i - 1] = list.elements[i].Text();
     }
     return values;
 }
@@ -89,7 +89,7 @@ std::optional<int32_t> SectionReader::Number(std::string_view text, const char* 
 void SectionReader::ReadSlots(const ParconList& section,
                               std::array<InventorySlot, Player::kInventorySlots>& slots) {
     for (std::size_t e = 1; e < section.elements.size(); ++e) {
-        const ParconNode* node = section.elements[e];
+        const ParconNode* node = &section.elements[e];
         if (node->kind != ParconNode::kList || ListName(*node->list) != "slot") {
             Problem("an inventory entry that is not a slot");
             continue;
@@ -132,7 +132,7 @@ void SectionReader::ReadSlots(const ParconList& section,
 void SectionReader::ReadPermanentSlots(const ParconList& section,
                                        std::array<int32_t, Player::kPermanentSlots>& counts) {
     for (std::size_t e = 1; e < section.elements.size(); ++e) {
-        const ParconNode* node = section.elements[e];
+        const ParconNode* node = &section.elements[e];
         if (node->kind != ParconNode::kList || ListName(*node->list) != "slot") {
             Problem("a tool entry that is not a slot");
             continue;

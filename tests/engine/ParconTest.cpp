@@ -31,7 +31,7 @@ void Parse(Parcon& parser, const std::string& text, const std::string& fileName 
 // A value as the tree dumps show it: bare when it reads back as one word, else quoted with C
 // escapes so that spaces, quotes, control characters and NUL bytes are visible.
 std::string ShowValue(const ParconNode& node) {
-    const std::string_view text = node.text;
+    const std::string_view text = node.Text();
     bool bare = !text.empty() && text[0] != '#';
     for (const char c : text) {
         const auto u = static_cast<unsigned char>(c);
@@ -71,8 +71,8 @@ std::string Dump(const ParconList& top) {
     std::string out;
     std::vector<Frame> stack;
     auto open = [&](const ParconList& list) {
-        const bool unnamed = !list.elements.empty() && !list.elements[0]->hasText &&
-                             list.elements[0]->kind == ParconNode::kValue;
+        const bool unnamed = !list.elements.empty() && !list.elements[0].hasText &&
+                             list.elements[0].kind == ParconNode::kValue;
         out += unnamed ? '[' : '(';
         stack.push_back({&list, unnamed ? 1u : 0u});
     };
@@ -81,18 +81,18 @@ std::string Dump(const ParconList& top) {
         Frame& frame = stack.back();
         const auto& elements = frame.list->elements;
         if (frame.next == elements.size()) {
-            const bool unnamed = !elements.empty() && !elements[0]->hasText &&
-                                 elements[0]->kind == ParconNode::kValue;
+            const bool unnamed = !elements.empty() && !elements[0].hasText &&
+                                 elements[0].kind == ParconNode::kValue;
             out += unnamed ? ']' : ')';
             stack.pop_back();
             continue;
         }
-        const bool first = frame.next == 0 || (frame.next == 1 && !elements[0]->hasText &&
-                                               elements[0]->kind == ParconNode::kValue);
+        const bool first = frame.next == 0 || (frame.next == 1 && !elements[0].hasText &&
+                                               elements[0].kind == ParconNode::kValue);
         if (!first) {
             out += ' ';
         }
-        const ParconNode& node = *elements[frame.next++];
+        const ParconNode& node = elements[frame.next++];
         if (node.kind == ParconNode::kList) {
             open(*node.list);
         } else {
@@ -212,12 +212,10 @@ TEST(Parcon, RootIsNamedRootAndRecordsTheFileEverywhere) {
         pending.pop_back();
         ASSERT_NE(list->file, nullptr);
         EXPECT_EQ(*list->file, "defs\\file.txt");
-        for (const ParconNode* node : list->elements) {
+        for (const ParconNode& node : list->elements) {
             ++nodeCount;
-            ASSERT_NE(node->file, nullptr);
-            EXPECT_EQ(*node->file, "defs\\file.txt");
-            if (node->kind == ParconNode::kList) {
-                pending.push_back(node->list);
+            if (node.kind == ParconNode::kList) {
+                pending.push_back(node.list);
             }
         }
     }

@@ -213,12 +213,12 @@ TEST_F(DemoDataTest, EveryFileThatADefinitionNamesExists) {
             if (head == "exitForward" || head == "exitBack") {
                 return;
             }
-            for (const ParconNode* node : list.elements) {
-                if (node->kind == ParconNode::kList) {
-                    walk(*node->list);
+            for (const ParconNode& node : list.elements) {
+                if (node.kind == ParconNode::kList) {
+                    walk(*node.list);
                     continue;
                 }
-                const std::string value(node->text);
+                const std::string value(node.Text());
                 const std::string lower = Lower(value);
                 for (const std::string& ending : endings) {
                     if (EndsWith(lower, ending)) {

@@ -18,7 +18,11 @@
 #include "media/TextRenderSystem.h"
 #include "media/TextureManager.h"
 #include "platform/gfx/ImageCodec.h"
+#include "platform/os/Window.h"
 
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <SDL2/SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -433,5 +437,30 @@ void BM_EmptyFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The floor of the frame above, in the same window and context: the window's own framebuffer
+// cleared and swapped, nothing else.
+void BM_BareClearAndSwapFloor(benchmark::State& state) {
+    Stage& stage = TheStage();
+    if (!stage.failure.empty()) {
+        state.SkipWithError(stage.failure.c_str());
+        return;
+    }
+    const auto bindFramebuffer =
+        reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBindFramebuffer"));
+    if (bindFramebuffer == nullptr) {
+        state.SkipWithError("no glBindFramebuffer");
+        return;
+    }
+    GLint deviceFramebuffer = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &deviceFramebuffer);
+    bindFramebuffer(GL_FRAMEBUFFER, 0);
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        SDL_GL_SwapWindow(stage.window->Native());
+    }
+    bindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(deviceFramebuffer));
+}
+BENCHMARK(BM_BareClearAndSwapFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -23,6 +23,8 @@ struct GlFunctions {
     PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
     PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
     PFNGLBLENDEQUATIONPROC blendEquation = nullptr;
+    // Optional: without it the picture reaches the window through a textured quad.
+    PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
 
     bool Load();
 };

@@ -148,6 +148,7 @@ private:
     GlDevice(Window* window, std::shared_ptr<GlContext> context);
 
     bool BuildBackBuffer();
+    void PresentByBlit(int drawableWidth, int drawableHeight, const PixelRect& picture);
     void FreeBackBuffer();
     void ApplyState(RenderState state);
     void ApplyTextureOperations();
@@ -671,6 +672,10 @@ GfxResult GlDevice::Present() {
     SDL_GL_GetDrawableSize(context->window, &drawableWidth, &drawableHeight);
     const PixelRect picture = window->DrawablePicture();
     const GlFunctions& gl = context->gl;
+    if (gl.blitFramebuffer != nullptr) {
+        PresentByBlit(drawableWidth, drawableHeight, picture);
+        return kGfxOk;
+    }
     gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glViewport(0, 0, drawableWidth, drawableHeight);
@@ -720,6 +725,37 @@ GfxResult GlDevice::Present() {
     gl.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glViewport(0, 0, context->backBufferWidth, context->backBufferHeight);
     return kGfxOk;
+}
+
+// The cheapest exact way to the window: one copy of the picture, scaled only when the window's
+// picture differs in size, and a clear only for the bars a letterboxed picture leaves.
+void GlDevice::PresentByBlit(int drawableWidth, int drawableHeight, const PixelRect& picture) {
+    const GlFunctions& gl = context->gl;
+    gl.bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glPushAttrib(GL_SCISSOR_BIT | GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    const bool covered = picture.x <= 0 && picture.y <= 0 &&
+                         picture.x + picture.width >= drawableWidth &&
+                         picture.y + picture.height >= drawableHeight;
+    if (!covered) {
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    if (picture.width > 0 && picture.height > 0) {
+        const bool scaled = picture.width != context->backBufferWidth ||
+                            picture.height != context->backBufferHeight;
+        // The window's rows count from its bottom, as the picture's do.
+        const int bottom = drawableHeight - (picture.y + picture.height);
+        gl.blitFramebuffer(0, 0, context->backBufferWidth, context->backBufferHeight, picture.x,
+                           bottom, picture.x + picture.width, bottom + picture.height,
+                           GL_COLOR_BUFFER_BIT, scaled ? GL_LINEAR : GL_NEAREST);
+    }
+    glPopAttrib();
+    SDL_GL_SwapWindow(context->window);
+    gl.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glViewport(0, 0, context->backBufferWidth, context->backBufferHeight);
 }
 
 GfxResult GlDevice::ReadBackBuffer(const PixelRect& rect, std::vector<uint32_t>& pixels) {

@@ -21,6 +21,7 @@ void RestoreBinding(const GlContext& context) {
 } // namespace
 
 bool GlFunctions::Load() {
+    Fetch(blitFramebuffer, "glBlitFramebuffer");
     return Fetch(genFramebuffers, "glGenFramebuffers") &&
            Fetch(deleteFramebuffers, "glDeleteFramebuffers") &&
            Fetch(bindFramebuffer, "glBindFramebuffer") &&

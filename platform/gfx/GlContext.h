@@ -72,9 +72,11 @@ public:
     GLuint Name() const { return name; }
     const GlContext* Owner() const { return context.get(); }
     bool IsLocked() const { return locked; }
-    std::vector<uint32_t>& Pixels() { return pixels; }
-    // Sends the pixels to the context (the texture is left bound).
-    void Upload();
+    // Gives a texture that was never written its blank (zero) pixels, once, before anything
+    // reads or draws it.
+    void EnsureDefined();
+    // Writes rows of pixels (width x height, tightly packed) at (x, y), inside the texture.
+    void UploadRegion(int x, int y, int regionWidth, int regionHeight, const uint32_t* data);
     // Gives the texture (bound) the sampler's parameters when they differ from its own.
     void ApplySampler(const GlSampler& sampler);
 
@@ -83,8 +85,13 @@ private:
     uint32_t width;
     uint32_t height;
     PixelFormat format;
+    // Sends the locked pixels to the context (the texture is left bound).
+    void Upload();
+
     GLuint name = 0;
+    // A copy of the pixels lives only while the level is locked: the context holds them.
     std::vector<uint32_t> pixels;
+    bool defined = false; // written at least once; until then it reads as blank
     bool locked = false;
     uint32_t lockFlags = 0;
     GlSampler applied;

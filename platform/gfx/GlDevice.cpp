@@ -534,6 +534,7 @@ GfxResult GlDevice::SetTexture(uint32_t stage, GfxTexture* texture) {
     if (ours == nullptr || ours->Owner() != context.get()) {
         return kGfxInvalidCall;
     }
+    ours->EnsureDefined();
     context->boundTexture = ours;
     glBindTexture(GL_TEXTURE_2D, ours->Name());
     return kGfxOk;
@@ -790,23 +791,25 @@ GfxResult GlDevice::CopyBackBufferToTexture(const PixelRect& source, GfxTexture&
     if (const GfxResult result = ReadBackBuffer(source, pixels); result != kGfxOk) {
         return result;
     }
-    std::vector<uint32_t>& texels = texture->Pixels();
+    // Only the part that lands inside the texture is written.
     const auto textureWidth = static_cast<int>(texture->Width());
     const auto textureHeight = static_cast<int>(texture->Height());
-    for (int row = 0; row < source.height; ++row) {
-        const int targetY = y + row;
-        if (targetY < 0 || targetY >= textureHeight) {
-            continue;
-        }
-        for (int column = 0; column < source.width; ++column) {
-            const int targetX = x + column;
-            if (targetX >= 0 && targetX < textureWidth) {
-                texels[static_cast<std::size_t>(targetY) * textureWidth + targetX] =
-                    pixels[static_cast<std::size_t>(row) * source.width + column];
-            }
-        }
+    const int left = std::max(x, 0);
+    const int top = std::max(y, 0);
+    const int right = std::min(x + source.width, textureWidth);
+    const int bottom = std::min(y + source.height, textureHeight);
+    if (left >= right || top >= bottom) {
+        return kGfxOk;
     }
-    texture->Upload();
+    const int regionWidth = right - left;
+    std::vector<uint32_t> region(static_cast<std::size_t>(regionWidth) * (bottom - top));
+    for (int targetY = top; targetY < bottom; ++targetY) {
+        const uint32_t* from = pixels.data() +
+                               static_cast<std::size_t>(targetY - y) * source.width + (left - x);
+        std::copy(from, from + regionWidth,
+                  region.begin() + static_cast<std::ptrdiff_t>(targetY - top) * regionWidth);
+    }
+    texture->UploadRegion(left, top, regionWidth, bottom - top, region.data());
     return kGfxOk;
 }
 

@@ -37,8 +37,7 @@ bool GlFunctions::Load() {
 
 GlTexture::GlTexture(std::shared_ptr<GlContext> context, uint32_t width, uint32_t height,
                      PixelFormat format)
-    : context(std::move(context)), width(width), height(height), format(format),
-      pixels(static_cast<std::size_t>(width) * height, 0u) {
+    : context(std::move(context)), width(width), height(height), format(format) {
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
@@ -48,10 +47,10 @@ GlTexture::GlTexture(std::shared_ptr<GlContext> context, uint32_t width, uint32_
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, applied.wrapT);
     // Without an alpha channel the texture samples as opaque whatever its top bytes hold.
     const GLint internal = format == PixelFormat::X8R8G8B8 ? GL_RGB8 : GL_RGBA8;
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    // Storage only: a texture loaded from a file gets its pixels in one upload at its first
+    // unlock, and one that is drawn or read before any write gets zeros then.
     glTexImage2D(GL_TEXTURE_2D, 0, internal, static_cast<GLsizei>(width),
-                 static_cast<GLsizei>(height), 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                 pixels.data());
+                 static_cast<GLsizei>(height), 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
     RestoreBinding(*this->context);
 }
 
@@ -65,12 +64,30 @@ GlTexture::~GlTexture() {
     glDeleteTextures(1, &name);
 }
 
+void GlTexture::EnsureDefined() {
+    if (defined || !context->alive) {
+        return;
+    }
+    const std::vector<uint32_t> blank(static_cast<std::size_t>(width) * height, 0u);
+    UploadRegion(0, 0, static_cast<int>(width), static_cast<int>(height), blank.data());
+}
+
 GfxResult GlTexture::LockRect(uint32_t level, LockedRect& lockedRect, uint32_t flags) {
     if (level != 0 || locked) {
         return kGfxInvalidCall;
     }
     locked = true;
     lockFlags = flags;
+    if (!defined || (flags & kLockDiscard) != 0 || !context->alive) {
+        pixels.assign(static_cast<std::size_t>(width) * height, 0u);
+    } else {
+        // What was written before is read back from the context, which holds the only copy.
+        pixels.resize(static_cast<std::size_t>(width) * height);
+        glBindTexture(GL_TEXTURE_2D, name);
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+        RestoreBinding(*context);
+    }
     lockedRect.bits = pixels.data();
     lockedRect.pitch = static_cast<int32_t>(width * sizeof(uint32_t));
     return kGfxOk;
@@ -84,16 +101,29 @@ GfxResult GlTexture::UnlockRect(uint32_t level) {
     if ((lockFlags & kLockReadOnly) == 0 && context->alive) {
         Upload();
     }
+    std::vector<uint32_t>().swap(pixels);
     return kGfxOk;
 }
 
 void GlTexture::Upload() {
+    UploadRegion(0, 0, static_cast<int>(width), static_cast<int>(height), pixels.data());
+}
+
+void GlTexture::UploadRegion(int x, int y, int regionWidth, int regionHeight,
+                             const uint32_t* data) {
+    if (!context->alive) {
+        return;
+    }
+    if (!defined && (x != 0 || y != 0 || regionWidth != static_cast<int>(width) ||
+                     regionHeight != static_cast<int>(height))) {
+        EnsureDefined();
+    }
     glBindTexture(GL_TEXTURE_2D, name);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(width),
-                    static_cast<GLsizei>(height), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                    pixels.data());
+    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, regionWidth, regionHeight, GL_BGRA,
+                    GL_UNSIGNED_INT_8_8_8_8_REV, data);
     RestoreBinding(*context);
+    defined = true;
 }
 
 void GlTexture::ApplySampler(const GlSampler& sampler) {

@@ -71,6 +71,7 @@ public:
     virtual GfxResult TestCooperativeLevel() = 0;
     virtual GfxResult GetDeviceCaps(DeviceCaps& caps) = 0;
 
+    // A new texture reads and draws blank (every pixel 0) until it is first written.
     virtual GfxResult CreateTexture(uint32_t width, uint32_t height, uint32_t levels,
                                     PixelFormat format, std::unique_ptr<GfxTexture>& texture) = 0;
     virtual GfxResult CreateVertexBuffer(uint32_t length, uint32_t vertexFormat,

@@ -45,15 +45,12 @@ GfxResult CreateTextureFromFileInMemory(GraphicsDevice& device, const uint8_t* d
         error = GfxResultString(lockResult);
         return lockResult;
     }
+    // A new texture's locked level starts blank, so the padding needs no writing.
     auto* const bytes = static_cast<uint8_t*>(locked.bits);
-    for (uint32_t row = 0; row < created->Height(); ++row) {
-        auto* const target =
-            reinterpret_cast<uint32_t*>(bytes + static_cast<std::size_t>(row) * locked.pitch);
-        std::fill(target, target + created->Width(), 0u);
-        if (row < image.height) {
-            std::memcpy(target, image.pixels.data() + static_cast<std::size_t>(row) * image.width,
-                        image.width * sizeof(uint32_t));
-        }
+    for (uint32_t row = 0; row < image.height; ++row) {
+        std::memcpy(bytes + static_cast<std::size_t>(row) * locked.pitch,
+                    image.pixels.data() + static_cast<std::size_t>(row) * image.width,
+                    image.width * sizeof(uint32_t));
     }
     created->UnlockRect(0);
     texture = std::move(created);

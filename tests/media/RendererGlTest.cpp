@@ -169,6 +169,53 @@ TEST_F(RendererGlTest, TextureWithoutAlphaDrawsOpaque) {
     ExpectPixel(2, 2, kGreen);
 }
 
+// The context holds a texture's only copy once it is unlocked: a later lock reads back what was
+// written, a texture never written reads and draws blank, and a partial copy into one leaves the
+// rest blank.
+TEST_F(RendererGlTest, ALockedLevelReadsBackWhatWasUploaded) {
+    TextureHandle handle;
+    ASSERT_TRUE(TextureManager::CreateTexture(handle, 8, 4, true));
+    GfxTexture& texture = *handle.Texture();
+    LockedRect locked;
+    ASSERT_EQ(texture.LockRect(0, locked, kLockReadOnly), kGfxOk);
+    EXPECT_EQ(static_cast<const uint32_t*>(locked.bits)[31], 0u) << "never written: blank";
+    texture.UnlockRect(0);
+
+    ASSERT_EQ(texture.LockRect(0, locked, 0), kGfxOk);
+    for (uint32_t i = 0; i < 32; ++i) {
+        static_cast<uint32_t*>(locked.bits)[i] = 0x80000000u | (i * 0x010203u);
+    }
+    texture.UnlockRect(0);
+    ASSERT_EQ(texture.LockRect(0, locked, 0), kGfxOk);
+    for (uint32_t i = 0; i < 32; ++i) {
+        ASSERT_EQ(static_cast<const uint32_t*>(locked.bits)[i], 0x80000000u | (i * 0x010203u))
+            << i;
+    }
+    // Changed again under a second lock: the change is what draws.
+    static_cast<uint32_t*>(locked.bits)[0] = kBlue;
+    texture.UnlockRect(0);
+    DrawQuad(0, 0, 0, 8, 4, 0, 0, 1, 1, &handle, 0, 1, 1, nullptr, 0, 0);
+    ExpectPixel(0, 0, kBlue);
+
+    TextureHandle blank;
+    ASSERT_TRUE(TextureManager::CreateTexture(blank, 4, 4, true));
+    Fill(20, 0, 4, 4, kRed);
+    DrawQuad(20, 0, 0, 4, 4, 0, 0, 1, 1, &blank, 0, 1, 1, nullptr, 0, 0);
+    ExpectPixel(21, 1, kRed); // a blank texture is transparent
+
+    Fill(40, 0, 4, 4, kGreen);
+    TextureHandle partial;
+    ASSERT_TRUE(TextureManager::CreateTexture(partial, 8, 8, false));
+    ASSERT_EQ(Renderer::State().device->CopyBackBufferToTexture({40, 0, 4, 4},
+                                                                *partial.Texture(), 6, 6),
+              kGfxOk);
+    ASSERT_EQ(partial.Texture()->LockRect(0, locked, kLockReadOnly), kGfxOk);
+    const auto* texels = static_cast<const uint32_t*>(locked.bits);
+    EXPECT_EQ(texels[6 * 8 + 6] & 0x00FFFFFFu, 0x0000FF00u) << "copied, clipped to the texture";
+    EXPECT_EQ(texels[0] & 0x00FFFFFFu, 0u) << "the rest stays blank";
+    partial.Texture()->UnlockRect(0);
+}
+
 TEST_F(RendererGlTest, DrawingAfterTheEndOfSceneStillReachesTheFrame) {
     Fill(0, 0, 10, 10, kRed);
     ASSERT_EQ(Renderer::EndScene(), kGfxOk);

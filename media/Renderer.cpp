@@ -7,6 +7,7 @@
 #include "engine/Timer.h"
 #include "engine/profile.h"
 #include "media/TextureManager.h"
+#include "platform/gfx/ImageCodec.h"
 #include "platform/gfx/TextureLoader.h"
 #include "platform/os/Window.h"
 
@@ -461,6 +462,44 @@ std::unique_ptr<GfxTexture> LoadTexture(const std::string& name, bool logFailure
         if (logFailure) {
             DebugLog("Could not load texture: %s\n", name.c_str());
         }
+        return nullptr;
+    }
+    if (texture->Format() != PixelFormat::A8R8G8B8) {
+        throw Exception("Video Card does not support required texture format (D3DFMT_A8R8G8B8)");
+    }
+    return texture;
+}
+
+std::unique_ptr<GfxTexture> LoadTextureWithAlpha(const std::string& name,
+                                                 const std::vector<std::string>& alphaNames,
+                                                 std::string& alphaName) {
+    alphaName.clear();
+    loadTimer.Start("LoadTexture");
+    std::unique_ptr<GfxTexture> texture;
+    Image image;
+    std::string error;
+    const std::optional<std::vector<uint8_t>> bytes =
+        renderDevice.device ? Files.ReadAll(name) : std::nullopt;
+    if (bytes && DecodeTextureImage(*renderDevice.device, bytes->data(), bytes->size(), image,
+                                    error) == kGfxOk) {
+        // The alpha image merges into the decoded pixels, so the texture is written once and
+        // never read back.
+        Image alpha;
+        for (const std::string& candidate : alphaNames) {
+            const std::optional<std::vector<uint8_t>> alphaBytes = Files.ReadAll(candidate);
+            if (alphaBytes && DecodeTextureImage(*renderDevice.device, alphaBytes->data(),
+                                                 alphaBytes->size(), alpha, error) == kGfxOk) {
+                alphaName = candidate;
+                break;
+            }
+        }
+        CreateTextureFromImage(*renderDevice.device, image, PixelFormat::A8R8G8B8,
+                               alphaName.empty() ? nullptr : &alpha, texture, error);
+    }
+    loadTimer.Stop();
+    if (!texture) {
+        alphaName.clear();
+        DebugLog("Could not load texture: %s\n", name.c_str());
         return nullptr;
     }
     if (texture->Format() != PixelFormat::A8R8G8B8) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class Window;
 struct TextureHandle;
@@ -91,6 +92,11 @@ void DrawDebugText(float x, float y, const char* text, float red, float green, f
 
 // An image file as a texture; none when it is missing or no image (logged when asked).
 std::unique_ptr<GfxTexture> LoadTexture(const std::string& name, bool logFailure);
+// LoadTexture with the first of the alpha images that can be loaded merged in as
+// MergeAlphaImage would, before the one upload; alphaName is the one taken, or empty.
+std::unique_ptr<GfxTexture> LoadTextureWithAlpha(const std::string& name,
+                                                 const std::vector<std::string>& alphaNames,
+                                                 std::string& alphaName);
 // The alpha image's red channel becomes the colour texture's alpha; false without an alpha
 // texture.
 bool MergeAlphaImage(GfxTexture* colourTexture, GfxTexture* alphaTexture);

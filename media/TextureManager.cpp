@@ -58,7 +58,10 @@ bool Load(TextureHandle& handle, const std::string& name) {
         }
     }
 
-    std::unique_ptr<GfxTexture> texture = Renderer::LoadTexture(name, true);
+    // Without an alpha image the texture keeps the alpha it was loaded with.
+    std::string alphaName;
+    std::unique_ptr<GfxTexture> texture =
+        Renderer::LoadTextureWithAlpha(name, {pngCompanion, jpgCompanion}, alphaName);
     if (!texture) {
         return false;
     }
@@ -72,15 +75,7 @@ bool Load(TextureHandle& handle, const std::string& name) {
     TextureEntry& added = *entries.emplace_back(std::move(entry));
     handle.entry = &added;
     handle.valid = true;
-
-    // Without an alpha image the texture keeps the alpha it was loaded with.
-    added.alphaName = pngCompanion;
-    if (!LoadAlphaImage(added.texture.get(), added.alphaName)) {
-        added.alphaName = jpgCompanion;
-        if (!LoadAlphaImage(added.texture.get(), added.alphaName)) {
-            added.alphaName.clear();
-        }
-    }
+    added.alphaName = alphaName;
     return true;
 }
 
@@ -125,10 +120,13 @@ void OnDeviceLost() {
 void OnDeviceReset() {
     for (const std::unique_ptr<TextureEntry>& entry : entries) {
         if (!entry->imageName.empty()) {
-            entry->texture = Renderer::LoadTexture(entry->imageName, true);
-            if (!entry->alphaName.empty()) {
-                LoadAlphaImage(entry->texture.get(), entry->alphaName);
-            }
+            // The alpha image it had, if it is still there.
+            std::string alphaName;
+            entry->texture = Renderer::LoadTextureWithAlpha(
+                entry->imageName,
+                entry->alphaName.empty() ? std::vector<std::string>{}
+                                         : std::vector<std::string>{entry->alphaName},
+                alphaName);
             entry->spare.reset();
         } else {
             // The content is lost; the owners draw it again.

@@ -13,10 +13,8 @@ uint32_t NextPowerOfTwo(uint32_t value) {
     return result;
 }
 
-GfxResult CreateTextureFromFileInMemory(GraphicsDevice& device, const uint8_t* data,
-                                        std::size_t size, PixelFormat format,
-                                        std::unique_ptr<GfxTexture>& texture, std::string& error) {
-    texture.reset();
+GfxResult DecodeTextureImage(GraphicsDevice& device, const uint8_t* data, std::size_t size,
+                             Image& image, std::string& error) {
     DeviceCaps caps;
     if (const GfxResult result = device.GetDeviceCaps(caps); result != kGfxOk) {
         error = GfxResultString(result);
@@ -29,10 +27,13 @@ GfxResult CreateTextureFromFileInMemory(GraphicsDevice& device, const uint8_t* d
     while (maxSide * 2 <= limit && maxSide < 0x40000000u) {
         maxSide *= 2;
     }
-    Image image;
-    if (!DecodeImage(data, size, maxSide, image, error)) {
-        return kGfxInvalidData;
-    }
+    return DecodeImage(data, size, maxSide, image, error) ? kGfxOk : kGfxInvalidData;
+}
+
+GfxResult CreateTextureFromImage(GraphicsDevice& device, const Image& image, PixelFormat format,
+                                 const Image* alpha, std::unique_ptr<GfxTexture>& texture,
+                                 std::string& error) {
+    texture.reset();
     std::unique_ptr<GfxTexture> created;
     const GfxResult result = device.CreateTexture(NextPowerOfTwo(image.width),
                                                   NextPowerOfTwo(image.height), 1, format, created);
@@ -52,7 +53,37 @@ GfxResult CreateTextureFromFileInMemory(GraphicsDevice& device, const uint8_t* d
                     image.pixels.data() + static_cast<std::size_t>(row) * image.width,
                     image.width * sizeof(uint32_t));
     }
+    if (alpha != nullptr) {
+        // The alpha image as its own padded texture: the image, then zeros to the padded size.
+        const uint32_t lastAlphaX = NextPowerOfTwo(alpha->width) - 1;
+        const uint32_t lastAlphaY = NextPowerOfTwo(alpha->height) - 1;
+        for (uint32_t row = 0; row < created->Height(); ++row) {
+            auto* const target =
+                reinterpret_cast<uint32_t*>(bytes + static_cast<std::size_t>(row) * locked.pitch);
+            const uint32_t alphaY = std::min(row, lastAlphaY);
+            for (uint32_t column = 0; column < created->Width(); ++column) {
+                const uint32_t alphaX = std::min(column, lastAlphaX);
+                const uint32_t source =
+                    alphaY < alpha->height && alphaX < alpha->width
+                        ? alpha->pixels[static_cast<std::size_t>(alphaY) * alpha->width + alphaX]
+                        : 0u;
+                target[column] = (target[column] & 0x00FFFFFFu) | (((source >> 16) & 0xFFu) << 24);
+            }
+        }
+    }
     created->UnlockRect(0);
     texture = std::move(created);
     return kGfxOk;
+}
+
+GfxResult CreateTextureFromFileInMemory(GraphicsDevice& device, const uint8_t* data,
+                                        std::size_t size, PixelFormat format,
+                                        std::unique_ptr<GfxTexture>& texture, std::string& error) {
+    texture.reset();
+    Image image;
+    if (const GfxResult result = DecodeTextureImage(device, data, size, image, error);
+        result != kGfxOk) {
+        return result;
+    }
+    return CreateTextureFromImage(device, image, format, nullptr, texture, error);
 }

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+struct Image;
+
 // A texture from an image file held in memory (PNG or JPEG), in the given 32-bit format. Each
 // side is padded to a power of two with the image in the top-left corner and transparent black
 // around it, so the texture's size is the padded one. kGfxInvalidData, with the reason in error,
@@ -14,6 +16,18 @@
 GfxResult CreateTextureFromFileInMemory(GraphicsDevice& device, const uint8_t* data,
                                         std::size_t size, PixelFormat format,
                                         std::unique_ptr<GfxTexture>& texture, std::string& error);
+
+// Decodes an image file held in memory as the device would take it for a texture (no side beyond
+// the largest power of two it can hold); kGfxInvalidData with the reason otherwise.
+GfxResult DecodeTextureImage(GraphicsDevice& device, const uint8_t* data, std::size_t size,
+                             Image& image, std::string& error);
+
+// A texture of a decoded image, padded as above, in one upload. With an alpha image, every
+// pixel's alpha becomes the red channel of the alpha image's pixel at the same place, as the alpha
+// image's own padded texture would hold it (read at its nearest edge where it is smaller).
+GfxResult CreateTextureFromImage(GraphicsDevice& device, const Image& image, PixelFormat format,
+                                 const Image* alpha, std::unique_ptr<GfxTexture>& texture,
+                                 std::string& error);
 
 // The smallest power of two at least value (1 for 0).
 uint32_t NextPowerOfTwo(uint32_t value);

@@ -110,15 +110,23 @@ struct Stage {
         pack.AddBytes("scripts/objects.txt", definitions, kBzip2);
         pack.AddBytes("scripts/ui_objects.txt", "(Final)\n", kBzip2);
         pack.AddBytes("menus/game.txt", "(Objects)\n", kBzip2);
-        std::string scene = "(Meta (Name bench) (levelPath levels\\bench.txt) (Type normal))\n"
-                            "(Objects\n";
-        for (int i = 0; i < kObjects; ++i) {
-            scene += "  (Prop" + std::to_string(i % kTextures) + " (POSI (position " +
-                     std::to_string(40 + (i % 20) * 50) + " " + std::to_string(40 + (i / 20) * 70) +
-                     ")) (visName o" + std::to_string(i) + "))\n";
+        // The location, and the same with more objects (over one another, all on the screen) for
+        // the frame's cost as the count grows.
+        for (const int objects : {kObjects, 800, 3200}) {
+            const std::string path =
+                objects == kObjects ? "levels/bench.txt"
+                                    : "levels/bench" + std::to_string(objects) + ".txt";
+            std::string scene =
+                "(Meta (Name bench) (levelPath levels\\bench.txt) (Type normal))\n(Objects\n";
+            for (int i = 0; i < objects; ++i) {
+                scene += "  (Prop" + std::to_string(i % kTextures) + " (POSI (position " +
+                         std::to_string(40 + (i % 20) * 50) + " " +
+                         std::to_string(40 + ((i / 20) % 10) * 70) + ")) (visName o" +
+                         std::to_string(i) + "))\n";
+            }
+            scene += ")\n";
+            pack.AddBytes(path, scene, kBzip2);
         }
-        scene += ")\n";
-        pack.AddBytes("levels/bench.txt", scene, kBzip2);
         pack.Write("pack.boo");
     }
 };
@@ -170,9 +178,12 @@ BENCHMARK(BM_LoadLocation)->Unit(benchmark::kMillisecond);
 // The game process on the loaded location, as the menu starts it.
 class RunningGame {
 public:
-    RunningGame() {
+    explicit RunningGame(int objects = kObjects) {
         process.reset(GameProc::Create());
-        GameLevel->LoadScene("levels/bench.txt", true);
+        GameLevel->LoadScene(objects == kObjects
+                                 ? std::string("levels/bench.txt")
+                                 : "levels/bench" + std::to_string(objects) + ".txt",
+                             true);
     }
     ~RunningGame() {
         process.reset();
@@ -201,14 +212,15 @@ void BM_GameStep(benchmark::State& state) {
 }
 BENCHMARK(BM_GameStep)->Unit(benchmark::kMicrosecond);
 
-// A frame as the main loop draws it, presented; the real time, since the device works apart.
+// A frame as the main loop draws it, presented, with 200, 800 and 3,200 objects; the real time,
+// since the device works apart, and the main thread's CPU time against the 16.7 ms of a frame.
 void BM_GameFrameOpenGl(benchmark::State& state) {
     Stage& stage = TheStage();
     if (!stage.failure.empty()) {
         state.SkipWithError(stage.failure.c_str());
         return;
     }
-    RunningGame game;
+    RunningGame game(static_cast<int>(state.range(0)));
     game.Process().Update(kStepTime);
     for (auto _ : state) {
         Renderer::Clear();
@@ -220,6 +232,11 @@ void BM_GameFrameOpenGl(benchmark::State& state) {
         Renderer::Present();
     }
 }
-BENCHMARK(BM_GameFrameOpenGl)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GameFrameOpenGl)
+    ->Arg(kObjects)
+    ->Arg(800)
+    ->Arg(3200)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace

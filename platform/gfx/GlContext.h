@@ -7,6 +7,7 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_opengl.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -44,6 +45,15 @@ struct GlContext {
     int backBufferHeight = 0;
     GlTexture* boundTexture = nullptr;
     GlVertexBuffer* streamSource = nullptr;
+    // Draws the quads the device holds back for one batch; resources call it before they change
+    // what those quads read (a texture's pixels, the vertices) and before drawing on their own.
+    std::function<void()> flushDraws;
+
+    void FlushDraws() const {
+        if (flushDraws) {
+            flushDraws();
+        }
+    }
 };
 
 // Texture parameters as the stage states ask for them.

@@ -148,6 +148,9 @@ private:
     GlDevice(Window* window, std::shared_ptr<GlContext> context);
 
     bool BuildBackBuffer();
+    // Draws the quads held back (see DrawPrimitive); nothing when none are.
+    void FlushQuads();
+    void DrawVertices(GLenum mode, uint32_t startVertex, uint32_t count, bool asFanQuads);
     void PresentByBlit(int drawableWidth, int drawableHeight, const PixelRect& picture);
     void FreeBackBuffer();
     void ApplyState(RenderState state);
@@ -173,10 +176,17 @@ private:
     uint32_t vertexFormat = 0;
     uint32_t stride = 0;
     bool inScene = false;
+    // Consecutive quads of the stream with the same states and texture, drawn as one batch when
+    // something changes or the frame needs its pixels.
+    uint32_t pendingStart = 0;
+    uint32_t pendingVertices = 0;
+    std::vector<GLuint> quadIndices; // fan order, (0 1 2) (0 2 3), for every quad of a batch
 };
 
 GlDevice::GlDevice(Window* window, std::shared_ptr<GlContext> context)
-    : window(window), context(std::move(context)) {}
+    : window(window), context(std::move(context)) {
+    this->context->flushDraws = [this] { FlushQuads(); };
+}
 
 GfxResult GlDevice::Create(Window* window, PresentParameters& parameters,
                            std::unique_ptr<GraphicsDevice>& device) {
@@ -269,6 +279,8 @@ GfxResult GlDevice::Create(Window* window, PresentParameters& parameters,
 }
 
 GlDevice::~GlDevice() {
+    FlushQuads();
+    context->flushDraws = nullptr;
     FreeBackBuffer();
     context->boundTexture = nullptr;
     context->streamSource = nullptr;
@@ -328,6 +340,7 @@ void GlDevice::FreeBackBuffer() {
 }
 
 GfxResult GlDevice::Reset(PresentParameters& newParameters) {
+    FlushQuads();
     if (newParameters.windowed && newParameters.backBufferWidth == 0) {
         newParameters.backBufferWidth = static_cast<uint32_t>(window->ClientWidth());
         newParameters.backBufferHeight = static_cast<uint32_t>(window->ClientHeight());
@@ -394,6 +407,7 @@ GfxResult GlDevice::CreateFont(int, int, const char*, std::unique_ptr<GfxFont>& 
 }
 
 GfxResult GlDevice::SetVertexShader(uint32_t format) {
+    FlushQuads();
     if (format != kQuadVertexFormat) {
         return kGfxInvalidCall;
     }
@@ -402,6 +416,7 @@ GfxResult GlDevice::SetVertexShader(uint32_t format) {
 }
 
 GfxResult GlDevice::SetStreamSource(uint32_t stream, GfxVertexBuffer* buffer, uint32_t newStride) {
+    FlushQuads();
     if (stream != 0) {
         return kGfxInvalidCall;
     }
@@ -420,6 +435,7 @@ GfxResult GlDevice::SetStreamSource(uint32_t stream, GfxVertexBuffer* buffer, ui
 }
 
 GfxResult GlDevice::SetRenderState(RenderState state, uint32_t value) {
+    FlushQuads();
     const auto index = static_cast<uint32_t>(state);
     if (index >= renderStates.size()) {
         return kGfxInvalidCall;
@@ -483,6 +499,7 @@ void GlDevice::ApplyState(RenderState state) {
 }
 
 GfxResult GlDevice::SetTextureStageState(uint32_t stage, TextureStageState state, uint32_t value) {
+    FlushQuads();
     const auto index = static_cast<uint32_t>(state);
     if (stage != 0 || index >= stageStates.size()) {
         return kGfxInvalidCall;
@@ -522,6 +539,9 @@ GlSampler GlDevice::StageSampler() const {
 }
 
 GfxResult GlDevice::SetTexture(uint32_t stage, GfxTexture* texture) {
+    if (stage == 0 && texture != context->boundTexture) {
+        FlushQuads();
+    }
     if (stage != 0) {
         return texture == nullptr ? kGfxOk : kGfxInvalidCall;
     }
@@ -541,6 +561,7 @@ GfxResult GlDevice::SetTexture(uint32_t stage, GfxTexture* texture) {
 }
 
 GfxResult GlDevice::SetTransform(TransformType type, const Matrix& matrix) {
+    FlushQuads();
     switch (type) {
     case TransformType::World:
         world = matrix;
@@ -601,10 +622,45 @@ GfxResult GlDevice::DrawPrimitive(PrimitiveType type, uint32_t startVertex,
         return kGfxInvalidCall;
     }
     GlTexture* texture = context->boundTexture;
-    if (texture != nullptr) {
-        if (texture->IsLocked()) {
-            return kGfxInvalidCall;
+    if (texture != nullptr && texture->IsLocked()) {
+        return kGfxInvalidCall;
+    }
+    // A quad (a fan of two triangles) that follows the held-back ones in the stream joins them:
+    // every state and the texture are the same, or a change would have drawn them already.
+    if (type == PrimitiveType::TriangleFan && primitiveCount == 2) {
+        if (pendingVertices != 0 && startVertex == pendingStart + pendingVertices) {
+            pendingVertices += 4;
+            return kGfxOk;
         }
+        FlushQuads();
+        pendingStart = startVertex;
+        pendingVertices = 4;
+        return kGfxOk;
+    }
+    FlushQuads();
+    DrawVertices(PrimitiveMode(type), startVertex, count, false);
+    return kGfxOk;
+}
+
+void GlDevice::FlushQuads() {
+    if (pendingVertices == 0) {
+        return;
+    }
+    const uint32_t start = pendingStart;
+    const uint32_t count = pendingVertices;
+    pendingVertices = 0;
+    const GlVertexBuffer* source = context->streamSource;
+    if (source == nullptr || !context->alive ||
+        (static_cast<uint64_t>(start) + count) * stride > source->Length()) {
+        return;
+    }
+    DrawVertices(GL_TRIANGLES, start, count, true);
+}
+
+void GlDevice::DrawVertices(GLenum mode, uint32_t startVertex, uint32_t count, bool asFanQuads) {
+    const GlVertexBuffer* source = context->streamSource;
+    GlTexture* texture = context->boundTexture;
+    if (texture != nullptr) {
         glEnable(GL_TEXTURE_2D);
         texture->ApplySampler(StageSampler());
     } else {
@@ -627,11 +683,24 @@ GfxResult GlDevice::DrawPrimitive(PrimitiveType type, uint32_t startVertex,
     glColorPointer(context->bgraColours ? GL_BGRA : 4, GL_UNSIGNED_BYTE, step,
                    base + offsetof(GfxVertex, diffuse));
     glTexCoordPointer(2, GL_FLOAT, step, base + offsetof(GfxVertex, u));
-    glDrawArrays(PrimitiveMode(type), 0, static_cast<GLsizei>(count));
-    return kGfxOk;
+    if (!asFanQuads) {
+        glDrawArrays(mode, 0, static_cast<GLsizei>(count));
+        return;
+    }
+    // Each quad split as its fan is, so that a batch covers exactly the pixels the single quads
+    // did.
+    const uint32_t quads = count / 4;
+    for (auto quad = static_cast<uint32_t>(quadIndices.size() / 6); quad < quads; ++quad) {
+        const GLuint first = quad * 4;
+        quadIndices.insert(quadIndices.end(),
+                           {first, first + 1, first + 2, first, first + 2, first + 3});
+    }
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(quads * 6), GL_UNSIGNED_INT,
+                   quadIndices.data());
 }
 
 GfxResult GlDevice::Clear(uint32_t flags, uint32_t colour, float z, uint32_t) {
+    FlushQuads();
     GLbitfield mask = 0;
     if ((flags & kClearTarget) != 0) {
         glClearColor(static_cast<float>((colour >> 16) & 0xFF) / 255.0f,
@@ -660,6 +729,7 @@ GfxResult GlDevice::BeginScene() {
 }
 
 GfxResult GlDevice::EndScene() {
+    FlushQuads();
     if (!inScene) {
         return kGfxInvalidCall;
     }
@@ -668,6 +738,7 @@ GfxResult GlDevice::EndScene() {
 }
 
 GfxResult GlDevice::Present() {
+    FlushQuads();
     int drawableWidth = 0;
     int drawableHeight = 0;
     SDL_GL_GetDrawableSize(context->window, &drawableWidth, &drawableHeight);
@@ -760,6 +831,7 @@ void GlDevice::PresentByBlit(int drawableWidth, int drawableHeight, const PixelR
 }
 
 GfxResult GlDevice::ReadBackBuffer(const PixelRect& rect, std::vector<uint32_t>& pixels) {
+    FlushQuads();
     if (rect.width <= 0 || rect.height <= 0 || rect.x < 0 || rect.y < 0 ||
         rect.x + rect.width > context->backBufferWidth ||
         rect.y + rect.height > context->backBufferHeight) {

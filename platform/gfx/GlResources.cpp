@@ -58,6 +58,7 @@ GlTexture::~GlTexture() {
     if (!context->alive) {
         return;
     }
+    context->FlushDraws();
     if (context->boundTexture == this) {
         context->boundTexture = nullptr;
     }
@@ -76,6 +77,7 @@ GfxResult GlTexture::LockRect(uint32_t level, LockedRect& lockedRect, uint32_t f
     if (level != 0 || locked) {
         return kGfxInvalidCall;
     }
+    context->FlushDraws();
     locked = true;
     lockFlags = flags;
     if (!defined || (flags & kLockDiscard) != 0 || !context->alive) {
@@ -118,6 +120,7 @@ void GlTexture::UploadRegion(int x, int y, int regionWidth, int regionHeight,
                      regionHeight != static_cast<int>(height))) {
         EnsureDefined();
     }
+    context->FlushDraws();
     glBindTexture(GL_TEXTURE_2D, name);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, regionWidth, regionHeight, GL_BGRA,
@@ -146,13 +149,16 @@ GlVertexBuffer::~GlVertexBuffer() {
     }
 }
 
-GfxResult GlVertexBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t) {
+GfxResult GlVertexBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) {
     const uint64_t end = static_cast<uint64_t>(offset) + (size == 0 ? Length() - offset : size);
     if (locked || data == nullptr || offset > Length() || end > Length()) {
         return kGfxInvalidCall;
     }
-    // The vertices live in memory and are read by the draw itself, so neither a discard nor a
-    // no-overwrite lock has to wait for the device.
+    // The vertices live in memory and are read by the draw itself, so a no-overwrite lock never
+    // waits; any other may change vertices of the batch held back, which is drawn first.
+    if ((flags & kLockNoOverwrite) == 0) {
+        context->FlushDraws();
+    }
     locked = true;
     *data = bytes.data() + offset;
     return kGfxOk;
@@ -190,6 +196,7 @@ GlFont::~GlFont() {
 }
 
 int GlFont::DrawText(const char* text, int length, int x, int y, uint32_t colour) {
+    context->FlushDraws();
     if (!context->alive || text == nullptr) {
         return 0;
     }

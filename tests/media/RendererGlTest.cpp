@@ -216,6 +216,33 @@ TEST_F(RendererGlTest, ALockedLevelReadsBackWhatWasUploaded) {
     partial.Texture()->UnlockRect(0);
 }
 
+// Quads of one texture and state are drawn in batches: what a quad drew must not change when its
+// texture is written after it, nor when the vertex ring starts over in the middle of a batch.
+TEST_F(RendererGlTest, BatchedQuadsDrawWhatTheirTextureAndVerticesHeldThen) {
+    TextureHandle handle;
+    ASSERT_TRUE(TextureManager::CreateTexture(handle, 4, 4, true));
+    const auto paint = [&](uint32_t argb) {
+        LockedRect locked;
+        ASSERT_EQ(handle.Texture()->LockRect(0, locked, 0), kGfxOk);
+        std::fill_n(static_cast<uint32_t*>(locked.bits), 16, argb);
+        handle.Texture()->UnlockRect(0);
+    };
+    paint(kRed);
+    DrawQuad(0, 0, 0, 4, 4, 0, 0, 1, 1, &handle, 0, 1, 1, nullptr, 0, 0);
+    paint(kGreen);
+    DrawQuad(10, 0, 0, 4, 4, 0, 0, 1, 1, &handle, 0, 1, 1, nullptr, 0, 0);
+    // More quads than the vertex ring holds (512 vertices), each on a pixel of its own.
+    for (int i = 0; i < 300; ++i) {
+        DrawQuad(static_cast<float>(i % 100) * 2, static_cast<float>(20 + (i / 100) * 2), 0, 1,
+                 1, 0, 0, 1, 1, &handle, 0, 1, 1, nullptr, 0, 0);
+    }
+    ExpectPixel(1, 1, kRed);
+    ExpectPixel(11, 1, kGreen);
+    for (const int i : {0, 127, 128, 129, 255, 256, 299}) {
+        ExpectPixel((i % 100) * 2, 20 + (i / 100) * 2, kGreen);
+    }
+}
+
 TEST_F(RendererGlTest, DrawingAfterTheEndOfSceneStillReachesTheFrame) {
     Fill(0, 0, 10, 10, kRed);
     ASSERT_EQ(Renderer::EndScene(), kGfxOk);

@@ -113,9 +113,9 @@ struct Stage {
         // The location, and the same with more objects (over one another, all on the screen) for
         // the frame's cost as the count grows.
         for (const int objects : {kObjects, 800, 3200}) {
-            const std::string path =
-                objects == kObjects ? "levels/bench.txt"
-                                    : "levels/bench" + std::to_string(objects) + ".txt";
+            const std::string path = objects == kObjects
+                                         ? "levels/bench.txt"
+                                         : "levels/bench" + std::to_string(objects) + ".txt";
             std::string scene =
                 "(Meta (Name bench) (levelPath levels\\bench.txt) (Type normal))\n(Objects\n";
             for (int i = 0; i < objects; ++i) {
@@ -179,7 +179,7 @@ BENCHMARK(BM_LoadLocation)->Unit(benchmark::kMillisecond);
 class RunningGame {
 public:
     explicit RunningGame(int objects = kObjects) {
-        process.reset(GameProc::Create());
+        process = GameProc::Create();
         GameLevel->LoadScene(objects == kObjects
                                  ? std::string("levels/bench.txt")
                                  : "levels/bench" + std::to_string(objects) + ".txt",

@@ -87,7 +87,7 @@ void BM_MainLoopPassWithAStep(benchmark::State& state) {
     LoopSetUp loop;
     loop.StepsPerPass(1.0);
     for (auto _ : state) {
-        RunProcess(new CountingProcess(kPasses), false);
+        RunProcess(std::make_unique<CountingProcess>(kPasses), false);
     }
     state.counters["per pass"] = benchmark::Counter(
         kPasses, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
@@ -99,7 +99,7 @@ void BM_MainLoopPassWithNothingDue(benchmark::State& state) {
     LoopSetUp loop;
     loop.StepsPerPass(1.0 / kPasses);
     for (auto _ : state) {
-        RunProcess(new EmptyProcess, false);
+        RunProcess(std::make_unique<EmptyProcess>(), false);
     }
     state.counters["per pass"] = benchmark::Counter(
         kPasses, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);

@@ -38,11 +38,6 @@ struct Application {
     // folder when localDataDir is set, else the save folder (the current folder while there is
     // none).
     std::string GetDataDir() const;
-
-    // Start-up, up to the window, the device, the sound and the pause picture: false only when
-    // another copy of the game runs; every other failure throws Exception. The program defines
-    // it (game/ApplicationInit.cpp), since start-up wires every layer of the game together.
-    bool Init();
 };
 
 extern Application App;

@@ -3,13 +3,14 @@
 #include "engine/ClassFactory.h"
 #include "engine/Exception.h"
 #include "engine/FourCC.h"
+#include "engine/MouseState.h"
 #include "engine/profile.h"
 
 #include <algorithm>
 #include <cassert>
 #include <set>
 
-SceneLoadHooks ObjectsManager::loadHooks;
+SceneLoadListener* ObjectsManager::loadListener = nullptr;
 
 namespace {
 
@@ -73,8 +74,8 @@ void ObjectsManager::Delete(ObjectsManager* scene) {
     }
 }
 
-void ObjectsManager::SetLoadHooks(SceneLoadHooks hooks) {
-    loadHooks = std::move(hooks);
+void ObjectsManager::SetLoadListener(SceneLoadListener* listener) {
+    loadListener = listener;
 }
 
 void ObjectsManager::OnSceneLoaded() {}
@@ -448,12 +449,10 @@ std::unique_ptr<Object> ObjectsManager::CreateObject(const std::string& definiti
 }
 
 void ObjectsManager::LoadScene(const std::string& path, bool clearFirst) {
-    if (loadHooks.stopAllSounds) {
-        loadHooks.stopAllSounds();
+    if (loadListener != nullptr) {
+        loadListener->BeforeSceneLoad();
     }
-    if (loadHooks.releaseMouseButtons) {
-        loadHooks.releaseMouseButtons();
-    }
+    Mouse.SuppressButtons();
     // Cleared in a walk of its own, so that the old objects are freed before the new ones come
     // (unless the scene is walking already).
     if (clearFirst) {

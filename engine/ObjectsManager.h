@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -21,12 +20,13 @@ struct ObjectDefinition {
 };
 
 // What loading a scene file asks of the layers above the engine before it reads the file: the
-// sound layer stops the looping samples of every sound set, and the mouse treats both buttons as
-// up until they are released. Each layer sets its part once at start-up; an unset part does
-// nothing.
-struct SceneLoadHooks {
-    std::function<void()> stopAllSounds;
-    std::function<void()> releaseMouseButtons;
+// looping samples of every sound set stop. The game installs it at start-up.
+class SceneLoadListener {
+public:
+    virtual void BeforeSceneLoad() = 0;
+
+protected:
+    ~SceneLoadListener() = default;
 };
 
 // A scene: an ordered list of component systems, an ordered list of objects, and the object
@@ -91,8 +91,9 @@ public:
     // Deletes the scene now, or, when it is inside one of its own walks, clears it now and
     // deletes it when the outermost walk returns (its passes stop early). Nothing for null.
     static void Delete(ObjectsManager* scene);
-    // Sets the hooks that LoadScene calls.
-    static void SetLoadHooks(SceneLoadHooks hooks);
+    // Installs what LoadScene tells first; null tells nobody. The caller keeps it alive while
+    // it is installed.
+    static void SetLoadListener(SceneLoadListener* listener);
 
     // Appends a system: the order of adding is the order of updating and drawing.
     void AddSystem(std::unique_ptr<System> system);
@@ -109,6 +110,8 @@ public:
     // unless allowIncomplete. Null only when the class's registrar gives nothing.
     std::unique_ptr<Object> CreateObject(const std::string& definitionName, bool allowIncomplete);
     // Loads a scene file ("Meta" and "Objects") into the scene, clearing it first when asked.
+    // Before anything is read the load listener is told, and the mouse treats both buttons as up
+    // until they are released.
     void LoadScene(const std::string& path, bool clearFirst);
 
     // One step: every system, then every object; an object whose update returns false is
@@ -211,5 +214,5 @@ private:
     std::vector<std::unique_ptr<Object>> leaving; // freed when the outermost walk returns
     std::vector<std::pair<const Object*, const ObjectDefinition*>> definitionsInUse;
 
-    static SceneLoadHooks loadHooks;
+    static SceneLoadListener* loadListener;
 };

@@ -76,7 +76,7 @@ void ReleaseSingleInstance() {
     instance.Release();
 }
 
-bool Application::Init() {
+bool InitApplication() {
     if (!instance.Claim(InstanceName(kWindowClassName))) {
         return false;
     }
@@ -89,22 +89,22 @@ bool Application::Init() {
     DebugLog("done\n");
 
     DebugLog("Creating data directories..");
-    saveFolder = ChooseSaveFolder();
+    App.saveFolder = ChooseSaveFolder();
     DebugLog("done\n");
     // Every save goes here: a folder that cannot be made would lose them all without a word.
-    if (!CreateDirectoryPath(saveFolder)) {
+    if (!CreateDirectoryPath(App.saveFolder)) {
         ThrowNoDataDirectory();
     }
-    SetLogPath(saveFolder + "\\log.txt");
+    SetLogPath(App.saveFolder + "\\log.txt");
 
-    autoMinFpsUp = 25.0f;
-    autoMinFpsDown = 20.0f;
-    autoFpsTimeSwitch = 10.0f;
+    App.autoMinFpsUp = 25.0f;
+    App.autoMinFpsDown = 20.0f;
+    App.autoFpsTimeSwitch = 10.0f;
     PriorityClass priority = PriorityClass::Normal;
 
     DebugLog("Loading version and application config..");
-    ReadVersionFile(*this, "version.txt");
-    ReadConfigFile(*this, "../config.txt", priority);
+    ReadVersionFile(App, "version.txt");
+    ReadConfigFile(App, "../config.txt", priority);
     DebugLog("done\n");
     // A write cut short by a kill leaves its temporary copy; none may linger or be read.
     SweepPlayerFileFolder();
@@ -122,22 +122,23 @@ bool Application::Init() {
 
     FrameTimer.SetRate(kStepsPerSecond);
 
-    fullScreen = FullScreenAtStart(fullScreen);
+    App.fullScreen = FullScreenAtStart(App.fullScreen);
 
-    if (!CreateDirectoryPath(saveFolder) || !CreatePlayerFileFolder()) {
+    if (!CreateDirectoryPath(App.saveFolder) || !CreatePlayerFileFolder()) {
         ThrowNoDataDirectory();
     }
 
-    window = CreateAppWindow(kScreenWidth, kScreenHeight, fullScreen);
-    if (window == nullptr) {
+    App.window = CreateAppWindow(kScreenWidth, kScreenHeight, App.fullScreen);
+    if (App.window == nullptr) {
         throw Exception("Cannot Create App Window");
     }
     if (!Renderer::Init(kScreenWidth, kScreenHeight,
-                        bit16 ? PixelFormat::R5G6B5 : PixelFormat::X8R8G8B8, window, !fullScreen)) {
+                        App.bit16 ? PixelFormat::R5G6B5 : PixelFormat::X8R8G8B8, App.window,
+                        !App.fullScreen)) {
         throw Exception("Cannot initialize DirectX");
     }
 
-    Mouse.SetWindow(window);
+    Mouse.SetWindow(App.window);
     Sounds.Init();
     SeedRandom(Seams().randomSeed.value_or(static_cast<uint32_t>(std::time(nullptr))));
 

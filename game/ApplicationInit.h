@@ -2,6 +2,11 @@
 
 #include <string>
 
+// The application's start-up (Application::Init), up to the window, the device, the sound and
+// the pause picture: false only when another copy of the game runs; every other failure throws
+// Exception. It lives with the program, since start-up wires every layer of the game together.
+bool InitApplication();
+
 // The longest folder path that start-up creates; a longer one is refused.
 constexpr std::size_t kMaxDirectoryPath = 260;
 

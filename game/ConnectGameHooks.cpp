@@ -1,20 +1,23 @@
 #include "game/ConnectGameHooks.h"
 
 #include "engine/Log.h"
+#include "engine/ObjectsManager.h"
 #include "game/ClassList.h"
 #include "game/GameProc.h"
 #include "mainloop/MainLoop.h"
 #include "media/AnimPlayer.h"
 #include "media/BitmapFont.h"
 #include "media/Renderer.h"
+#include "media/SoundManager.h"
 #include "platform/gfx/ImageCodec.h"
 #include "platform/os/DiskFiles.h"
 #include "platform/os/Messages.h"
 #include "platform/os/NativePath.h"
 #include "platform/os/Seams.h"
-#include "ui/Menu.h"
-#include "ui/UserInterface.h"
+#include "ui/GameFlow.h"
+#include "ui/LayerServices.h"
 #include "world/Player.h"
+#include "world/WorldServices.h"
 
 #include <string_view>
 
@@ -61,36 +64,42 @@ void OnFramePresented() {
     }
 }
 
-void ConnectGameHooks() {
-    RegisterGameClasses();
-    ConnectSceneLoadHooks();
+namespace {
 
-    MainLoopHooks& loop = LoopHooks();
-    loop.saveProfile = [] {
+// The program's side of what the lower layers ask of it: the main loop's profile save, fonts,
+// cursor and presented frames; the scene loads' stop of the looping sounds; the game process
+// and the real main loop for the menu and the layers.
+class GameServices final : public MainLoopClient, public SceneLoadListener, public GameFlow {
+public:
+    void SaveProfile() override {
         if (CurrentPlayer != nullptr) {
             CurrentPlayer->Save();
         }
-    };
-    loop.releaseFontBuffers = [] { BitmapFont::ReleaseAllVertexBuffers(); };
-    loop.restoreFontBuffers = [] { BitmapFont::RestoreAllVertexBuffers(); };
-    loop.drawCursor = [](float x, float y) {
+    }
+    void ReleaseFontBuffers() override { BitmapFont::ReleaseAllVertexBuffers(); }
+    void RestoreFontBuffers() override { BitmapFont::RestoreAllVertexBuffers(); }
+    void DrawCursor(float x, float y) override {
         CursorAnim.Draw(x, y, kCursorDepth, 0.0f, 1.0f, 1.0f, 1.0f, 0.0f, 0xFFFFFFFFu);
-    };
-    loop.framePresented = [] { OnFramePresented(); };
+    }
+    void FramePresented() override { OnFramePresented(); }
 
-    ConnectWorldHooks();
+    void BeforeSceneLoad() override { Sounds.StopAll(); }
 
-    UserInterface::Handlers layers;
-    layers.handleEvent = [](UserInterface& layer, const void* sender, uint32_t id, uint32_t param) {
-        layer.HandleEvent(sender, id, param);
-    };
-    layers.getData = [](UserInterface& layer, uint32_t id) { return layer.AnswerData(id); };
-    UserInterface::SetHandlers(std::move(layers));
-    UserInterface::GameFlowHooks flow;
-    flow.createGameProcess = [] { return GameProc::Create(); };
-    UserInterface::SetGameFlowHooks(std::move(flow));
+    std::unique_ptr<XProcess> CreateGameProcess() override { return GameProc::Create(); }
+    int32_t Run(std::unique_ptr<XProcess> process, bool renderEveryPass) override {
+        return RunProcess(std::move(process), renderEveryPass);
+    }
+};
 
-    Menu::Hooks menu;
-    menu.createGameProcess = [] { return GameProc::Create(); };
-    Menu::SetHooks(std::move(menu));
+GameServices gameServices;
+LayerServices layerServices;
+
+} // namespace
+
+void ConnectGameHooks() {
+    RegisterGameClasses();
+    InstallMainLoopClient(&gameServices);
+    ObjectsManager::SetLoadListener(&gameServices);
+    InstallGameFlow(&gameServices);
+    InstallWorldServices(&layerServices);
 }

@@ -2,6 +2,7 @@
 
 #include "engine/Input.h"
 #include "engine/ObjectsManager.h"
+#include "engine/ProcessResult.h"
 #include "engine/profile.h"
 #include "mainloop/MainLoop.h"
 #include "media/AnimPlayer.h"
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr int kKeyP = 0x50;
 // The game's own pause picture, in the middle of the upper part of the screen.
 constexpr float kPauseLeft = 272.0f;
 constexpr float kPauseTop = 236.0f;
@@ -54,18 +54,13 @@ void UpdateScene(ObjectsManager* scene, float dt) {
 
 } // namespace
 
-GameProc* GameProc::Create(int) {
-    return new GameProc();
+std::unique_ptr<GameProc> GameProc::Create() {
+    return std::make_unique<GameProc>();
 }
 
 GameProc::GameProc() {
     EnsureLayer(MainUI);
-    if (GameLevel == nullptr) {
-        auto level = std::make_unique<Level>();
-        level->Load();
-        GameLevel = level.release();
-    }
-    GameLevel->state = 0;
+    EnsureLevel(GameLevel).state = kResultNone;
     EnsureLayer(OverlayUI);
     EnsureLayer(LevelOverlayUI);
     Sounds.StopAll();
@@ -73,7 +68,7 @@ GameProc::GameProc() {
 }
 
 void GameProc::Update(float dt) {
-    const bool pPressed = Keyboard.KeyPressed(kKeyP);
+    const bool pPressed = Keyboard.KeyPressed('P');
     const bool shiftHeld = Keyboard.KeyDown(kKeyShift);
     if (pPressed && !shiftHeld) {
         GamePaused = !GamePaused;
@@ -95,7 +90,7 @@ void GameProc::Update(float dt) {
     UpdateScene(OverlayUI, dt);
     UpdateScene(LevelOverlayUI, dt);
 
-    if (GameLevel != nullptr && GameLevel->state != 0) {
+    if (GameLevel != nullptr && GameLevel->state != kResultNone) {
         state = 0;
         result = GameLevel->state;
     }

@@ -2,6 +2,8 @@
 
 #include "engine/XProcess.h"
 
+#include <memory>
+
 // The process of the game itself while the player walks through locations: it updates and draws
 // the game level (GameLevel) and the in-game layers (MainUI, OverlayUI, LevelOverlayUI), keeps
 // the cursor pictures moving, handles the pause keys and the full-screen key, and ends when the
@@ -12,8 +14,8 @@ class GameProc : public XProcess {
 public:
     // Makes the process, the layers and the game level that are still missing, sets the level's
     // word to 0, stops the looping sounds and loads "menus/game.txt" into MainUI. The location
-    // itself is loaded into GameLevel by the caller. The argument has no meaning.
-    static GameProc* Create(int unused = 0);
+    // itself is loaded into GameLevel by the caller.
+    static std::unique_ptr<GameProc> Create();
 
     GameProc();
 

@@ -2,6 +2,7 @@
 
 #include "engine/Application.h"
 #include "engine/Exception.h"
+#include "game/ApplicationInit.h"
 #include "game/Shutdown.h"
 #include "game/StartGame.h"
 #include "platform/os/MessageBox.h"
@@ -39,7 +40,7 @@ int ReportFatal(const std::string& text) {
 
 int RunApplication() {
     try {
-        if (App.Init()) {
+        if (InitApplication()) {
             StartGame();
         }
         Shutdown();

@@ -15,9 +15,7 @@ namespace {
 // Saves the profile and posts the quit: the quit message unwinds every running process with
 // the world still whole, and the program shuts down once, at the top.
 void EndTheRun() {
-    if (LoopHooks().saveProfile) {
-        LoopHooks().saveProfile();
-    }
+    LoopClient().SaveProfile();
     PostQuitMessage(0);
 }
 

@@ -4,7 +4,6 @@
 #include "engine/Exception.h"
 #include "engine/Input.h"
 #include "engine/MouseState.h"
-#include "engine/ObjectsManager.h"
 #include "engine/Timer.h"
 #include "engine/XProcess.h"
 #include "engine/profile.h"
@@ -31,13 +30,17 @@ constexpr int kScreenHeight = 768;
 constexpr uint32_t kInactiveSleepMilliseconds = 50;
 constexpr float kOverlayDepth = 900.0f;
 
-MainLoopHooks hooks;
+class NoClient final : public MainLoopClient {
+public:
+    void SaveProfile() override {}
+    void ReleaseFontBuffers() override {}
+    void RestoreFontBuffers() override {}
+    void DrawCursor(float, float) override {}
+    void FramePresented() override {}
+};
 
-void Call(const std::function<void()>& hook) {
-    if (hook) {
-        hook();
-    }
-}
+NoClient noClient;
+MainLoopClient* client = &noClient;
 
 // Takes one waiting message, if any, and handles it; true when there was one. The quit message
 // unwinds every running process.
@@ -99,9 +102,7 @@ void RedrawInactive(XProcess& process) {
                 SetDepthState(kCompareAlways, false);
                 DrawQuad(384.0f, 320.0f, kOverlayDepth, 256.0f, 128.0f, 0.0f, 0.0f, 1.0f, 1.0f,
                          &PausePicture, 0.0f, 1.0f, 1.0f, nullptr, 0.0f, 0.0f);
-                if (hooks.drawCursor) {
-                    hooks.drawCursor(Mouse.x, Mouse.y);
-                }
+                client->DrawCursor(Mouse.x, Mouse.y);
                 SetDepthState(kCompareLessEqual, true);
             }
         }
@@ -146,13 +147,13 @@ void Render(XProcess& process, std::string& fpsText) {
         const ProfileScope stage("main_render_present");
         Present(process);
     }
-    Call(hooks.framePresented);
+    client->FramePresented();
 }
 
 // After a lost device or for a switch between window and full screen: everything that lives on
 // the device is let go, window and device are made anew, and everything comes back.
 void Rebuild(XProcess& process) {
-    Call(hooks.releaseFontBuffers);
+    client->ReleaseFontBuffers();
     TextureManager::OnDeviceLost();
     process.DeviceLost();
     Renderer::Shutdown();
@@ -187,7 +188,7 @@ void Rebuild(XProcess& process) {
     }
 
     TextureManager::OnDeviceReset();
-    Call(hooks.restoreFontBuffers);
+    client->RestoreFontBuffers();
     process.DeviceRestored();
     FrameTimer.Start();
     Sounds.Resume();
@@ -239,17 +240,31 @@ void RunPasses(XProcess& process, bool renderEveryPass) {
     }
 }
 
+// Ends (unless End is what threw) and frees a process that an error leaves, so that every
+// nested call pops its own process and the one below is resumed. Freed here, not while the
+// error unwinds the stack: the resumed process may throw, and its error then goes on instead.
+void EndAndFree(std::unique_ptr<XProcess> process, bool end) {
+    if (end) {
+        try {
+            process->End();
+        } catch (...) {
+            process.reset();
+            throw;
+        }
+    }
+}
+
 } // namespace
 
-MainLoopHooks& LoopHooks() {
-    return hooks;
+void InstallMainLoopClient(MainLoopClient* installed) {
+    client = installed != nullptr ? installed : &noClient;
 }
 
-void ConnectSceneLoadHooks() {
-    ObjectsManager::SetLoadHooks({[] { Sounds.StopAll(); }, [] { Mouse.SuppressButtons(); }});
+MainLoopClient& LoopClient() {
+    return *client;
 }
 
-int32_t RunProcess(XProcess* process, bool renderEveryPass) {
+int32_t RunProcess(std::unique_ptr<XProcess> process, bool renderEveryPass) {
     if (process == nullptr) {
         return 0;
     }
@@ -257,7 +272,7 @@ int32_t RunProcess(XProcess* process, bool renderEveryPass) {
     int32_t result = 0;
     try {
         TextureManager::PurgeUnused();
-        RunningProcess = process;
+        RunningProcess = process.get();
         process->Begin();
         FrameTimer.Start();
         RunPasses(*process, renderEveryPass);
@@ -269,22 +284,12 @@ int32_t RunProcess(XProcess* process, bool renderEveryPass) {
         ended = true;
         process->End();
     } catch (...) {
-        // End (unless it is what threw) and delete on the way out, so that every nested call
-        // pops its own process and the one below is resumed.
         RunningProcess = nullptr;
-        try {
-            if (!ended) {
-                process->End();
-            }
-        } catch (...) {
-            delete process;
-            throw;
-        }
-        delete process;
+        EndAndFree(std::move(process), !ended);
         throw;
     }
     RunningProcess = nullptr;
-    delete process;
+    process.reset();
     Mouse.SuppressButtons();
     return result;
 }

@@ -3,36 +3,39 @@
 #include "media/TextureManager.h"
 
 #include <cstdint>
-#include <functional>
+#include <memory>
 
 class XProcess;
 
 // The step time of every update: 1/60 s as a 32-bit float.
 constexpr float kStepTime = 1.0f / 60.0f;
 
-// What the main loop and the window procedure need of the layers above them, which they cannot
-// include. Each layer sets its own part once at start-up; a part left unset does nothing.
-struct MainLoopHooks {
+// What the main loop and the window procedure need of the program above them. The game installs
+// its implementation at start-up; tests install one that records. With none installed the loop
+// runs without them.
+class MainLoopClient {
+public:
     // Saves the current player's profile when there is one: a close request answered Yes, or
     // made while the game is inactive, ends the run.
-    std::function<void()> saveProfile;
+    virtual void SaveProfile() = 0;
     // The bitmap fonts let go of their vertex buffers before the device is made again, and make
     // them again after.
-    std::function<void()> releaseFontBuffers;
-    std::function<void()> restoreFontBuffers;
+    virtual void ReleaseFontBuffers() = 0;
+    virtual void RestoreFontBuffers() = 0;
     // Draws the cursor animation at the point, depth 900 (over the pause picture).
-    std::function<void(float x, float y)> drawCursor;
+    virtual void DrawCursor(float x, float y) = 0;
     // A frame of the running process has just been presented (scripted runs take their
     // screenshots here: the game's picture stays in the back buffer until the next frame).
-    std::function<void()> framePresented;
+    virtual void FramePresented() = 0;
+
+protected:
+    ~MainLoopClient() = default;
 };
 
-MainLoopHooks& LoopHooks();
-
-// Connects scene loading to the layers below the game: loading a scene stops the looping sounds
-// of every sound set and makes the mouse ignore both buttons until they are released. Called
-// once at start-up.
-void ConnectSceneLoadHooks();
+// Installs the program's client; null runs the loop without one. The caller keeps it alive
+// while it is installed.
+void InstallMainLoopClient(MainLoopClient* client);
+MainLoopClient& LoopClient();
 
 // The game's own pause (the game process toggles it and draws the pause picture itself); while
 // it is set, the redraw of an inactive window leaves the pause picture out.
@@ -47,6 +50,6 @@ extern TextureHandle PausePicture;
 // background, and a new window and device after a lost device or a switch to or from full
 // screen. Then ends and deletes the process and returns its result word; the mouse ignores both
 // buttons until they are released, so the click that ended it does not reach the process below.
-// A null process returns 0. The process is deleted also when an Exception or ExceptionQuit
-// (the quit message) passes through, which then goes on to the caller.
-int32_t RunProcess(XProcess* process, bool renderEveryPass);
+// A null process returns 0. The process is ended and freed also when an Exception or
+// ExceptionQuit (the quit message) passes through, which then goes on to the caller.
+int32_t RunProcess(std::unique_ptr<XProcess> process, bool renderEveryPass);

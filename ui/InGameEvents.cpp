@@ -9,6 +9,7 @@
 #include "engine/MouseState.h"
 #include "engine/Parcon.h"
 #include "engine/PositionSystem.h"
+#include "engine/ProcessResult.h"
 #include "engine/Timer.h"
 #include "engine/XProcess.h"
 #include "mainloop/MainLoop.h"
@@ -36,9 +37,6 @@
 
 namespace {
 
-constexpr int kKeyF4 = 115;
-constexpr int32_t kAnswerYes = 2;
-constexpr int32_t kAnswerNo = 3;
 constexpr const char* kMapPieceCounter = "UIAddMapPiece";
 
 // The Alt+F4 step last asked about: every layer's handler sees the keys of a step, and the
@@ -70,23 +68,8 @@ int MiniGameOf(uint32_t id) {
 }
 
 int32_t RunModal(const std::string& screen, bool drawOnce) {
-    return RunInGameProcess(ModalProc::Create(screen, "", true, drawOnce, false));
+    return RunInGameProcess(ModalProc::Create(screen, "", {.drawOnce = drawOnce}));
 }
-
-// Keeps a layer global's current layer, to tell afterwards whether it is still the same one.
-class LayerWatch {
-public:
-    explicit LayerWatch(UserInterface* const& global)
-        : global(global), layer(global), serial(global != nullptr ? global->Serial() : 0) {}
-    UserInterface* Get() const {
-        return global != nullptr && global == layer && global->Serial() == serial ? layer : nullptr;
-    }
-
-private:
-    UserInterface* const& global;
-    UserInterface* layer;
-    uint64_t serial;
-};
 
 NormalLevelSystem* GameLevelSystem() {
     return GameLevel != nullptr ? GameLevel->levelSystem : nullptr;
@@ -118,7 +101,7 @@ void RemoveItem(const char* item) {
 
 void CloseDialogue() {
     if (DialogueUI != nullptr) {
-        DialogueUI->state = 1;
+        DialogueUI->state = kResultClose;
     }
 }
 
@@ -147,25 +130,6 @@ void RestoreHud() {
             RestartFadeIn(*object, 0.0f, 0.3f);
         }
     }
-}
-
-// The first object of MainUI made under the definition name that is a part of the kind.
-template <typename Part>
-Part* FindHudPart(const char* definition, bool (*accept)(Part&) = nullptr) {
-    if (MainUI == nullptr) {
-        return nullptr;
-    }
-    for (const std::unique_ptr<Object>& slot : MainUI->Objects()) {
-        Object* object = slot.get();
-        if (object == nullptr || object->name != definition) {
-            continue;
-        }
-        auto* part = dynamic_cast<Part*>(object);
-        if (part != nullptr && (accept == nullptr || accept(*part))) {
-            return part;
-        }
-    }
-    return nullptr;
 }
 
 bool SlotIsFree(InventorySlotPart& slot) {
@@ -211,26 +175,16 @@ bool LaunchTool(int tool) {
 }
 
 void AddMapPieces(int pieces) {
-    if (MainUI == nullptr) {
-        return;
+    MapPieceCounterPart* counter = nullptr;
+    std::unique_ptr<Object> created = MakeHudPart(kMapPieceCounter, counter);
+    if (counter != nullptr) {
+        counter->Start(pieces, 0.0f);
+        MainUI->AddObject(std::move(created));
     }
-    // Neither a definition nor a class of that name: no counter on this HUD.
-    if (MainUI->GetObjectDef(kMapPieceCounter) == nullptr &&
-        ClassFactoryMap.find(kMapPieceCounter) == ClassFactoryMap.end()) {
-        return;
-    }
-    std::unique_ptr<Object> created = MainUI->CreateObject(kMapPieceCounter, true);
-    auto* counter = dynamic_cast<MapPieceCounterPart*>(created.get());
-    if (counter == nullptr) {
-        DebugLog("%s\n", "UIAddMapPiece is not a map-piece counter: no pieces added");
-        return;
-    }
-    counter->Start(pieces, 0.0f);
-    MainUI->AddObject(std::move(created));
 }
 
 void PlayVideo(const char* screen) {
-    RunInGameProcess(VideoModalProc::Create(screen, "", true, false, false));
+    RunInGameProcess(VideoModalProc::Create(screen, "", {}));
 }
 
 // The small tip pop-up 48 pixels above the cursor, in a fresh LevelOverlayUI.
@@ -354,7 +308,7 @@ void EnterMiniGame(UserInterface& layer, int number) {
     }
     Sounds.StopAll();
     Sounds.PlayByName("game_appear", false, 100, 0);
-    const int32_t result = RunInGameProcess(GameModalProc::Create(scene, "", true, false));
+    const int32_t result = RunInGameProcess(GameModalProc::Create(scene, {}));
     if (!layer.IsBeingDeleted()) {
         layer.HandleProcessResult(result);
     }
@@ -373,7 +327,7 @@ void RunLoadedGame(UserInterface& layer) {
 void LoadQuickSave(UserInterface& layer) {
     RunModal("menus/loading.txt", true);
     EnsureLayer(MainUI);
-    Level& level = EnsureGameLevel();
+    Level& level = EnsureLevel(GameLevel);
     EnsureLayer(OverlayUI);
     const std::string path = SaveGamePath(true);
     if (!Files.Exists(path)) {
@@ -417,21 +371,7 @@ void UserInterface::HandleEvent(const void*, uint32_t id, uint32_t) {
         quitQuestionStep != Keyboard.StepNumber()) {
         quitQuestionStep = Keyboard.StepNumber();
         askedToQuit = true;
-        EnsureLayer(mui).quitQuestion = true;
-        const LayerWatch question(mui);
-        const int32_t answer =
-            RunInGameProcess(ModalProc::Create("menus/ask_quit_full.txt", "", true, false, false));
-        UserInterface* asked = question.Get();
-        if (asked != nullptr && (answer == kAnswerYes || answer == kAnswerNo)) {
-            asked->quitQuestion = false;
-        }
-        if (answer == kAnswerYes) {
-            SaveSettings();
-            if (asked != nullptr) {
-                asked->state = 1;
-            }
-            PostQuitMessage(0);
-        }
+        AskFullScreenQuit();
         if (gone()) {
             return;
         }
@@ -492,7 +432,7 @@ void UserInterface::HandleEvent(const void*, uint32_t id, uint32_t) {
         case FourCC("AVI2"):
             CloseDialogue();
             if (GameLevel != nullptr) {
-                GameLevel->state = 8;
+                GameLevel->state = kResultCredits;
             }
             PlayVideo("menus/outro.txt");
             break;
@@ -522,10 +462,10 @@ void UserInterface::HandleEvent(const void*, uint32_t id, uint32_t) {
         ChooseElementMap();
         break;
     case FourCC("BYES"):
-        state = kAnswerYes;
+        state = kResultYes;
         break;
     case FourCC("BNO"):
-        state = kAnswerNo;
+        state = kResultNo;
         break;
     case FourCC("SKIP"):
         SkipDialoguePage();
@@ -568,7 +508,7 @@ void UserInterface::HandleEvent(const void*, uint32_t id, uint32_t) {
         break;
     case FourCC("KILA"):
     case FourCC("KILL"):
-        state = 1;
+        state = kResultClose;
         break;
     case FourCC("BKGL"):
         if (!optionsOpen) {
@@ -577,7 +517,7 @@ void UserInterface::HandleEvent(const void*, uint32_t id, uint32_t) {
         break;
     case FourCC("MILL"):
         if (TutorialUI != nullptr) {
-            TutorialUI->state = 1;
+            TutorialUI->state = kResultClose;
         }
         break;
     case FourCC("IASQ"):
@@ -590,9 +530,9 @@ void UserInterface::HandleEvent(const void*, uint32_t id, uint32_t) {
         Sounds.StopAll();
         InGameMenuOpen = false;
         WriteSaveGame(false);
-        state = 1;
+        state = kResultClose;
         if (GameLevel != nullptr) {
-            GameLevel->state = 1;
+            GameLevel->state = kResultClose;
         }
         break;
     case FourCC("PUFX"):

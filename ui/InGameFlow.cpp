@@ -5,10 +5,13 @@
 #include "engine/Application.h"
 #include "engine/FourCC.h"
 #include "engine/MessageSystem.h"
+#include "engine/ProcessResult.h"
 #include "engine/Timer.h"
 #include "engine/XProcess.h"
 #include "mainloop/MainLoop.h"
 #include "media/SoundManager.h"
+#include "platform/os/Messages.h"
+#include "ui/GameFlow.h"
 #include "ui/Menu.h"
 #include "ui/ModalProcesses.h"
 #include "ui/UIButton.h"
@@ -16,6 +19,7 @@
 #include "ui/UISlider.h"
 #include "ui/UIStatic.h"
 #include "ui/UserInterface.h"
+#include "world/GameSettings.h"
 #include "world/Level.h"
 #include "world/NormalLevelSystem.h"
 #include "world/Player.h"
@@ -25,7 +29,20 @@
 
 namespace {
 
-UserInterface::GameFlowHooks gameFlow;
+// Keeps a layer global's current layer, to tell afterwards whether it is still the same one.
+class LayerWatch {
+public:
+    explicit LayerWatch(UserInterface* const& global)
+        : global(global), layer(global), serial(global != nullptr ? global->Serial() : 0) {}
+    UserInterface* Get() const {
+        return global != nullptr && global == layer && global->Serial() == serial ? layer : nullptr;
+    }
+
+private:
+    UserInterface* const& global;
+    UserInterface* layer;
+    uint64_t serial;
+};
 
 bool ItemHeld() {
     const NormalLevelSystem* system = GameLevel != nullptr ? GameLevel->levelSystem : nullptr;
@@ -34,29 +51,34 @@ bool ItemHeld() {
 
 } // namespace
 
-void UserInterface::SetGameFlowHooks(GameFlowHooks hooks) {
-    gameFlow = std::move(hooks);
-}
-
-int32_t RunInGameProcess(XProcess* process) {
+int32_t RunInGameProcess(std::unique_ptr<XProcess> process) {
     if (process == nullptr) {
         return 0;
     }
-    return gameFlow.runProcess ? gameFlow.runProcess(process, App.maxFps)
-                               : RunProcess(process, App.maxFps);
+    return Flow().Run(std::move(process), App.maxFps);
 }
 
 int32_t RunNewGameProcess() {
-    return RunInGameProcess(gameFlow.createGameProcess ? gameFlow.createGameProcess() : nullptr);
+    return RunInGameProcess(Flow().CreateGameProcess());
 }
 
-Level& EnsureGameLevel() {
-    if (GameLevel == nullptr) {
-        auto level = std::make_unique<Level>();
-        level->Load();
-        GameLevel = level.release();
+bool AskFullScreenQuit() {
+    EnsureLayer(mui).quitQuestion = true;
+    const LayerWatch question(mui);
+    const int32_t answer = RunInGameProcess(ModalProc::Create("menus/ask_quit_full.txt", "", {}));
+    UserInterface* asked = question.Get();
+    if (asked != nullptr && (answer == kResultYes || answer == kResultNo)) {
+        asked->quitQuestion = false;
     }
-    return *GameLevel;
+    if (answer != kResultYes) {
+        return false;
+    }
+    SaveSettings();
+    if (asked != nullptr) {
+        asked->state = kResultClose;
+    }
+    PostQuitMessage(0);
+    return true;
 }
 
 void DeleteModalLevel() {
@@ -169,7 +191,7 @@ void UserInterface::GoToLocation(const std::string& levelFile) {
     if (GameLevel != nullptr) {
         GameLevel->Clear();
     } else {
-        EnsureGameLevel();
+        EnsureLevel(GameLevel);
     }
     if (OverlayUI != nullptr) {
         OverlayUI->Clear();
@@ -190,17 +212,17 @@ void UserInterface::GoToLocation(const std::string& levelFile) {
 
 void UserInterface::HandleProcessResult(int32_t result) {
     switch (result) {
-    case 1:
+    case kResultClose:
         LoadScene("menus/main_menu.txt", true);
         break;
-    case 2:
+    case kResultForward:
         if (GameLevel != nullptr) {
             const std::string next = LocationFile(GameLevel->exitForward);
             GameLevel->Clear();
             GoToLocation(next);
         }
         break;
-    case 3:
+    case kResultBack:
         if (ModalLevel != nullptr) {
             GoToLocation(LocationFile(ModalLevel->exitBack));
         } else if (GameLevel != nullptr) {
@@ -209,10 +231,10 @@ void UserInterface::HandleProcessResult(int32_t result) {
             GoToLocation(back);
         }
         break;
-    case 5:
+    case kResultLeftBack:
         LeaveMiniGameBack();
         break;
-    case 6:
+    case kResultLeft:
         DeleteModalLevel();
         break;
     default:
@@ -246,7 +268,7 @@ void UserInterface::ChooseElementMap() {
 void UserInterface::OpenIngameOptions() {
     optionsOpen = true;
     EnsureLayer(MapGameUI);
-    state = 1;
+    state = kResultClose;
     if (MainUI != nullptr) {
         for (const char* code : {"LSTO", "LST1", "LST2"}) {
             Object* object = MainUI->FindByCode(FourCC(code));
@@ -256,7 +278,7 @@ void UserInterface::OpenIngameOptions() {
         }
     }
     const WalkScope keep(*this);
-    RunInGameProcess(ModalProc2::Create("menus/ingame_options_menu_close.txt", "", true, false));
+    RunInGameProcess(ModalProc2::Create("menus/ingame_options_menu_close.txt", "", {}));
     InGameMenuOpen = false;
     if (!IsBeingDeleted()) {
         optionsOpen = false;

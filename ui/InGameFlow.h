@@ -4,6 +4,7 @@
 // level, the save game and the player's flags.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class Level;
@@ -13,13 +14,15 @@ class XProcess;
 // A location's map is complete with this many pieces.
 constexpr int kMapPiecesForMap = 10;
 
-// Runs the process in a nested main loop with the "maxfps" option (or the script set in its
-// place); its result word. 0 for null.
-int32_t RunInGameProcess(XProcess* process);
+// Runs the process through the game flow in a nested main loop with the "maxfps" option; its
+// result word. 0 for null.
+int32_t RunInGameProcess(std::unique_ptr<XProcess> process);
 // A new game process on the game level as it is; its result word. 0 when the program gave none.
 int32_t RunNewGameProcess();
-// The game level, made and loaded when missing.
-Level& EnsureGameLevel();
+// The full-screen quit question ("menus/ask_quit_full.txt") on mui, made when missing: its
+// quitQuestion flag is set while it is asked and cleared by a Yes or No. On Yes the settings are
+// saved, mui's result word set to 1 and the quit message posted. True on Yes.
+bool AskFullScreenQuit();
 // The mini-game level cleared and deleted, ModalLevel null; nothing when there is none.
 void DeleteModalLevel();
 // A mini-game left back: its level deleted, and the normal save game read back at MainUI's

@@ -6,16 +6,19 @@
 #include "engine/FourCC.h"
 #include "engine/Input.h"
 #include "engine/Log.h"
+#include "engine/ProcessResult.h"
 #include "engine/Timer.h"
 #include "engine/XProcess.h"
 #include "mainloop/MainLoop.h"
 #include "media/Renderer.h"
 #include "media/SoundManager.h"
 #include "media/StringTable.h"
+#include "platform/os/Keys.h"
 #include "platform/os/Messages.h"
 #include "platform/os/NativePath.h"
 #include "platform/os/Shell.h"
 #include "platform/os/Window.h"
+#include "ui/GameFlow.h"
 #include "ui/InGameFlow.h"
 #include "ui/ModalProcesses.h"
 #include "ui/UIInput.h"
@@ -38,12 +41,6 @@ std::string MenuMessageText3;
 
 namespace {
 
-Menu::Hooks hooks;
-
-constexpr int kAltKey = 18;
-constexpr int kF4Key = 115;
-constexpr int kAnswerYes = 2;
-constexpr int kAnswerNo = 3;
 constexpr uint32_t kTextInputWidth = 220;
 
 constexpr const char* kFirstLevel = "levels/z1-wood-glyphstone.txt";
@@ -108,10 +105,6 @@ std::string SaveGamePath(bool quick) {
     return PlayerFilePath(std::to_string(slot) + (quick ? "_quick.sav" : ".sav"));
 }
 
-void Menu::SetHooks(Hooks newHooks) {
-    hooks = std::move(newHooks);
-}
-
 Menu::Menu() : keys(this, this) {
     // Nothing shows it; art that is not there costs the menu nothing.
     if (Files.Exists("gfx/interface/loading.ani")) {
@@ -152,7 +145,7 @@ void Menu::Init() {
             if (!Files.Exists(splash)) {
                 break;
             }
-            Run(ModalProc::Create(splash, "", true, false, false), false);
+            Run(ModalProc::Create(splash, "", {}), false);
         }
         LoadScene("menus/main_menu_anim.txt", true);
     }
@@ -167,22 +160,13 @@ void Menu::UpdateStep(float dt) {
 }
 
 void Menu::CheckSystemKeys() {
-    if (!Keyboard.KeyDown(kAltKey)) {
+    if (!Keyboard.KeyDown(kKeyAlt)) {
         return;
     }
-    if (Keyboard.KeyPressed(kF4Key) && App.fullScreen && mui != nullptr && !mui->quitQuestion) {
-        mui->quitQuestion = true;
-        const int32_t answer =
-            Run(ModalProc::Create("menus/ask_quit_full.txt", "", true, false, false), App.maxFps);
-        if (mui != nullptr && (answer == kAnswerNo || answer == kAnswerYes)) {
-            mui->quitQuestion = false;
-        }
-        if (answer == kAnswerYes) {
-            SaveSettings();
-            state = 1;
-            PostQuitMessage(0);
-            return;
-        }
+    if (Keyboard.KeyPressed(kKeyF4) && App.fullScreen && mui != nullptr && !mui->quitQuestion &&
+        AskFullScreenQuit()) {
+        state = kResultClose;
+        return;
     }
     RunFullScreenKey();
 }
@@ -298,7 +282,7 @@ void Menu::Handle(const void* sender, uint32_t id, uint32_t param) {
         break;
     case FourCC("QUIC"):
         SaveSettings();
-        state = 1;
+        state = kResultClose;
         break;
     case FourCC("FULL"):
         SwitchFullScreenSetting();
@@ -337,7 +321,7 @@ void Menu::Handle(const void* sender, uint32_t id, uint32_t param) {
         break;
     case FourCC("SAVE"):
         if (GameLevel != nullptr && CurrentPlayer != nullptr) {
-            Run(ModalProc::Create("menus/saving.txt", "", true, true, false), App.maxFps);
+            Run(ModalProc::Create("menus/saving.txt", "", {.drawOnce = true}), App.maxFps);
             if (GameLevel != nullptr) {
                 GameLevel->SaveGameState(SaveGamePath(true));
             }
@@ -444,36 +428,32 @@ void Menu::PrepareGame() {
     Sounds.PlayByName("level_select", false, 100, 0);
     EnsureLayer(MainUI);
     EnsureLayer(MapGameUI);
-    if (GameLevel == nullptr) {
-        auto level = std::make_unique<Level>();
-        level->Load();
-        GameLevel = level.release();
-    }
+    EnsureLevel(GameLevel);
     EnsureLayer(OverlayUI);
     ClearLayer(LevelOverlayUI);
 }
 
 void Menu::OnGameEnded(int32_t result) {
     switch (result) {
-    case 1:
+    case kResultClose:
         LoadScene(kMainMenuScreen, true);
         break;
-    case 2:
-    case 3:
+    case kResultForward:
+    case kResultBack:
         if (GameLevel != nullptr) {
-            const std::string next =
-                LocationFile(result == 2 ? GameLevel->exitForward : GameLevel->exitBack);
+            const std::string next = LocationFile(result == kResultForward ? GameLevel->exitForward
+                                                                           : GameLevel->exitBack);
             GameLevel->Clear();
             StartLevel(next);
         }
         break;
-    case 5:
+    case kResultLeftBack:
         LeaveMiniGameBack();
         break;
-    case 6:
+    case kResultLeft:
         DeleteModalLevel();
         break;
-    case 8:
+    case kResultCredits:
         LoadScene("menus/credits_fade.txt", true);
         break;
     default:
@@ -494,12 +474,11 @@ bool Menu::ProfileNameExists(const std::string& name) {
 }
 
 int32_t Menu::RunGame() {
-    return Run(hooks.createGameProcess ? hooks.createGameProcess() : nullptr, App.maxFps);
+    return Run(Flow().CreateGameProcess(), App.maxFps);
 }
 
-int32_t Menu::Run(XProcess* process, bool renderEveryPass) {
-    return hooks.runProcess ? hooks.runProcess(process, renderEveryPass)
-                            : RunProcess(process, renderEveryPass);
+int32_t Menu::Run(std::unique_ptr<XProcess> process, bool renderEveryPass) {
+    return Flow().Run(std::move(process), renderEveryPass);
 }
 
 void Menu::NamePrompt() {
@@ -550,9 +529,9 @@ void Menu::NewOrDeleteProfile(int slot) {
     question.messageText = "str.doyouwantto";
     question.secondText = "str.deletethisprofile";
     const int32_t answer =
-        Run(ModalProc::Create("menus/message4.txt", question.messageText, false, false, false),
+        Run(ModalProc::Create("menus/message4.txt", question.messageText, {.drawBeneath = false}),
             App.maxFps);
-    if (answer != kAnswerYes) {
+    if (answer != kResultYes) {
         return;
     }
     Player::DeleteProfile(slot);

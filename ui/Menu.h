@@ -6,7 +6,6 @@
 #include "ui/KeysScreens.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,14 +27,6 @@ extern std::string MenuMessageText3;
 // process with it (1: the game closes).
 class Menu : public ObjectsManager, public MessageReceiver {
 public:
-    // What the menu needs of the program above it: the game process (GameProc::Create), and the
-    // main loop that runs a process (RunProcess; tests put a script in its place).
-    struct Hooks {
-        std::function<XProcess*()> createGameProcess;
-        std::function<int32_t(XProcess* process, bool renderEveryPass)> runProcess;
-    };
-    static void SetHooks(Hooks hooks);
-
     // The loading animation is bound to "gfx/interface/loading.ani".
     Menu();
     ~Menu() override;
@@ -82,7 +73,7 @@ private:
     void Handle(const void* sender, uint32_t id, uint32_t param);
     // A game process run to its end; its result word.
     int32_t RunGame();
-    int32_t Run(XProcess* process, bool renderEveryPass);
+    int32_t Run(std::unique_ptr<XProcess> process, bool renderEveryPass);
     void NamePrompt();
     void ConfirmName(uint32_t id);
     void NewOrDeleteProfile(int slot);

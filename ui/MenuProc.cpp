@@ -3,6 +3,7 @@
 #include "engine/Log.h"
 #include "engine/MouseState.h"
 #include "engine/ObjectsManager.h"
+#include "engine/ProcessResult.h"
 #include "media/AnimPlayer.h"
 #include "media/SoundManager.h"
 #include "ui/Menu.h"
@@ -16,8 +17,8 @@ constexpr float kMenuCursorDepth = 910.0f;
 
 } // namespace
 
-MenuProc* MenuProc::Create() {
-    return new MenuProc();
+std::unique_ptr<MenuProc> MenuProc::Create() {
+    return std::make_unique<MenuProc>();
 }
 
 void MenuProc::Begin() {
@@ -56,7 +57,7 @@ void MenuProc::Update(float dt) {
         return;
     }
     menu->UpdateStep(dt);
-    if (menu != nullptr && menu->state != 0) {
+    if (menu != nullptr && menu->state != kResultNone) {
         state = 0;
         result = menu->state;
     }

@@ -2,6 +2,8 @@
 
 #include "engine/XProcess.h"
 
+#include <memory>
+
 class Menu;
 
 // The main-menu process: the first process of the game, run by the outermost main loop; when it
@@ -9,7 +11,7 @@ class Menu;
 class MenuProc : public XProcess {
 public:
     // Constructed on the heap; it becomes the current process.
-    static MenuProc* Create();
+    static std::unique_ptr<MenuProc> Create();
 
     // The modal layer and the Menu, each made when missing, then the menu music.
     void Begin() override;

@@ -4,7 +4,9 @@
 #include "engine/Input.h"
 #include "engine/MessageSystem.h"
 #include "engine/MouseState.h"
+#include "engine/ProcessResult.h"
 #include "media/SoundManager.h"
+#include "platform/os/Keys.h"
 #include "ui/UserInterface.h"
 #include "world/Level.h"
 
@@ -13,7 +15,6 @@ bool DialoguePageShown = false;
 
 namespace {
 
-constexpr int kEscapeKey = 27;
 constexpr float kCursorDepth = 900.0f;
 
 void DrawAtMouse(const AnimPlayer& player, float offset, float scale) {
@@ -28,7 +29,7 @@ UserInterface& LoadLayer(UserInterface*& global, const std::string& screenFile,
     layer.LoadScene(screenFile, true);
     layer.messageText = text;
     // A word left from an earlier screen must not answer this one.
-    layer.state = 0;
+    layer.state = kResultNone;
     return layer;
 }
 
@@ -73,8 +74,8 @@ void DrawToolCursorAnim() {
 // ---------------------------------------------------------------------------------------------
 // ModalProcessBase
 
-ModalProcessBase::ModalProcessBase(bool drawBeneath, bool drawOnce)
-    : beneath(covered), drawBeneath(drawBeneath), drawOnce(drawOnce) {}
+ModalProcessBase::ModalProcessBase(const ModalOptions& options)
+    : beneath(covered), drawBeneath(options.drawBeneath), drawOnce(options.drawOnce) {}
 
 void ModalProcessBase::DeviceRestored() {
     if (beneath != nullptr) {
@@ -104,15 +105,15 @@ bool ModalProcessBase::EndWhenLayerGone() {
         return false;
     }
     state = 0;
-    result = 0;
+    result = kResultNone;
     return true;
 }
 
 void ModalProcessBase::TakeResult(UserInterface& layer) {
-    if (layer.state != 0) {
+    if (layer.state != kResultNone) {
         state = 0;
         result = layer.state;
-        layer.state = 0;
+        layer.state = kResultNone;
     }
 }
 
@@ -122,21 +123,21 @@ void ModalProcessBase::PostRenderBeneath() {
     }
     if (drawOnce) {
         state = 0;
-        result = 0;
+        result = kResultNone;
     }
 }
 
 // ---------------------------------------------------------------------------------------------
 // ModalProc
 
-ModalProc* ModalProc::Create(const std::string& screenFile, const std::string& text,
-                             bool drawBeneath, bool drawOnce, bool updateBeneath) {
-    return new ModalProc(screenFile, text, drawBeneath, drawOnce, updateBeneath);
+std::unique_ptr<ModalProc> ModalProc::Create(const std::string& screenFile, const std::string& text,
+                                             const ModalOptions& options) {
+    return std::make_unique<ModalProc>(screenFile, text, options);
 }
 
-ModalProc::ModalProc(const std::string& screenFile, const std::string& text, bool drawBeneath,
-                     bool drawOnce, bool updateBeneath)
-    : ModalProcessBase(drawBeneath, drawOnce), updateBeneath(updateBeneath) {
+ModalProc::ModalProc(const std::string& screenFile, const std::string& text,
+                     const ModalOptions& options)
+    : ModalProcessBase(options), updateBeneath(options.updateBeneath) {
     LoadLayer(mui, screenFile, text);
     Watch(mui);
 }
@@ -193,14 +194,15 @@ void ModalProc::PostRender() {
 // ---------------------------------------------------------------------------------------------
 // TutorialModalProc
 
-TutorialModalProc* TutorialModalProc::Create(const std::string& screenFile, const std::string& text,
-                                             bool drawBeneath, bool drawOnce, bool updateBeneath) {
-    return new TutorialModalProc(screenFile, text, drawBeneath, drawOnce, updateBeneath);
+std::unique_ptr<TutorialModalProc> TutorialModalProc::Create(const std::string& screenFile,
+                                                             const std::string& text,
+                                                             const ModalOptions& options) {
+    return std::make_unique<TutorialModalProc>(screenFile, text, options);
 }
 
 TutorialModalProc::TutorialModalProc(const std::string& screenFile, const std::string& text,
-                                     bool drawBeneath, bool drawOnce, bool updateBeneath)
-    : ModalProcessBase(drawBeneath, drawOnce), updateBeneath(updateBeneath) {
+                                     const ModalOptions& options)
+    : ModalProcessBase(options), updateBeneath(options.updateBeneath) {
     LoadLayer(TutorialUI, screenFile, text);
     Watch(TutorialUI);
     Sounds.PlayByName("tutorial_popup", false, 100, 0);
@@ -210,8 +212,8 @@ void TutorialModalProc::Update(float dt) {
     if (EndWhenLayerGone()) {
         return;
     }
-    if (Keyboard.KeyPressed(kEscapeKey)) {
-        Layer()->state = 1;
+    if (Keyboard.KeyPressed(kKeyEscape)) {
+        Layer()->state = kResultClose;
     }
     Layer()->Update(dt);
     if (EndWhenLayerGone()) {
@@ -256,14 +258,15 @@ void TutorialModalProc::PostRender() {
 // ---------------------------------------------------------------------------------------------
 // VideoModalProc
 
-VideoModalProc* VideoModalProc::Create(const std::string& screenFile, const std::string& text,
-                                       bool drawBeneath, bool drawOnce, bool updateBeneath) {
-    return new VideoModalProc(screenFile, text, drawBeneath, drawOnce, updateBeneath);
+std::unique_ptr<VideoModalProc> VideoModalProc::Create(const std::string& screenFile,
+                                                       const std::string& text,
+                                                       const ModalOptions& options) {
+    return std::make_unique<VideoModalProc>(screenFile, text, options);
 }
 
 VideoModalProc::VideoModalProc(const std::string& screenFile, const std::string& text,
-                               bool drawBeneath, bool drawOnce, bool updateBeneath)
-    : ModalProcessBase(drawBeneath, drawOnce), updateBeneath(updateBeneath) {
+                               const ModalOptions& options)
+    : ModalProcessBase(options) {
     LoadLayer(VideoUI, screenFile, text);
     Watch(VideoUI);
 }
@@ -305,18 +308,14 @@ void VideoModalProc::PostRender() {
 // ---------------------------------------------------------------------------------------------
 // GameModalProc
 
-GameModalProc* GameModalProc::Create(const std::string& sceneFile, const std::string&,
-                                     bool drawBeneath, bool drawOnce) {
-    return new GameModalProc(sceneFile, drawBeneath, drawOnce);
+std::unique_ptr<GameModalProc> GameModalProc::Create(const std::string& sceneFile,
+                                                     const ModalOptions& options) {
+    return std::make_unique<GameModalProc>(sceneFile, options);
 }
 
-GameModalProc::GameModalProc(const std::string& sceneFile, bool drawBeneath, bool drawOnce)
-    : ModalProcessBase(drawBeneath, drawOnce) {
-    if (ModalLevel == nullptr) {
-        auto made = std::make_unique<Level>();
-        made->Load();
-        ModalLevel = made.release();
-    }
+GameModalProc::GameModalProc(const std::string& sceneFile, const ModalOptions& options)
+    : ModalProcessBase(options) {
+    EnsureLevel(ModalLevel);
     if (GameLevel != nullptr) {
         // The save game is written before the mini-game starts.
         if (MainUI != nullptr) {
@@ -330,7 +329,7 @@ GameModalProc::GameModalProc(const std::string& sceneFile, bool drawBeneath, boo
     if (ModalLevel->type == "stone") {
         ToolCursorShown = false;
     }
-    ModalLevel->state = 0;
+    ModalLevel->state = kResultNone;
     level = ModalLevel;
 }
 
@@ -343,17 +342,17 @@ void GameModalProc::Update(float dt) {
     if (own == nullptr) {
         // The mini-game's level went, or another mini-game took its place.
         state = 0;
-        result = 0;
+        result = kResultNone;
         return;
     }
     own->Update(dt);
     own = OwnLevel();
     if (own == nullptr) {
         state = 0;
-        result = 0;
+        result = kResultNone;
         return;
     }
-    if (own->state != 0) {
+    if (own->state != kResultNone) {
         state = 0;
         result = own->state;
     }
@@ -398,14 +397,15 @@ void GameModalProc::PostRender() {
 // ---------------------------------------------------------------------------------------------
 // ModalProc2
 
-ModalProc2* ModalProc2::Create(const std::string& screenFile, const std::string& text,
-                               bool drawBeneath, bool drawOnce) {
-    return new ModalProc2(screenFile, text, drawBeneath, drawOnce);
+std::unique_ptr<ModalProc2> ModalProc2::Create(const std::string& screenFile,
+                                               const std::string& text,
+                                               const ModalOptions& options) {
+    return std::make_unique<ModalProc2>(screenFile, text, options);
 }
 
-ModalProc2::ModalProc2(const std::string& screenFile, const std::string& text, bool drawBeneath,
-                       bool drawOnce)
-    : ModalProcessBase(drawBeneath, drawOnce) {
+ModalProc2::ModalProc2(const std::string& screenFile, const std::string& text,
+                       const ModalOptions& options)
+    : ModalProcessBase(options) {
     LoadLayer(MapGameUI, screenFile, text);
     Watch(MapGameUI);
 }
@@ -450,7 +450,7 @@ void ModalProc2::PostRender() {
     }
     if (drawOnce) {
         state = 0;
-        result = 0;
+        result = kResultNone;
     }
     RenderPasses(Layer(), &ObjectsManager::PostRender);
     if (CurrentProcess == this) {
@@ -461,14 +461,15 @@ void ModalProc2::PostRender() {
 // ---------------------------------------------------------------------------------------------
 // DialogUiProc
 
-DialogUiProc* DialogUiProc::Create(const std::string& screenFile, const std::string& text,
-                                   bool drawBeneath, bool drawOnce) {
-    return new DialogUiProc(screenFile, text, drawBeneath, drawOnce);
+std::unique_ptr<DialogUiProc> DialogUiProc::Create(const std::string& screenFile,
+                                                   const std::string& text,
+                                                   const ModalOptions& options) {
+    return std::make_unique<DialogUiProc>(screenFile, text, options);
 }
 
-DialogUiProc::DialogUiProc(const std::string& screenFile, const std::string& text, bool drawBeneath,
-                           bool drawOnce)
-    : ModalProcessBase(drawBeneath, drawOnce) {
+DialogUiProc::DialogUiProc(const std::string& screenFile, const std::string& text,
+                           const ModalOptions& options)
+    : ModalProcessBase(options) {
     DialogueClock = 0.0f;
     if (DialogueUI != nullptr) {
         DialogueUI->ClearPages();

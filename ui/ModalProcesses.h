@@ -4,6 +4,7 @@
 #include "media/AnimPlayer.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class Level;
@@ -20,6 +21,17 @@ void DrawCursorAnim();
 void DrawHeldItemAnim();
 void DrawToolCursorAnim();
 
+// How a modal screen runs over the process it covers.
+struct ModalOptions {
+    // The covered process draws its frame first, under the screen.
+    bool drawBeneath = true;
+    // The screen is shown for exactly one frame and ends (result 0): a notice before a long
+    // operation.
+    bool drawOnce = false;
+    // The covered process keeps taking its steps (question screens and tutorials only).
+    bool updateBeneath = false;
+};
+
 // What every modal screen shares: the process it covers, the drawing flags, and the scene it
 // runs, watched so that a process whose scene has been deleted or replaced by another (a second
 // dialogue or mini-game opened over the first) ends at its next update with result 0 instead of
@@ -33,7 +45,7 @@ public:
     bool drawOnce;
 
 protected:
-    ModalProcessBase(bool drawBeneath, bool drawOnce);
+    explicit ModalProcessBase(const ModalOptions& options);
     // Remembers the layer in the global as the one this process runs.
     void Watch(UserInterface* const& global);
     // The watched layer while the global still holds it; null once it is gone or replaced.
@@ -54,10 +66,9 @@ private:
 // A question, options, message or notice screen on mui.
 class ModalProc : public ModalProcessBase {
 public:
-    static ModalProc* Create(const std::string& screenFile, const std::string& text,
-                             bool drawBeneath, bool drawOnce, bool updateBeneath);
-    ModalProc(const std::string& screenFile, const std::string& text, bool drawBeneath,
-              bool drawOnce, bool updateBeneath);
+    static std::unique_ptr<ModalProc> Create(const std::string& screenFile, const std::string& text,
+                                             const ModalOptions& options);
+    ModalProc(const std::string& screenFile, const std::string& text, const ModalOptions& options);
 
     void Update(float dt) override;
     void AfterUpdate() override;
@@ -71,10 +82,10 @@ public:
 // The tutorial pop-up on TutorialUI; Escape ends it with 1.
 class TutorialModalProc : public ModalProcessBase {
 public:
-    static TutorialModalProc* Create(const std::string& screenFile, const std::string& text,
-                                     bool drawBeneath, bool drawOnce, bool updateBeneath);
-    TutorialModalProc(const std::string& screenFile, const std::string& text, bool drawBeneath,
-                      bool drawOnce, bool updateBeneath);
+    static std::unique_ptr<TutorialModalProc>
+    Create(const std::string& screenFile, const std::string& text, const ModalOptions& options);
+    TutorialModalProc(const std::string& screenFile, const std::string& text,
+                      const ModalOptions& options);
 
     void Update(float dt) override;
     void AfterUpdate() override;
@@ -88,27 +99,25 @@ public:
 // The video screen on VideoUI; draws the cursor even under another process.
 class VideoModalProc : public ModalProcessBase {
 public:
-    static VideoModalProc* Create(const std::string& screenFile, const std::string& text,
-                                  bool drawBeneath, bool drawOnce, bool updateBeneath);
-    VideoModalProc(const std::string& screenFile, const std::string& text, bool drawBeneath,
-                   bool drawOnce, bool updateBeneath);
+    static std::unique_ptr<VideoModalProc>
+    Create(const std::string& screenFile, const std::string& text, const ModalOptions& options);
+    VideoModalProc(const std::string& screenFile, const std::string& text,
+                   const ModalOptions& options);
 
     void Update(float dt) override;
     void AfterUpdate() override;
     void Render() override;
     void PreRender() override;
     void PostRender() override;
-
-    bool updateBeneath; // kept, never read
 };
 
 // A mini-game: a scene loaded into ModalLevel. Ends with the level's word (not cleared: the
 // opener deletes the level after the run).
 class GameModalProc : public ModalProcessBase {
 public:
-    static GameModalProc* Create(const std::string& sceneFile, const std::string& unused,
-                                 bool drawBeneath, bool drawOnce);
-    GameModalProc(const std::string& sceneFile, bool drawBeneath, bool drawOnce);
+    static std::unique_ptr<GameModalProc> Create(const std::string& sceneFile,
+                                                 const ModalOptions& options);
+    GameModalProc(const std::string& sceneFile, const ModalOptions& options);
 
     void Update(float dt) override;
     void AfterUpdate() override;
@@ -125,10 +134,9 @@ private:
 // The map game and the closing of the in-game options, on MapGameUI.
 class ModalProc2 : public ModalProcessBase {
 public:
-    static ModalProc2* Create(const std::string& screenFile, const std::string& text,
-                              bool drawBeneath, bool drawOnce);
-    ModalProc2(const std::string& screenFile, const std::string& text, bool drawBeneath,
-               bool drawOnce);
+    static std::unique_ptr<ModalProc2> Create(const std::string& screenFile,
+                                              const std::string& text, const ModalOptions& options);
+    ModalProc2(const std::string& screenFile, const std::string& text, const ModalOptions& options);
 
     void Update(float dt) override;
     void AfterUpdate() override;
@@ -140,10 +148,10 @@ public:
 // A dialogue on a fresh DialogueUI, with the dialogue window art.
 class DialogUiProc : public ModalProcessBase {
 public:
-    static DialogUiProc* Create(const std::string& screenFile, const std::string& text,
-                                bool drawBeneath, bool drawOnce);
-    DialogUiProc(const std::string& screenFile, const std::string& text, bool drawBeneath,
-                 bool drawOnce);
+    static std::unique_ptr<DialogUiProc>
+    Create(const std::string& screenFile, const std::string& text, const ModalOptions& options);
+    DialogUiProc(const std::string& screenFile, const std::string& text,
+                 const ModalOptions& options);
 
     void Begin() override;
     // Deletes DialogueUI, when it is still this dialogue's layer.

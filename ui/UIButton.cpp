@@ -11,6 +11,7 @@
 #include "media/SpriteRenderSystem.h"
 #include "media/StringTable.h"
 #include "media/TextRenderSystem.h"
+#include "platform/os/Keys.h"
 #include "ui/UserInterface.h"
 #include "world/Level.h"
 #include "world/NormalLevelSystem.h"
@@ -22,7 +23,6 @@
 namespace {
 
 constexpr uint32_t kLeftDown = FourCC("LMBD");
-constexpr int kEnterKey = 13;
 constexpr float kScreenWidth = 1024.0f;
 constexpr float kScreenHeight = 768.0f;
 
@@ -135,7 +135,7 @@ bool UIButton::Update(float dt) {
     hoveredForToolTip = inside;
     hoveredForTaskTip = inside;
     hoverLevel = inside ? std::min(hoverLevel + dt, 1.0f) : std::max(hoverLevel - dt, 0.0f);
-    if (defaultButton && clickEvent != 0 && Keyboard.KeyPressed(kEnterKey)) {
+    if (defaultButton && clickEvent != 0 && Keyboard.KeyPressed(kKeyEnter)) {
         const bool holdingItem = GameLevel != nullptr && GameLevel->levelSystem != nullptr &&
                                  !GameLevel->levelSystem->heldItemName.empty();
         if (!holdingItem) {

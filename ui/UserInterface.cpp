@@ -9,6 +9,7 @@
 #include "engine/Log.h"
 #include "engine/MessageSystem.h"
 #include "engine/PositionSystem.h"
+#include "engine/ProcessResult.h"
 #include "mainloop/MainLoop.h"
 #include "media/AnimPlayer.h"
 #include "media/SoundManager.h"
@@ -17,9 +18,9 @@
 #include "ui/ModalProcesses.h"
 #include "ui/UIButton.h"
 #include "ui/UIObject.h"
+#include "world/BaseGameObject.h"
 #include "world/GameSettings.h"
 #include "world/Level.h"
-#include "world/WorldHooks.h"
 
 #include <algorithm>
 #include <bit>
@@ -37,13 +38,17 @@ bool InGameMenuOpen = false;
 
 namespace {
 
-UserInterface::Handlers handlers;
 uint64_t lastSerial = 0;
+UserInterface::EventTableStandIn* eventTableStandIn = nullptr;
 
 // Volumes this low are heard as silence, so they are stored as silence.
 constexpr float kSilentVolume = 0.08f;
 
 } // namespace
+
+void UserInterface::SetEventTableStandIn(EventTableStandIn* standIn) {
+    eventTableStandIn = standIn;
+}
 
 // Keeps the page queue free of objects that have left the layer, whatever let them go
 // (clearing, reloading, removal of the dead, deletion of the layer).
@@ -55,10 +60,6 @@ public:
 private:
     UserInterface* layer;
 };
-
-void UserInterface::SetHandlers(Handlers newHandlers) {
-    handlers = std::move(newHandlers);
-}
 
 UserInterface::UserInterface() : keys(this, this), serial(++lastSerial) {}
 
@@ -81,7 +82,7 @@ void AddLayerSystems(ObjectsManager& scene, MessageReceiver& receiver) {
 
 void UserInterface::Init() {
     windowArt = false;
-    state = 0;
+    state = kResultNone;
     AddLayerSystems(*this, *this);
     AddSystem(std::make_unique<PageQueueKeeper>(this));
 }
@@ -136,8 +137,10 @@ void BindWidget(Object& object, MessageReceiver& receiver, std::vector<Object*>*
     } else if (className == "UISlider" || className == "UITimeTrigger") {
         bindWidget();
     } else if (definition == "GameButtonX" || definition == "GameModalDialog") {
-        if (handlers.bindSceneObject) {
-            handlers.bindSceneObject(object, *self);
+        // Scene objects taken into a layer send their events to it, as a level's send theirs
+        // to the HUD.
+        if (auto* sceneObject = dynamic_cast<BaseGameObject*>(&object)) {
+            sceneObject->eventReceiver = self;
         }
     } else if (definition == "GameTutorial") {
         bindWidget();
@@ -156,9 +159,11 @@ void BindWidget(Object& object, MessageReceiver& receiver, std::vector<Object*>*
 }
 
 void UserInterface::OnMessage(const void* sender, uint32_t id, uint32_t param) {
-    if (handlers.handleEvent) {
-        handlers.handleEvent(*this, sender, id, param);
+    if (eventTableStandIn != nullptr) {
+        eventTableStandIn->OnEvent(*this, id);
+        return;
     }
+    HandleEvent(sender, id, param);
 }
 
 std::string UserInterface::GetData(uint32_t id) {
@@ -172,7 +177,7 @@ std::string UserInterface::GetData(uint32_t id) {
     default:
         break;
     }
-    return handlers.getData ? handlers.getData(*this, id) : std::string();
+    return eventTableStandIn != nullptr ? eventTableStandIn->AnswerData(*this, id) : AnswerData(id);
 }
 
 void UserInterface::SetData(uint32_t id, uint32_t valueBits) {
@@ -236,59 +241,4 @@ void DeleteAllLayers() {
 void DeleteLevelLayers() {
     DeleteLayer(MapGameUI);
     DeleteLayer(TutorialUI);
-}
-
-void ConnectWorldHooks(std::function<int32_t(XProcess*, bool renderEveryPass)> runProcess) {
-    if (!runProcess) {
-        runProcess = RunProcess;
-    }
-    WorldHooks hooks = GetWorldHooks();
-    // The flag is the dialogue's drawBeneath: the location stays drawn under the dialogue.
-    hooks.openDialogue = [run = std::move(runProcess)](const std::string& file, int flag,
-                                                       const std::string& text) {
-        run(DialogUiProc::Create(file, text, flag != 0, false), App.maxFps);
-    };
-    hooks.dialogueShown = [] { return DialogueUI != nullptr; };
-    hooks.clearOverlay = [] { ClearLayer(OverlayUI); };
-    hooks.deleteLevelLayers = [] { DeleteLevelLayers(); };
-    hooks.showHeldItem = [](const std::string& file) {
-        // A missing picture leaves the cursor without one; the item is held all the same.
-        try {
-            HeldItemAnim.Load(file);
-        } catch (const Exception& error) {
-            DebugLog("%s\n", error.Text());
-        }
-        HeldItemAnim.Play("cursor", true, false, true, 0.0f);
-        HeldItemShown = true;
-    };
-    hooks.hideHeldItem = [] { HeldItemShown = false; };
-    hooks.mainUiReceiver = []() -> MessageReceiver* { return MainUI; };
-    hooks.muiReceiver = []() -> MessageReceiver* { return mui; };
-    hooks.bindWidgetToMainUi = [](Object& widget) {
-        MessageReceiver* const receiver = MainUI;
-        if (auto* button = dynamic_cast<UIButton*>(&widget)) {
-            button->receiver = receiver;
-        } else if (auto* bound = dynamic_cast<ReceiverBound*>(&widget)) {
-            bound->receiver = receiver;
-        }
-    };
-    hooks.postToMainUi = [](uint32_t id) {
-        if (MainUI == nullptr) {
-            return;
-        }
-        if (auto* messages = dynamic_cast<MessageSystem*>(MainUI->FindSystem(FourCC("MSGS")))) {
-            messages->Post(MainUI, id, 0);
-        }
-    };
-    hooks.clearLayers = [] {
-        for (UserInterface* layer : {MainUI, MapGameUI, DialogueUI, OverlayUI, LevelOverlayUI}) {
-            ClearLayer(layer);
-        }
-    };
-    hooks.setTutorialResult = [](int32_t result) {
-        if (TutorialUI != nullptr) {
-            TutorialUI->state = result;
-        }
-    };
-    SetWorldHooks(std::move(hooks));
 }

@@ -5,7 +5,6 @@
 #include "ui/KeysScreens.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,26 +21,18 @@ class Object;
 // event handler writes the answer there, and the modal process that runs the layer ends on it.
 class UserInterface : public ObjectsManager, public MessageReceiver {
 public:
-    // What the layers ask of the game flow above them: the event table and the data queries are
-    // the game's. Unset, events are ignored and queries answer empty.
-    struct Handlers {
-        std::function<void(UserInterface& layer, const void* sender, uint32_t id, uint32_t param)>
-            handleEvent;
-        std::function<std::string(UserInterface& layer, uint32_t id)> getData;
-        // The scene objects of the levels that a layer takes in ("GameButtonX",
-        // "GameModalDialog") are bound by the level layer, which knows their receiver field.
-        std::function<void(Object& object, MessageReceiver& layer)> bindSceneObject;
-    };
-    static void SetHandlers(Handlers handlers);
+    // Takes the place of the layers' own event table and data answers, for tests that watch
+    // what the widgets send; the game never sets one.
+    class EventTableStandIn {
+    public:
+        virtual void OnEvent(UserInterface& layer, uint32_t id) = 0;
+        virtual std::string AnswerData(UserInterface& layer, uint32_t id) = 0;
 
-    // What the in-game flow needs of the program above the layers: the game process
-    // (GameProc::Create) and the main loop that runs a process (RunProcess when unset; tests put
-    // a script in its place).
-    struct GameFlowHooks {
-        std::function<XProcess*()> createGameProcess;
-        std::function<int32_t(XProcess* process, bool renderEveryPass)> runProcess;
+    protected:
+        ~EventTableStandIn() = default;
     };
-    static void SetGameFlowHooks(GameFlowHooks hooks);
+    // Null: the layers' own table again.
+    static void SetEventTableStandIn(EventTableStandIn* standIn);
 
     UserInterface();
     ~UserInterface() override;
@@ -145,11 +136,3 @@ void AddLayerSystems(ObjectsManager& scene, MessageReceiver& receiver);
 void DeleteAllLayers();
 // What a cleared level asks of the layers: MapGameUI and TutorialUI go.
 void DeleteLevelLayers();
-
-// Connects the world's hooks to the layers: a dialogue object's dialogue runs at once as a
-// DialogUiProc (drawn over the game, not drawn once) in a nested main loop with the "maxfps"
-// option; the dialogue counts as shown while DialogueUI exists; a loaded scene clears OverlayUI
-// and a cleared level deletes its layers; a held item goes onto the cursor (HeldItemAnim); the
-// level systems reach MainUI, mui, TutorialUI and the layers they clear. The world's other hooks
-// are kept. Called once at start-up. runProcess stands in for RunProcess (tests).
-void ConnectWorldHooks(std::function<int32_t(XProcess*, bool renderEveryPass)> runProcess = {});

@@ -18,7 +18,7 @@
 #include "world/GameModalDialog.h"
 #include "world/Level.h"
 #include "world/Player.h"
-#include "world/WorldHooks.h"
+#include "world/WorldServices.h"
 
 #include <algorithm>
 
@@ -44,8 +44,7 @@ bool ModalLevelOpenOtherThan(const ObjectsManager* scene) {
 }
 
 bool DialogueShown() {
-    const auto& shown = GetWorldHooks().dialogueShown;
-    return shown && shown();
+    return World().DialogueShown();
 }
 
 } // namespace

@@ -10,7 +10,7 @@
 #include "world/Level.h"
 #include "world/NormalLevelSystem.h"
 #include "world/Player.h"
-#include "world/WorldHooks.h"
+#include "world/WorldServices.h"
 
 #include <optional>
 
@@ -68,11 +68,9 @@ void GameHiddenObject::OnMessage(const void*, uint32_t id, uint32_t param) {
     // Only the tool in use on the HUD picks such an object up; a HUD without the tool bar does
     // not stand in the way.
     if (!magicActivator.empty() && GameLevel != nullptr) {
-        if (const auto& toolInUse = GetWorldHooks().permanentToolInUse) {
-            const std::optional<std::string> tool = toolInUse();
-            if (tool && *tool != magicActivator) {
-                return;
-            }
+        const std::optional<std::string> tool = World().PermanentToolInUse();
+        if (tool && *tool != magicActivator) {
+            return;
         }
     }
     NormalLevelSystem* holder = HoldingSystem();

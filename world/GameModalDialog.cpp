@@ -4,7 +4,7 @@
 #include "engine/ObjectsManager.h"
 #include "engine/Parcon.h"
 #include "world/Level.h"
-#include "world/WorldHooks.h"
+#include "world/WorldServices.h"
 
 #include <algorithm>
 
@@ -66,11 +66,7 @@ bool GameModalDialog::Update(float dt) {
     }
     pending = false;
     if (enabled) {
-        if (const auto& open = GetWorldHooks().openDialogue) {
-            open(fileName, 1, "");
-        } else {
-            DebugLog("Dialogue %s not shown: no dialogue window\n", fileName.c_str());
-        }
+        World().OpenDialogue(fileName, 1, "");
         if (!StillInScene()) {
             // Freed when the scene's walk returns; nothing of it or its scene is touched.
             return false;

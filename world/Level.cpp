@@ -7,6 +7,7 @@
 #include "engine/Log.h"
 #include "engine/MessageSystem.h"
 #include "engine/PositionSystem.h"
+#include "engine/ProcessResult.h"
 #include "engine/Timer.h"
 #include "media/ParticleRenderSystem.h"
 #include "media/SpriteRenderSystem.h"
@@ -16,12 +17,21 @@
 #include "world/NormalLevelSystem.h"
 #include "world/Player.h"
 #include "world/PlayerFile.h"
-#include "world/WorldHooks.h"
+#include "world/WorldServices.h"
 
 #include <memory>
 
 Level* GameLevel = nullptr;
 Level* ModalLevel = nullptr;
+
+Level& EnsureLevel(Level*& global) {
+    if (global == nullptr) {
+        auto level = std::make_unique<Level>();
+        level->Load();
+        global = level.release();
+    }
+    return *global;
+}
 
 Level::Level() = default;
 
@@ -60,7 +70,7 @@ void Level::SetProperty(const std::string& key, const std::string& value) {
 
 void Level::Load() {
     DebugLog("level load\n");
-    state = 0;
+    state = kResultNone;
     // The order of adding is the order of updating and drawing: input first, so that the
     // level's own logic and its objects see this step's keys; the texts over the sprites and
     // particles. The mouse-gesture system is not part of this game.
@@ -106,9 +116,7 @@ void Level::Clear() {
     for (std::string& path : miniGamePaths) {
         path.clear();
     }
-    if (const auto& deleteLayers = GetWorldHooks().deleteLevelLayers) {
-        deleteLayers();
-    }
+    World().DeleteLevelLayers();
 }
 
 void Level::OnSceneLoaded() {
@@ -117,9 +125,7 @@ void Level::OnSceneLoaded() {
         throw Exception("%s: the mini-game Type \"%s\" has no way back to the game",
                         ScenePath().c_str(), type.c_str());
     }
-    if (const auto& clearOverlay = GetWorldHooks().clearOverlay) {
-        clearOverlay();
-    }
+    World().ClearOverlay();
     if (CurrentPlayer != nullptr) {
         for (int i = 0; i < Player::kInventorySlots; ++i) {
             const InventorySlot slot = CurrentPlayer->GetInventorySlot(i);
@@ -153,11 +159,11 @@ void FinishBlendOut(Level& level, int32_t state) {
 } // namespace
 
 void Level::CompleteBlendOut() {
-    FinishBlendOut(*this, 5);
+    FinishBlendOut(*this, kResultLeftBack);
 }
 
 void Level::CompleteBlendOutAndLeave() {
-    FinishBlendOut(*this, 6);
+    FinishBlendOut(*this, kResultLeft);
 }
 
 void Level::UpdateUnderDialogue(float dt) {

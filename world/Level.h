@@ -94,3 +94,6 @@ public:
 extern Level* GameLevel;
 // The mini-game over it; null while no mini-game runs.
 extern Level* ModalLevel;
+
+// The level in the global, made and loaded (Level::Load) when missing.
+Level& EnsureLevel(Level*& global);

@@ -8,6 +8,7 @@
 #include "engine/Log.h"
 #include "engine/MouseState.h"
 #include "engine/ObjectsManager.h"
+#include "engine/ProcessResult.h"
 #include "engine/Timer.h"
 #include "media/BitmapFont.h"
 #include "media/ImageKernels.h"
@@ -21,7 +22,7 @@
 #include "world/FxBlend.h"
 #include "world/Level.h"
 #include "world/Player.h"
-#include "world/WorldHooks.h"
+#include "world/WorldServices.h"
 
 #include <algorithm>
 #include <array>
@@ -83,14 +84,11 @@ bool ShiftAnd(int letter) {
 }
 
 void PostToMainUi(const char* id) {
-    if (const auto& post = GetWorldHooks().postToMainUi) {
-        post(FourCC(id));
-    }
+    World().PostToMainUi(FourCC(id));
 }
 
 MessageReceiver* MainUiReceiver() {
-    const auto& receiver = GetWorldHooks().mainUiReceiver;
-    return receiver ? receiver() : nullptr;
+    return World().MainUiReceiver();
 }
 
 // One blend-out in the mini-game level, added and resolved, for the labels started on it.
@@ -147,16 +145,12 @@ void NormalLevelSystem::Deactivate() {
 
 void NormalLevelSystem::DropHeldItem() {
     heldItemName.clear();
-    if (const auto& hide = GetWorldHooks().hideHeldItem) {
-        hide();
-    }
+    World().HideHeldItem();
 }
 
 void NormalLevelSystem::HoldItem(const std::string& item) {
     heldItemName = item;
-    if (const auto& show = GetWorldHooks().showHeldItem) {
-        show("gfx/objects/" + item + ".ani");
-    }
+    World().ShowHeldItem("gfx/objects/" + item + ".ani");
 }
 
 void NormalLevelSystem::Update(float) {
@@ -180,9 +174,7 @@ void NormalLevelSystem::DeveloperKeys() {
             CurrentPlayer->SetFlag("z1-quicksand", "inv_unlocked", 1);
             CurrentPlayer->SetFlag("z1-wood-glyphstone", "dialog4_killed", 1);
         }
-        if (const auto& setResult = GetWorldHooks().setTutorialResult) {
-            setResult(1);
-        }
+        World().SetTutorialResult(kResultClose);
         if (ModalLevel != nullptr) {
             NormalLevelSystem* miniGame = ModalLevel->levelSystem;
             if (miniGame != nullptr && !miniGame->leaveArmed) {
@@ -194,9 +186,7 @@ void NormalLevelSystem::DeveloperKeys() {
             }
         } else {
             GameLevel->Clear();
-            if (const auto& clearLayers = GetWorldHooks().clearLayers) {
-                clearLayers();
-            }
+            World().ClearLayers();
             PostToMainUi("NEXT");
             FrameTimer.Start();
         }
@@ -212,8 +202,7 @@ void NormalLevelSystem::DeveloperKeys() {
         if (!ShiftAnd(kToolKeys[tool])) {
             continue;
         }
-        const auto& launch = GetWorldHooks().launchTool;
-        const bool launched = launch && launch(static_cast<int>(tool));
+        const bool launched = World().LaunchTool(static_cast<int>(tool));
         if (CurrentPlayer != nullptr) {
             // Without the HUD's tool manager the tool would be lost: it is counted directly.
             if (!launched) {
@@ -282,13 +271,9 @@ void NormalLevelSystem::ReturnFromMiniGame() {
         GameLevel->levelSystem->toolInUse = false;
     }
     ToolCursorShown = false;
-    if (const auto& reset = GetWorldHooks().resetToolSlots) {
-        reset();
-    }
+    World().ResetToolSlots();
     if (entry->extra == ReturnExtra::WhackAMole) {
-        if (const auto& give = GetWorldHooks().giveItemToFirstSlot) {
-            give("multitool_rod");
-        }
+        World().GiveItemToFirstSlot("multitool_rod");
     }
     // The stone's symbol groups belong to its puzzle manager, which this game does not build:
     // the "stone" return completes nothing beyond its blend-outs.
@@ -429,9 +414,7 @@ void NormalLevelSystem::ObjectAdded(Object* object) {
     }
     if (className == "UIBitmapButton" || className == "UILabel" || className == "UITimeTrigger" ||
         className == "UITextButton") {
-        if (const auto& bind = GetWorldHooks().bindWidgetToMainUi) {
-            bind(*object);
-        }
+        World().BindWidgetToMainUi(*object);
     }
     if (object->name == "Tutorial") {
         tutorials.push_back(object);
@@ -440,8 +423,7 @@ void NormalLevelSystem::ObjectAdded(Object* object) {
         return;
     }
     if (object->name == "GameModalDialog") {
-        const auto& mui = GetWorldHooks().muiReceiver;
-        sceneObject->eventReceiver = mui ? mui() : nullptr;
+        sceneObject->eventReceiver = World().MuiReceiver();
     }
     if (std::find(kToHud.begin(), kToHud.end(), className) != kToHud.end() ||
         object->name == "CollectObjectsQuest") {

@@ -7,7 +7,7 @@
 #include "world/NormalLevelSystem.h"
 #include "world/PlayerFile.h"
 #include "world/SaveGame.h"
-#include "world/WorldHooks.h"
+#include "world/WorldServices.h"
 
 #include <algorithm>
 #include <limits>
@@ -190,9 +190,7 @@ void Player::RemoveInventoryItem(const std::string& item) {
             system->DropHeldItem();
         }
         slot = {};
-        if (const auto& slotEmptied = GetWorldHooks().inventorySlotEmptied) {
-            slotEmptied(i);
-        }
+        World().InventorySlotEmptied(i);
         emptied = true;
     }
     if (emptied) {
@@ -262,10 +260,8 @@ void Player::AddMapPieces(int32_t count, bool silent) {
 
 void Player::AddEnergy(int32_t amount, bool withEffect) {
     if (withEffect) {
-        if (const auto& spark = GetWorldHooks().rewardSpark) {
-            for (const Point& point : kRewardSparks) {
-                spark(kRewardParticles, point.x, point.y);
-            }
+        for (const Point& point : kRewardSparks) {
+            World().RewardSpark(kRewardParticles, point.x, point.y);
         }
     }
     energy = SaturatedAdd(energy, amount);
@@ -309,7 +305,5 @@ void RefreshInventorySlots() {
     if (NormalLevelSystem* system = GameLevelSystem()) {
         system->DropHeldItem();
     }
-    if (const auto& refill = GetWorldHooks().refillInventorySlots) {
-        refill();
-    }
+    World().RefillInventorySlots();
 }

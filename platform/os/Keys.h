@@ -21,6 +21,7 @@ constexpr int kKeyUp = 0x26;
 constexpr int kKeyRight = 0x27;
 constexpr int kKeyDown = 0x28;
 constexpr int kKeyF1 = 0x70;
+constexpr int kKeyF4 = 0x73;
 constexpr int kKeyF10 = 0x79;
 constexpr int kKeyLeftShift = 0xA0;
 constexpr int kKeyLeftAlt = 0xA4;

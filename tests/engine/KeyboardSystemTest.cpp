@@ -45,6 +45,7 @@ protected:
         LoadDefinitionsText("(Final (A Probe (KEYB)) (B Probe (KEYB StoreList)) (N Probe)\n"
                             "       (Late Probe (KEYB)))");
         LoadSceneText("(Objects (A) (B))");
+        ResetInput(); // the load left the mouse waiting for a release
         a = Find("A");
         b = Find("B");
         for (Probe* probe : {a, b}) {
@@ -204,6 +205,7 @@ TEST_F(KeyboardSystemTest, SceneDeletedDuringDeliveryStopsIt) {
     own->LoadDefinitions("scripts/objects.txt");
     WriteData("levels/own.txt", "(Objects (A) (B))");
     own->LoadScene("levels/own.txt", false);
+    ResetInput();
     static_cast<Probe*>(own->Objects()[0].get())->onMessage = [own](Probe&, uint32_t, uint32_t) {
         ObjectsManager::Delete(own);
     };

@@ -4,6 +4,7 @@
 #include "engine/CollisionsSystem.h"
 #include "engine/FourCC.h"
 #include "engine/MessageSystem.h"
+#include "engine/MouseState.h"
 #include "engine/PositionSystem.h"
 #include "engine/profile.h"
 #include "tests/engine/SceneFixture.h"
@@ -145,7 +146,16 @@ public:
 
 class SceneFiles : public SceneTest {
 protected:
-    void TearDown() override { ObjectsManager::SetLoadHooks({}); }
+    void TearDown() override {
+        ObjectsManager::SetLoadListener(nullptr);
+        Mouse = MouseState();
+    }
+};
+
+struct JournalLoadListener final : SceneLoadListener {
+    void BeforeSceneLoad() override {
+        Journal.push_back(Mouse.suppress ? "listener (mouse suppressed)" : "listener");
+    }
 };
 
 TEST_F(SceneFiles, MetaEntriesAndObjectsAreReadInFileOrder) {
@@ -168,20 +178,21 @@ TEST_F(SceneFiles, MetaEntriesAndObjectsAreReadInFileOrder) {
     EXPECT_EQ(journalScene.ScenePath(), "levels/room.txt");
 }
 
-TEST_F(SceneFiles, LoadingStopsSoundsAndReleasesTheMouseBeforeClearing) {
+TEST_F(SceneFiles, LoadingTellsTheListenerThenReleasesTheMouseBeforeClearing) {
     JournalScene journalScene;
-    ObjectsManager::SetLoadHooks({[] { Journal.push_back("hook.stopAllSounds"); },
-                                  [] { Journal.push_back("hook.releaseMouseButtons"); }});
+    JournalLoadListener listener;
+    ObjectsManager::SetLoadListener(&listener);
     WriteData("levels/empty.txt", "");
     journalScene.LoadScene("levels/empty.txt", true);
-    EXPECT_EQ(Journal, (Strings{"hook.stopAllSounds", "hook.releaseMouseButtons", "scene.Clear",
-                                "scene.OnSceneLoaded levels/empty.txt"}));
+    EXPECT_EQ(Journal,
+              (Strings{"listener", "scene.Clear", "scene.OnSceneLoaded levels/empty.txt"}));
+    EXPECT_TRUE(Mouse.suppress);
 }
 
-TEST_F(SceneFiles, UnsetHooksDoNothing) {
-    ObjectsManager::SetLoadHooks({nullptr, [] { Journal.push_back("hook.mouse"); }});
+TEST_F(SceneFiles, WithoutAListenerTheMouseIsStillReleased) {
     LoadSceneText("");
-    EXPECT_EQ(Journal, (Strings{"hook.mouse"}));
+    EXPECT_TRUE(Journal.empty());
+    EXPECT_TRUE(Mouse.suppress);
 }
 
 TEST_F(SceneFiles, ClearingFirstRemovesObjectsAndKeepsSystems) {

@@ -110,7 +110,6 @@ protected:
         Sounds.Init();
         RegisterClassesWithStandIns();
         LoadStartUpMedia();
-        UserInterface::SetHandlers({});
     }
 
     void TearDown() override {

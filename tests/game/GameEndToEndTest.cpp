@@ -9,7 +9,7 @@
 #include "engine/MouseState.h"
 #include "engine/ObjectsManager.h"
 #include "engine/Timer.h"
-#include "game/ClassList.h"
+#include "game/ConnectGameHooks.h"
 #include "game/GameProc.h"
 #include "mainloop/AppWindow.h"
 #include "mainloop/MainLoop.h"
@@ -23,8 +23,10 @@
 #include "platform/os/Window.h"
 #include "tests/media/MediaTestSupport.h"
 #include "tests/world/WorldFixture.h"
+#include "ui/GameFlow.h"
 #include "ui/UserInterface.h"
 #include "world/NormalLevelSystem.h"
+#include "world/WorldServices.h"
 
 #include <gtest/gtest.h>
 
@@ -67,9 +69,7 @@ protected:
         }
         App.active = true;
         // As the program's start-up connects them.
-        RegisterGameClasses();
-        ConnectWorldHooks();
-        ConnectSceneLoadHooks();
+        ConnectGameHooks();
         Seams().eventSource = [this](std::vector<SyntheticEvent>& handed) { Pump(handed); };
     }
 
@@ -82,7 +82,10 @@ protected:
         GameLevel = nullptr;
         DeleteAllLayers();
         GamePaused = false;
-        ObjectsManager::SetLoadHooks({});
+        InstallMainLoopClient(nullptr);
+        ObjectsManager::SetLoadListener(nullptr);
+        InstallWorldServices(nullptr);
+        InstallGameFlow(nullptr);
         ReleaseAllKeys();
         Keyboard.Reset();
         Mouse = MouseState();
@@ -199,11 +202,11 @@ TEST_F(GameEndToEnd, AClickedHiddenObjectGoesOntoTheCursorAndIntoTheProfile) {
     });
     try {
         // As the menu starts a game: the process, then the location loaded into the game level.
-        GameProc* game = GameProc::Create();
+        std::unique_ptr<GameProc> game = GameProc::Create();
         GameLevel->LoadScene("levels\\meadow.txt", true);
         EXPECT_TRUE(PlayerFileExists("0.sav")) << "the autosave of the loaded scene";
         EXPECT_EQ(player.GetLastLevelId(), "meadow");
-        EXPECT_EQ(RunProcess(game, false), 6);
+        EXPECT_EQ(RunProcess(std::move(game), false), 6);
     } catch (const Exception& error) {
         FAIL() << error.Text();
     }

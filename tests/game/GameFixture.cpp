@@ -20,11 +20,12 @@
 #include "platform/os/Messages.h"
 #include "platform/os/Seams.h"
 #include "platform/os/Window.h"
+#include "ui/GameFlow.h"
 #include "ui/Menu.h"
 #include "ui/UserInterface.h"
 #include "world/GameSettings.h"
 #include "world/Player.h"
-#include "world/WorldHooks.h"
+#include "world/WorldServices.h"
 
 #include <unistd.h>
 
@@ -43,11 +44,11 @@ void ResetGameGlobals() {
     SetLogPath("");
     CurrentProcess = nullptr;
     RunningProcess = nullptr;
-    LoopHooks() = MainLoopHooks();
-    ObjectsManager::SetLoadHooks({});
-    SetWorldHooks({});
-    UserInterface::SetHandlers({});
-    Menu::SetHooks({});
+    InstallMainLoopClient(nullptr);
+    ObjectsManager::SetLoadListener(nullptr);
+    InstallWorldServices(nullptr);
+    InstallGameFlow(nullptr);
+    UserInterface::SetEventTableStandIn(nullptr);
     CurrentPlayer = nullptr;
     CurrentPlayerIndex = -1;
     LastPlayerIndex = -1;

@@ -19,9 +19,11 @@
 #include "platform/os/Keys.h"
 #include "tests/media/MediaTestSupport.h"
 #include "tests/world/WorldFixture.h"
+#include "ui/LayerServices.h"
 #include "ui/UserInterface.h"
 #include "world/FullScreenKey.h"
 #include "world/GameSettings.h"
+#include "world/WorldServices.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +70,7 @@ protected:
         Renderer::Init(1024, 768, PixelFormat::X8R8G8B8, nullptr, true);
         WorldTest::SetUp();
         RegisterGameClasses();
-        ConnectWorldHooks();
+        InstallWorldServices(&layers);
         WriteData("scripts/ui_objects.txt", "(Final)\n");
         WriteData("menus/game.txt", "(Objects)\n");
         WriteScene("location");
@@ -114,7 +116,7 @@ protected:
     }
 
     // GameProc::Create, with the text of an Exception in the test's failure.
-    static GameProc* Create() {
+    static std::unique_ptr<GameProc> Create() {
         try {
             return GameProc::Create();
         } catch (const Exception& error) {
@@ -125,7 +127,7 @@ protected:
 
     // The game process as the menu starts it, on the location, with every scene traced.
     GameProc& Start(const std::string& levelType = "normal") {
-        process.reset(Create());
+        process = Create();
         WriteScene("location", levelType);
         GameLevel->LoadScene("levels/location.txt", true);
         Trace(GameLevel, "level");
@@ -186,6 +188,7 @@ protected:
 
     RecordingScript script;
     std::unique_ptr<GameProc> process;
+    LayerServices layers;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -194,7 +197,7 @@ protected:
 TEST_F(GameProcess, CreateMakesTheMissingScenesAndLoadsTheHud) {
     WriteData("menus/game.txt", "(Objects (UIStatic (POSI (position 10 10))))\n");
     WriteData("scripts/ui_objects.txt", "(Final (UIStatic (POSI) (SPRT)))\n");
-    process.reset(Create());
+    process = Create();
     ASSERT_NE(MainUI, nullptr);
     ASSERT_NE(OverlayUI, nullptr);
     ASSERT_NE(LevelOverlayUI, nullptr);
@@ -208,14 +211,14 @@ TEST_F(GameProcess, CreateMakesTheMissingScenesAndLoadsTheHud) {
 TEST_F(GameProcess, ASecondProcessReusesTheScenesAndLoadsTheHudAgain) {
     WriteData("menus/game.txt", "(Objects (UIStatic (POSI (position 10 10))))\n");
     WriteData("scripts/ui_objects.txt", "(Final (UIStatic (POSI) (SPRT)))\n");
-    process.reset(Create());
+    process = Create();
     UserInterface* const hud = MainUI;
     UserInterface* const overlay = OverlayUI;
     UserInterface* const tips = LevelOverlayUI;
     Level* const level = GameLevel;
     level->state = 6;
     process.reset();
-    process.reset(Create());
+    process = Create();
     EXPECT_EQ(MainUI, hud);
     EXPECT_EQ(OverlayUI, overlay);
     EXPECT_EQ(LevelOverlayUI, tips);
@@ -231,14 +234,14 @@ TEST_F(GameProcess, CreateStopsTheLoopingSoundsOnly) {
     Sounds.LoadDefinitions("sounds.txt");
     Sounds.PlayByName("hum", true, 100, 0);
     Sounds.PlayByName("ding", false, 100, 0);
-    process.reset(Create());
+    process = Create();
     EXPECT_FALSE(Sounds.IsPlaying("hum"));
     EXPECT_TRUE(Sounds.IsPlaying("ding"));
 }
 
 TEST_F(GameProcess, AMissingHudScreenIsFatal) {
     std::filesystem::remove(folder / "data/menus/game.txt");
-    EXPECT_THROW(process.reset(GameProc::Create()), Exception);
+    EXPECT_THROW(process = GameProc::Create(), Exception);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "game/Shutdown.h"
 
 #include "engine/Application.h"
+#include "game/ApplicationInit.h"
 #include "media/AnimPlayer.h"
 #include "media/AnimationCache.h"
 #include "media/BitmapFont.h"
@@ -30,7 +31,7 @@ TEST_F(ShutdownTest, EverythingGoesAndASecondShutdownDoesNothing) {
                                           "  (fps 6) (frames 0 1) (shift 0 0))\n");
     WriteData("scripts/objects.txt", "");
     WriteData("scripts/ui_objects.txt", "");
-    ASSERT_TRUE(App.Init());
+    ASSERT_TRUE(InitApplication());
 
     for (UserInterface** layer : {&MainUI, &mui, &OverlayUI, &LevelOverlayUI, &MapGameUI,
                                   &DialogueUI, &TutorialUI, &VideoUI}) {

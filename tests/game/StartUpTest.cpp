@@ -63,7 +63,7 @@ TEST_F(StartUpTest, FullScreenAtStartComesFromLastPlayerThenSettingsThenConfig) 
             folder.Write("profile/Saved Games/Vostrel Games/Orvex/settings.dat", *c.settings);
         }
         WriteConfig("(full_screen " + std::to_string(c.configured) + ")\n");
-        ASSERT_TRUE(App.Init());
+        ASSERT_TRUE(InitApplication());
         EXPECT_EQ(App.fullScreen, c.fullScreen);
         ASSERT_NE(App.window, nullptr);
         EXPECT_EQ(App.window->IsFullScreen(), c.fullScreen);
@@ -81,7 +81,7 @@ TEST_F(StartUpTest, StartUpRemovesTheTemporaryCopiesOfPlayerFilesOnly) {
                              "settings.dat.tmp", "0.pla", "notes.tmp", "0.pla.damaged", ".tmp"}) {
         folder.Write(saves + name, "1");
     }
-    ASSERT_TRUE(App.Init());
+    ASSERT_TRUE(InitApplication());
     EXPECT_THAT(FilesUnder(SaveFolder()),
                 ::testing::UnorderedElementsAre("0.pla", "notes.tmp", "0.pla.damaged", ".tmp"));
     Shutdown();
@@ -130,7 +130,7 @@ TEST_F(StartUpTest, ASecondInstanceEndsAtOnceWithoutAWordOrAFile) {
 
     // Once the first copy is gone the game starts.
     first.Release();
-    EXPECT_TRUE(App.Init());
+    EXPECT_TRUE(InitApplication());
 }
 
 TEST_F(StartUpTest, TheSaveFolderIsUnderTheProfileFolderOrTheCurrentFoldersStore) {
@@ -164,7 +164,7 @@ TEST_F(StartUpTest, TheSaveFolderIsUnderTheProfileFolderOrTheCurrentFoldersStore
                                          ? game->Path() + c.expected.substr(6)
                                          : folder / c.expected;
 
-        ASSERT_TRUE(App.Init());
+        ASSERT_TRUE(InitApplication());
         EXPECT_EQ(App.saveFolder, expected);
         EXPECT_TRUE(fs::is_directory(expected));
         EXPECT_THAT(ReadFileBytes(expected + "log.txt"), HasSubstr("Application::Init done\n"));

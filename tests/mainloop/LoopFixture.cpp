@@ -94,6 +94,8 @@ void TestProcess::Resume() {
 // ---------------------------------------------------------------------------------------------
 // Fixture
 
+LoopClientStub TestLoopClient;
+
 void ResetLoopGlobals() {
     ResetSeams();
     ClearMessages();
@@ -105,8 +107,9 @@ void ResetLoopGlobals() {
     CurrentProcess = nullptr;
     RunningProcess = nullptr;
     GamePaused = false;
-    LoopHooks() = MainLoopHooks();
-    ObjectsManager::SetLoadHooks({});
+    TestLoopClient = LoopClientStub();
+    InstallMainLoopClient(&TestLoopClient);
+    ObjectsManager::SetLoadListener(nullptr);
     ProfileReset();
 }
 

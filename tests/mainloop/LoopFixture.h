@@ -5,6 +5,7 @@
 // a recording audio layer, and the real game window on the headless display.
 
 #include "engine/XProcess.h"
+#include "mainloop/MainLoop.h"
 #include "platform/audio/RecordingAudio.h"
 #include "platform/gfx/RecordingDevice.h"
 #include "platform/os/Clock.h"
@@ -53,6 +54,32 @@ public:
 private:
     void Note(const char* operation);
 };
+
+// Stands in for the program above the loop; each test sets what it watches.
+struct LoopClientStub final : MainLoopClient {
+    void SaveProfile() override { Call(onSave); }
+    void ReleaseFontBuffers() override { Call(onReleaseFonts); }
+    void RestoreFontBuffers() override { Call(onRestoreFonts); }
+    void DrawCursor(float x, float y) override {
+        if (onCursor) {
+            onCursor(x, y);
+        }
+    }
+    void FramePresented() override {}
+
+    static void Call(const std::function<void()>& f) {
+        if (f) {
+            f();
+        }
+    }
+
+    std::function<void()> onSave;
+    std::function<void()> onReleaseFonts;
+    std::function<void()> onRestoreFonts;
+    std::function<void(float x, float y)> onCursor;
+};
+// Installed by ResetLoopGlobals, with nothing set.
+extern LoopClientStub TestLoopClient;
 
 // Every global the main loop touches, back to a normal start.
 void ResetLoopGlobals();

@@ -87,7 +87,7 @@ TEST_F(RealWindow, StepsSeeKeysClicksFocusAndTheCloseRequest) {
     std::vector<Seen> seen;
     int saved = 0;
     int sleeps = 0;
-    LoopHooks().saveProfile = [&] { ++saved; };
+    TestLoopClient.onSave = [&] { ++saved; };
     Seams().sleep = [&](uint32_t) {
         if (++sleeps == 2) {
             Push(Type::FocusGained);
@@ -95,7 +95,7 @@ TEST_F(RealWindow, StepsSeeKeysClicksFocusAndTheCloseRequest) {
     };
     enum class Phase { Start, Clicked, Behind, Closing } phase = Phase::Start;
     std::size_t backAt = 0; // the first step after the focus came back
-    auto* process = new TestProcess("game");
+    auto process = std::make_unique<TestProcess>("game");
     process->onUpdate = [&](TestProcess&, int step) {
         EXPECT_TRUE(App.active) << "no step runs in the background";
         seen.push_back({step, Keyboard.State('A'), Mouse.leftPressed, Mouse.leftHeld,
@@ -128,7 +128,7 @@ TEST_F(RealWindow, StepsSeeKeysClicksFocusAndTheCloseRequest) {
             break;
         }
     };
-    EXPECT_THROW(RunProcess(process, false), ExceptionQuit);
+    EXPECT_THROW(RunProcess(std::move(process), false), ExceptionQuit);
 
     // The step that first saw the key and the click, and the one after it.
     std::size_t first = 0;

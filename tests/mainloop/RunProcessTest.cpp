@@ -29,23 +29,22 @@ class StepsDue : public LoopTest, public testing::WithParamInterface<bool> {};
 TEST_P(StepsDue, StepsFollowTheClockAndFramesFollowTheSteps) {
     const bool renderEveryPass = GetParam();
     stepsPerPump = {1, 0, 3, 0, 2};
-    auto* process = new TestProcess("a");
+    auto process = std::make_unique<TestProcess>("a");
     process->onUpdate = [](TestProcess& self, int step) {
         if (step == 6) {
             self.state = 0;
         }
     };
-    RunProcess(process, renderEveryPass);
+    RunProcess(std::move(process), renderEveryPass);
     const Strings drawnOnEveryPass = {"pump",     "a.Update", "a.Render", "pump",
                                       "a.Render", "pump",     "a.Update", "a.Update",
                                       "a.Update", "a.Render", "pump",     "a.Render",
                                       "pump",     "a.Update", "a.Update", "pump"};
     // A pass with no step due and no message rests until the next step's edge (half a step,
     // 8.3 ms, rounded up) instead of looking into the queue again at once.
-    const Strings drawnAfterSteps = {"pump",     "a.Update", "a.Render", "pump",     "wait 9",
-                                     "pump",     "a.Update", "a.Update", "a.Update", "a.Render",
-                                     "pump",     "wait 9",   "pump",     "a.Update", "a.Update",
-                                     "pump"};
+    const Strings drawnAfterSteps = {
+        "pump",     "a.Update", "a.Render", "pump",   "wait 9", "pump",     "a.Update", "a.Update",
+        "a.Update", "a.Render", "pump",     "wait 9", "pump",   "a.Update", "a.Update", "pump"};
     EXPECT_EQ(Only({"pump", "a.Update", "a.Render", "wait 9"}),
               renderEveryPass ? drawnOnEveryPass : drawnAfterSteps);
 }
@@ -55,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(RenderEveryPass, StepsDue, testing::Bool());
 TEST_F(LoopTest, EveryStepIsASixtiethAndEveryFrameHasItsStagesInOrder) {
     LogCapture log;
     App.showFps = true;
-    auto* process = new TestProcess("b");
+    auto process = std::make_unique<TestProcess>("b");
     std::vector<float> times;
     process->onUpdate = [&](TestProcess& self, int step) {
         times.push_back(self.stepTimes.back());
@@ -63,7 +62,7 @@ TEST_F(LoopTest, EveryStepIsASixtiethAndEveryFrameHasItsStagesInOrder) {
             self.state = 0;
         }
     };
-    RunProcess(process, false);
+    RunProcess(std::move(process), false);
     EXPECT_EQ(times, (std::vector<float>(3, 1.0f / 60.0f)));
     EXPECT_EQ(times[0], 0.016666668f);
     EXPECT_EQ(Only({"b.Update", "b.AfterUpdate", "b.PreRender", "b.Render", "b.PostRender"}),
@@ -92,13 +91,13 @@ TEST_F(LoopTest, EveryStepIsASixtiethAndEveryFrameHasItsStagesInOrder) {
 }
 
 TEST_F(LoopTest, ProcessEndingInItsFirstStepIsNeverDrawnEndsOnceAndIsDeleted) {
-    auto* process = new TestProcess("a");
+    auto process = std::make_unique<TestProcess>("a");
     process->onUpdate = [](TestProcess& self, int) {
         self.state = 0;
         self.result = 7;
     };
     process->onEnd = [](TestProcess& self) { self.result = 99; };
-    EXPECT_EQ(RunProcess(process, true), 7) << "the result as it was before End";
+    EXPECT_EQ(RunProcess(std::move(process), true), 7) << "the result as it was before End";
     EXPECT_EQ(Only({"a.Begin", "a.Update", "a.AfterUpdate", "a.PreRender", "a.Render",
                     "a.PostRender", "a.End", "a.deleted"}),
               (Strings{"a.Begin", "a.Update", "a.AfterUpdate", "a.End", "a.deleted"}));
@@ -115,19 +114,19 @@ TEST_F(LoopTest, NullProcessReturnsZeroAtOnce) {
 
 TEST_F(LoopTest, DeviceThatIsNotReadyDrawsNothingThatPass) {
     script.cooperativeLevelResults = {kGfxDeviceLost};
-    auto* process = new TestProcess("a");
+    auto process = std::make_unique<TestProcess>("a");
     process->onUpdate = [](TestProcess& self, int step) {
         if (step == 3) {
             self.state = 0;
         }
     };
-    RunProcess(process, false);
+    RunProcess(std::move(process), false);
     EXPECT_EQ(Only({"a.Update", "a.Render"}),
               (Strings{"a.Update", "a.Update", "a.Render", "a.Update"}));
 }
 
 TEST_F(LoopTest, SkipPresentFlagSkipsOnePresentAndIsCleared) {
-    auto* process = new TestProcess("a");
+    auto process = std::make_unique<TestProcess>("a");
     process->onUpdate = [](TestProcess& self, int step) {
         if (step == 1) {
             self.flag = 1;
@@ -139,7 +138,7 @@ TEST_F(LoopTest, SkipPresentFlagSkipsOnePresentAndIsCleared) {
             self.state = 0;
         }
     };
-    RunProcess(process, false);
+    RunProcess(std::move(process), false);
     EXPECT_EQ(Only({"a.Render"}).size(), 2u);
     EXPECT_EQ(CountCalls("Present"), 1);
 }
@@ -148,24 +147,24 @@ TEST_F(LoopTest, SkipPresentFlagSkipsOnePresentAndIsCleared) {
 // Nested processes
 
 TEST_F(LoopTest, NestedProcessReturnsItsResultToTheOneBelow) {
-    auto* outer = new TestProcess("outer");
+    auto outer = std::make_unique<TestProcess>("outer");
     outer->onUpdate = [](TestProcess& self, int step) {
         if (step == 1) {
-            auto* inner = new TestProcess("inner");
+            auto inner = std::make_unique<TestProcess>("inner");
             inner->onUpdate = [](TestProcess& own, int) {
                 EXPECT_EQ(RunningProcess, &own);
                 EXPECT_EQ(CurrentProcess, &own);
                 own.result = 5;
                 own.state = 0;
             };
-            EXPECT_EQ(RunProcess(inner, false), 5);
+            EXPECT_EQ(RunProcess(std::move(inner), false), 5);
             EXPECT_EQ(RunningProcess, nullptr) << "not the outer process again";
             EXPECT_EQ(CurrentProcess, &self);
         } else {
             self.state = 0;
         }
     };
-    EXPECT_EQ(RunProcess(outer, false), 0);
+    EXPECT_EQ(RunProcess(std::move(outer), false), 0);
     EXPECT_EQ(Only({"outer.Suspend", "inner.Begin", "inner.End", "inner.deleted", "outer.Resume",
                     "outer.End", "outer.deleted"}),
               (Strings{"outer.Suspend", "inner.Begin", "inner.End", "inner.deleted", "outer.Resume",
@@ -181,14 +180,14 @@ class Unwinding : public LoopTest, public testing::WithParamInterface<UnwindCase
 
 TEST_P(Unwinding, NestedProcessesAreEndedAndDeletedInnerToOuter) {
     const bool quit = GetParam().quit;
-    auto* outer = new TestProcess("outer");
+    auto outer = std::make_unique<TestProcess>("outer");
     outer->onUpdate = [quit](TestProcess&, int step) {
         if (step != 1) {
             return;
         }
-        auto* middle = new TestProcess("middle");
+        auto middle = std::make_unique<TestProcess>("middle");
         middle->onUpdate = [quit](TestProcess&, int) {
-            auto* inner = new TestProcess("inner");
+            auto inner = std::make_unique<TestProcess>("inner");
             inner->onUpdate = [quit](TestProcess&, int innerStep) {
                 if (innerStep != 2) {
                     return;
@@ -199,16 +198,16 @@ TEST_P(Unwinding, NestedProcessesAreEndedAndDeletedInnerToOuter) {
                     throw Exception("broken");
                 }
             };
-            RunProcess(inner, false);
+            RunProcess(std::move(inner), false);
             ADD_FAILURE() << "the inner loop never returns";
         };
-        RunProcess(middle, false);
+        RunProcess(std::move(middle), false);
         ADD_FAILURE() << "the middle loop never returns";
     };
     if (quit) {
-        EXPECT_THROW(RunProcess(outer, false), ExceptionQuit);
+        EXPECT_THROW(RunProcess(std::move(outer), false), ExceptionQuit);
     } else {
-        EXPECT_THROW(RunProcess(outer, false), Exception);
+        EXPECT_THROW(RunProcess(std::move(outer), false), Exception);
     }
     EXPECT_EQ(Only({"inner.End", "inner.deleted", "middle.Resume", "middle.End", "middle.deleted",
                     "outer.Resume", "outer.End", "outer.deleted"}),
@@ -223,20 +222,20 @@ INSTANTIATE_TEST_SUITE_P(Throws, Unwinding,
                          [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(LoopTest, ProcessWhoseEndThrowsIsStillDeleted) {
-    auto* process = new TestProcess("a");
+    auto process = std::make_unique<TestProcess>("a");
     process->onUpdate = [](TestProcess& self, int) { self.state = 0; };
     process->onEnd = [](TestProcess&) { throw Exception("cannot end"); };
-    EXPECT_THROW(RunProcess(process, false), Exception);
+    EXPECT_THROW(RunProcess(std::move(process), false), Exception);
     EXPECT_EQ(Only({"a.End", "a.deleted"}), (Strings{"a.End", "a.deleted"}));
     EXPECT_EQ(CurrentProcess, nullptr);
 }
 
 TEST_F(LoopTest, ClickThatEndedAProcessIsNotSeenByTheOneBelow) {
     Strings seen; // the outer process's left button, step by step
-    auto* outer = new TestProcess("outer");
+    auto outer = std::make_unique<TestProcess>("outer");
     outer->onUpdate = [&](TestProcess& self, int step) {
         if (step == 1) {
-            auto* inner = new TestProcess("inner");
+            auto inner = std::make_unique<TestProcess>("inner");
             inner->onUpdate = [&](TestProcess& own, int innerStep) {
                 if (innerStep == 1) {
                     Next(Event(Type::ButtonDown, kKeyLeftButton, 10, 10));
@@ -245,7 +244,7 @@ TEST_F(LoopTest, ClickThatEndedAProcessIsNotSeenByTheOneBelow) {
                     own.state = 0;
                 }
             };
-            RunProcess(inner, false);
+            RunProcess(std::move(inner), false);
             return;
         }
         seen.push_back(Mouse.leftPressed ? "pressed" : Mouse.leftHeld ? "held" : "up");
@@ -259,7 +258,7 @@ TEST_F(LoopTest, ClickThatEndedAProcessIsNotSeenByTheOneBelow) {
             self.state = 0;
         }
     };
-    RunProcess(outer, false);
+    RunProcess(std::move(outer), false);
     EXPECT_EQ(seen, (Strings{"up", "up", "up", "up", "pressed"}));
 }
 
@@ -277,13 +276,13 @@ TEST_P(InactiveWindow, SleepsAndRedrawsThePictureWithoutSteps) {
     GamePaused = GetParam().gamePaused;
     ASSERT_TRUE(TextureManager::CreateTexture(PausePicture, 256, 128, false));
     const int pauseTexture = RecordedTextureId(PausePicture.Texture());
-    LoopHooks().drawCursor = [](float x, float y) {
+    TestLoopClient.onCursor = [](float x, float y) {
         Calls.push_back("cursor " + std::to_string(static_cast<int>(x)) + " " +
                         std::to_string(static_cast<int>(y)));
     };
     int lostAt = 0;
     std::vector<int> pumpOfStep;
-    auto* process = new TestProcess("a");
+    auto process = std::make_unique<TestProcess>("a");
     process->onUpdate = [&](TestProcess& self, int step) {
         pumpOfStep.push_back(pumps);
         if (step == 1) {
@@ -299,7 +298,7 @@ TEST_P(InactiveWindow, SleepsAndRedrawsThePictureWithoutSteps) {
             self.state = 0;
         }
     };
-    RunProcess(process, false);
+    RunProcess(std::move(process), false);
 
     // Focus lost: the two messages take two passes, then the background passes sleep and draw
     // until the focus comes back (two messages again).
@@ -353,7 +352,7 @@ INSTANTIATE_TEST_SUITE_P(Pause, InactiveWindow,
 TEST_F(LoopTest, FullScreenInTheBackgroundDrawsNothingAndIsRebuiltOnReturn) {
     OpenGameWindow(true);
     Window* const first = App.window;
-    auto* process = new TestProcess("a");
+    auto process = std::make_unique<TestProcess>("a");
     int lostAt = 0;
     process->onUpdate = [&](TestProcess& self, int step) {
         if (step == 1) {
@@ -365,7 +364,7 @@ TEST_F(LoopTest, FullScreenInTheBackgroundDrawsNothingAndIsRebuiltOnReturn) {
             self.state = 0;
         }
     };
-    RunProcess(process, false);
+    RunProcess(std::move(process), false);
     EXPECT_EQ(sleeps, (std::vector<uint32_t>(3, 50)));
     EXPECT_EQ(Only({"a.Render", "a.DeviceLost", "a.DeviceRestored"}),
               (Strings{"a.Render", "a.DeviceLost", "a.DeviceRestored"}));
@@ -381,11 +380,11 @@ TEST_F(LoopTest, FullScreenInTheBackgroundDrawsNothingAndIsRebuiltOnReturn) {
 
 TEST_F(LoopTest, LostDeviceRebuildsWindowAndDeviceInOrder) {
     ASSERT_TRUE(TextureManager::CreateTexture(PausePicture, 256, 128, false));
-    LoopHooks().releaseFontBuffers = [] { Calls.emplace_back("fonts.release"); };
-    LoopHooks().restoreFontBuffers = [] { Calls.emplace_back("fonts.restore"); };
+    TestLoopClient.onReleaseFonts = [] { Calls.emplace_back("fonts.release"); };
+    TestLoopClient.onRestoreFonts = [] { Calls.emplace_back("fonts.restore"); };
     script.presentResults = {kGfxDeviceLost};
     Window* const first = App.window;
-    auto* process = new TestProcess("a");
+    auto process = std::make_unique<TestProcess>("a");
     process->onDeviceLost = [&](TestProcess&) {
         EXPECT_EQ(PausePicture.Texture(), nullptr) << "textures go first";
         EXPECT_EQ(script.devicesAlive, 1) << "then the process, while the device still lives";
@@ -406,7 +405,7 @@ TEST_F(LoopTest, LostDeviceRebuildsWindowAndDeviceInOrder) {
             self.state = 0;
         }
     };
-    RunProcess(process, false);
+    RunProcess(std::move(process), false);
     EXPECT_EQ(Only({"a.Update", "a.Render", "fonts.release", "a.DeviceLost", "fonts.restore",
                     "a.DeviceRestored"}),
               (Strings{"a.Update", "a.Render", "fonts.release", "a.DeviceLost", "fonts.restore",
@@ -416,7 +415,7 @@ TEST_F(LoopTest, LostDeviceRebuildsWindowAndDeviceInOrder) {
 }
 
 TEST_F(LoopTest, FullScreenSwitchRebuildsInTheOtherMode) {
-    auto* process = new TestProcess("a");
+    auto process = std::make_unique<TestProcess>("a");
     process->onUpdate = [](TestProcess& self, int step) {
         if (step == 1) {
             App.toggleFullScreen = true;
@@ -425,7 +424,7 @@ TEST_F(LoopTest, FullScreenSwitchRebuildsInTheOtherMode) {
             self.state = 0;
         }
     };
-    RunProcess(process, false);
+    RunProcess(std::move(process), false);
     EXPECT_EQ(Only({"a.DeviceLost", "a.DeviceRestored"}),
               (Strings{"a.DeviceLost", "a.DeviceRestored"}));
     EXPECT_TRUE(App.fullScreen);
@@ -439,9 +438,9 @@ TEST_F(LoopTest, RebuildGoesOnPastAWindowThatCannotBeReleased) {
     DestroyWindow(App.window);
     App.window = nullptr; // the handle is gone already
     App.deviceLost = true;
-    auto* process = new TestProcess("a");
+    auto process = std::make_unique<TestProcess>("a");
     process->onUpdate = [](TestProcess& self, int) { self.state = 0; };
-    RunProcess(process, false);
+    RunProcess(std::move(process), false);
     EXPECT_EQ(Seams().messageBoxesShown, (Strings{"SHUTDOWN ERROR: Could Not Release hWnd."}));
     EXPECT_NE(App.window, nullptr);
     EXPECT_EQ(Only({"a.DeviceRestored", "a.Update"}), (Strings{"a.DeviceRestored", "a.Update"}));
@@ -450,8 +449,8 @@ TEST_F(LoopTest, RebuildGoesOnPastAWindowThatCannotBeReleased) {
 TEST_F(LoopTest, FailedRebuildEndsTheRunWithAnException) {
     script.createDeviceResults = {kGfxNotAvailable, kGfxNotAvailable, kGfxNotAvailable};
     App.deviceLost = true;
-    auto* process = new TestProcess("a");
-    EXPECT_THROW(RunProcess(process, false), Exception);
+    auto process = std::make_unique<TestProcess>("a");
+    EXPECT_THROW(RunProcess(std::move(process), false), Exception);
     EXPECT_EQ(Only({"a.DeviceLost", "a.DeviceRestored", "a.End", "a.deleted"}),
               (Strings{"a.DeviceLost", "a.End", "a.deleted"}));
 }
@@ -478,8 +477,8 @@ TEST_P(CloseRequest, EndsTheRunOnlyWhenAgreedOrInTheBackground) {
     }
     Seams().messageBoxAnswer = c.answer;
     int saved = 0;
-    LoopHooks().saveProfile = [&] { ++saved; };
-    auto* process = new TestProcess("a");
+    TestLoopClient.onSave = [&] { ++saved; };
+    auto process = std::make_unique<TestProcess>("a");
     process->onUpdate = [&](TestProcess& self, int step) {
         if (step == 1) {
             if (c.inBackground) {
@@ -493,9 +492,9 @@ TEST_P(CloseRequest, EndsTheRunOnlyWhenAgreedOrInTheBackground) {
         }
     };
     if (c.quits) {
-        EXPECT_THROW(RunProcess(process, false), ExceptionQuit);
+        EXPECT_THROW(RunProcess(std::move(process), false), ExceptionQuit);
     } else {
-        EXPECT_NO_THROW(RunProcess(process, false));
+        EXPECT_NO_THROW(RunProcess(std::move(process), false));
     }
     EXPECT_EQ(saved, c.quits ? 1 : 0);
     EXPECT_EQ(Seams().messageBoxesShown, c.asked ? Strings{"Quit: Exit to Windows?"} : Strings{});
@@ -516,8 +515,8 @@ INSTANTIATE_TEST_SUITE_P(
                               Type::Terminate},
                     CloseCase{"signalInFullScreen", true, false, MessageBoxAnswer::No, false, true,
                               Type::Terminate},
-                    CloseCase{"signalInBackground", false, true, MessageBoxAnswer::No, false,
-                              true, Type::Terminate}),
+                    CloseCase{"signalInBackground", false, true, MessageBoxAnswer::No, false, true,
+                              Type::Terminate}),
     [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace

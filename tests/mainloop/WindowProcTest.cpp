@@ -71,7 +71,6 @@ TEST_F(LoopTest, GameWindowIsShownCentredAndItsClassIsTheGames) {
 }
 
 TEST_F(LoopTest, LoadingASceneMakesTheMouseIgnoreItsButtons) {
-    ConnectSceneLoadHooks();
     ObjectsManager scene;
     EXPECT_THROW(scene.LoadScene("levels/no such scene.txt", false), Exception);
     EXPECT_TRUE(Mouse.suppress) << "before the file is read";

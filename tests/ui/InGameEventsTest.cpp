@@ -10,6 +10,7 @@
 #include "platform/os/Keys.h"
 #include "platform/os/Messages.h"
 #include "tests/ui/UiFixture.h"
+#include "ui/GameFlow.h"
 #include "ui/ModalProcesses.h"
 #include "ui/UserInterface.h"
 #include "world/FullScreenKey.h"
@@ -57,18 +58,12 @@ constexpr const char* kScreens[] = {
 
 // The real event table on the layers, with the game process and the main loop scripted: each
 // run is journalled by what it shows, answered from a queue, and deleted at once.
-class InGameEvents : public UiTest {
+class InGameEvents : public UiTest, public GameFlow {
 protected:
     void SetUp() override {
         UiTest::SetUp();
-        UserInterface::Handlers handlers;
-        handlers.handleEvent = [](UserInterface& layer, const void* sender, uint32_t id,
-                                  uint32_t param) { layer.HandleEvent(sender, id, param); };
-        UserInterface::SetHandlers(std::move(handlers));
-        UserInterface::GameFlowHooks flow;
-        flow.createGameProcess = [] { return new XProcess(); };
-        flow.runProcess = [this](XProcess* process, bool) { return Run(process); };
-        UserInterface::SetGameFlowHooks(std::move(flow));
+        UserInterface::SetEventTableStandIn(nullptr);
+        InstallGameFlow(this);
         for (const char* screen : kScreens) {
             WriteScreen(screen, "(Caption)");
         }
@@ -92,7 +87,7 @@ protected:
             ObjectsManager::Delete(GameLevel);
             GameLevel = nullptr;
         }
-        UserInterface::SetGameFlowHooks({});
+        InstallGameFlow(nullptr);
         Renderer::State().smallDesktop = false;
         App.fullScreen = false;
         App.toggleFullScreen = false;
@@ -100,7 +95,10 @@ protected:
         UiTest::TearDown();
     }
 
-    int32_t Run(XProcess* process) {
+    std::unique_ptr<XProcess> CreateGameProcess() override { return std::make_unique<XProcess>(); }
+
+    int32_t Run(std::unique_ptr<XProcess> owned, bool) override {
+        XProcess* const process = owned.get();
         auto path = [](const ObjectsManager* scene) {
             return scene != nullptr ? scene->ScenePath() : std::string("?");
         };
@@ -123,7 +121,6 @@ protected:
         if (duringRun) {
             duringRun();
         }
-        delete process;
         return result;
     }
 

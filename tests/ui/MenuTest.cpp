@@ -14,6 +14,7 @@
 #include "platform/os/Seams.h"
 #include "tests/support/LogCapture.h"
 #include "tests/ui/UiFixture.h"
+#include "ui/GameFlow.h"
 #include "ui/MenuProc.h"
 #include "ui/ModalProcesses.h"
 #include "ui/UIInput.h"
@@ -46,7 +47,7 @@ constexpr const char* kScreens[] = {
     "keys",           "keys_multi1", "keys_multi2", "credits_fade",
 };
 
-class MenuTest : public UiTest {
+class MenuTest : public UiTest, public GameFlow {
 protected:
     void SetUp() override {
         UiTest::SetUp();
@@ -58,10 +59,7 @@ protected:
                                   "z1-barrow-out", "z3-tower", "next", "back"}) {
             WriteScene(level);
         }
-        Menu::Hooks hooks;
-        hooks.createGameProcess = [] { return new XProcess(); };
-        hooks.runProcess = [this](XProcess* process, bool) { return Run(process); };
-        Menu::SetHooks(std::move(hooks));
+        InstallGameFlow(this);
         EnteredText.clear();
         ActiveTextInput = nullptr;
         MenuMessageText.clear();
@@ -75,7 +73,7 @@ protected:
             ObjectsManager::Delete(ModalLevel);
             ModalLevel = nullptr;
         }
-        Menu::SetHooks({});
+        InstallGameFlow(nullptr);
         ResetSeams();
         ClearMessages();
         UiTest::TearDown();
@@ -100,7 +98,10 @@ protected:
 
     // What the runs were: "game <scene loaded into the game level>" or "modal <screen on mui>";
     // the game's result and the modal answer come from the queues (0 when empty).
-    int32_t Run(XProcess* process) {
+    std::unique_ptr<XProcess> CreateGameProcess() override { return std::make_unique<XProcess>(); }
+
+    int32_t Run(std::unique_ptr<XProcess> owned, bool) override {
+        XProcess* const process = owned.get();
         int32_t result = 0;
         if (dynamic_cast<ModalProc*>(process) != nullptr) {
             runs.push_back("modal " + (mui != nullptr ? mui->ScenePath() : std::string("?")));
@@ -119,7 +120,6 @@ protected:
                 onGame();
             }
         }
-        delete process;
         return result;
     }
 
@@ -703,7 +703,7 @@ TEST_F(MenuTest, TheBlinkFlagIsOnInTheFirstHalfOfEachSecond) {
 TEST_F(MenuTest, TheMenuProcessOwnsTheMenuAndEndsOnItsResult) {
     MakeProfile(0, "Ann");
     WriteData("snd/music/main_menu.ogg", "");
-    auto* process = MenuProc::Create();
+    std::unique_ptr<MenuProc> process = MenuProc::Create();
     process->Begin();
     ASSERT_NE(process->menu, nullptr);
     ASSERT_NE(mui, nullptr);
@@ -719,7 +719,6 @@ TEST_F(MenuTest, TheMenuProcessOwnsTheMenuAndEndsOnItsResult) {
     EXPECT_EQ(process->menu, nullptr);
     EXPECT_EQ(mui, nullptr);
     EXPECT_EQ(MapGameUI, nullptr);
-    delete process;
 }
 
 } // namespace

@@ -66,7 +66,7 @@ TEST_F(ModalProcesses, AQuestionAnswersByItsButtons) {
     };
     for (const Case c : {Case{150, 2}, Case{650, 3}}) {
         std::unique_ptr<ModalProc> process(
-            ModalProc::Create("menus/message4.txt", "str.doyouwantto", false, false, false));
+            ModalProc::Create("menus/message4.txt", "str.doyouwantto", {.drawBeneath = false}));
         EXPECT_EQ(mui->GetData(FourCC("MSGT")), "str.doyouwantto");
         const int32_t result = Run(*process, 10, [&](int step) {
             if (step == 3) {
@@ -81,14 +81,14 @@ TEST_F(ModalProcesses, AQuestionAnswersByItsButtons) {
 TEST_F(ModalProcesses, AWordLeftFromAnEarlierScreenDoesNotAnswerTheNext) {
     EnsureLayer(mui).state = 3;
     std::unique_ptr<ModalProc> process(
-        ModalProc::Create("menus/message4.txt", "", false, false, false));
+        ModalProc::Create("menus/message4.txt", "", {.drawBeneath = false}));
     EXPECT_EQ(Run(*process, 5, [](int) {}), -1);
 }
 
 TEST_F(ModalProcesses, DrawOnceDrawsTheScreenBeneathAndEndsWithZero) {
     auto* below = new Beneath(journal);
     std::unique_ptr<ModalProc> process(
-        ModalProc::Create("menus/message4.txt", "", true, true, false));
+        ModalProc::Create("menus/message4.txt", "", {.drawOnce = true}));
     EXPECT_EQ(process->beneath, below);
     process->PreRender();
     process->Render();
@@ -105,7 +105,7 @@ TEST_F(ModalProcesses, DrawOnceDrawsTheScreenBeneathAndEndsWithZero) {
 TEST_F(ModalProcesses, WithoutDrawBeneathTheProcessBelowIsNotDrawn) {
     auto* below = new Beneath(journal);
     std::unique_ptr<ModalProc> process(
-        ModalProc::Create("menus/message4.txt", "", false, false, false));
+        ModalProc::Create("menus/message4.txt", "", {.drawBeneath = false}));
     process->PreRender();
     process->Render();
     process->PostRender();
@@ -123,7 +123,7 @@ TEST_F(ModalProcesses, AProcessWhoseLayerIsDeletedOrReplacedEndsWithZero) {
     for (const Case c : {Case{"deleted", false}, Case{"replaced", true}}) {
         SCOPED_TRACE(c.what);
         std::unique_ptr<ModalProc> process(
-            ModalProc::Create("menus/message4.txt", "", false, false, false));
+            ModalProc::Create("menus/message4.txt", "", {.drawBeneath = false}));
         // The answer's handler throws the layer away while the layer delivers the click.
         onEvent = [&](UserInterface&, uint32_t) {
             DeleteLayer(mui);
@@ -143,9 +143,9 @@ TEST_F(ModalProcesses, AProcessWhoseLayerIsDeletedOrReplacedEndsWithZero) {
 
 TEST_F(ModalProcesses, ADialogueOpenedOverADialogueEndsTheFirstAndKeepsItsOwnLayer) {
     WriteScreen("dialogue", "(Question (POSI (position 0 0)) (Data (clickEvent DONE)))");
-    auto* first = DialogUiProc::Create("menus/dialogue.txt", "", true, false);
+    auto first = DialogUiProc::Create("menus/dialogue.txt", "", {});
     UserInterface* firstLayer = DialogueUI;
-    auto* second = DialogUiProc::Create("menus/dialogue.txt", "", true, false);
+    auto second = DialogUiProc::Create("menus/dialogue.txt", "", {});
     EXPECT_NE(DialogueUI, nullptr);
     EXPECT_NE(DialogueUI->Serial(), 0u);
     (void)firstLayer; // freed by now; only compared, never read
@@ -160,20 +160,20 @@ TEST_F(ModalProcesses, ADialogueOpenedOverADialogueEndsTheFirstAndKeepsItsOwnLay
                   }),
               1);
     second->End();
-    delete second;
+    second.reset();
     EXPECT_EQ(DialogueUI, nullptr);
 
     // The first finds its layer gone and ends at once, without touching anything.
     EXPECT_EQ(Run(*first, 1, [](int) {}), 0);
     first->End();
-    delete first;
+    first.reset();
     EXPECT_EQ(CurrentProcess, nullptr);
 }
 
 TEST_F(ModalProcesses, TutorialsEndWithOneOnEscape) {
     WriteScreen("tutorial", "(Inert)");
     std::unique_ptr<TutorialModalProc> process(
-        TutorialModalProc::Create("menus/tutorial.txt", "", true, false, false));
+        TutorialModalProc::Create("menus/tutorial.txt", "", {}));
     EXPECT_EQ(Run(*process, 5,
                   [&](int step) {
                       if (step == 2) {
@@ -186,8 +186,7 @@ TEST_F(ModalProcesses, TutorialsEndWithOneOnEscape) {
 
 TEST_F(ModalProcesses, AMiniGameWhoseLevelIsDroppedEndsWithZero) {
     WriteScene("game1", "puzzle");
-    std::unique_ptr<GameModalProc> process(
-        GameModalProc::Create("levels/game1.txt", "", true, false));
+    std::unique_ptr<GameModalProc> process(GameModalProc::Create("levels/game1.txt", {}));
     ASSERT_NE(ModalLevel, nullptr);
     EXPECT_EQ(Run(*process, 2, [](int) {}), -1);
     ModalLevel->state = 6;
@@ -197,7 +196,7 @@ TEST_F(ModalProcesses, AMiniGameWhoseLevelIsDroppedEndsWithZero) {
     // A second mini-game reuses the level, and the word of the first does not end it.
     process.reset();
     Level* first = ModalLevel;
-    process.reset(GameModalProc::Create("levels/game1.txt", "", true, false));
+    process = GameModalProc::Create("levels/game1.txt", {});
     EXPECT_EQ(ModalLevel, first);
     EXPECT_EQ(ModalLevel->state, 0);
     ObjectsManager::Delete(ModalLevel);

@@ -69,21 +69,11 @@ protected:
         WriteFile("data/menus/message4.txt",
                   "(Objects (YesButton (POSI (position 300 400)) (Data (clickEvent BYES)))\n"
                   "         (NoButton (POSI (position 700 400)) (Data (clickEvent BNO))))\n");
-        UserInterface::Handlers handlers;
-        handlers.handleEvent = [](UserInterface& layer, const void*, uint32_t id, uint32_t) {
-            if (id == FourCC("BYES")) {
-                layer.state = 2;
-            } else if (id == FourCC("BNO")) {
-                layer.state = 3;
-            }
-        };
-        UserInterface::SetHandlers(std::move(handlers));
         Mouse = MouseState();
     }
 
     void TearDown() override {
         DeleteAllLayers();
-        UserInterface::SetHandlers({});
         Mouse = MouseState();
         ReleaseAllKeys();
         Keyboard.Reset();
@@ -124,7 +114,7 @@ TEST_F(ScreensGlTest, AQuestionOverASceneIsDrawnAndAnsweredByClicks) {
         SCOPED_TRACE(c.result);
         auto below = std::make_unique<Backdrop>();
         std::unique_ptr<ModalProc> question(
-            ModalProc::Create("menus/message4.txt", "str.doyouwantto", true, false, false));
+            ModalProc::Create("menus/message4.txt", "str.doyouwantto", {}));
         Draw(*question);
         ExpectPixel(10, 10, kBlue);    // the scene beneath
         ExpectPixel(300, 400, kGreen); // yes
@@ -143,13 +133,8 @@ TEST_F(ScreensGlTest, ASliderSetsTheVolumeAndWritesTheSettings) {
     ASSERT_TRUE(CreatePlayerFileFolder());
     WriteFile("data/menus/options.txt",
               "(Objects (UISlider (POSI (position 100 300)) (Data (dataSource MVOL))))\n");
-    UserInterface::Handlers handlers;
-    handlers.getData = [](UserInterface&, uint32_t id) {
-        return id == FourCC("MVOL") ? std::to_string(GameSettings.musicVolume) : std::string();
-    };
-    UserInterface::SetHandlers(std::move(handlers));
     std::unique_ptr<ModalProc> options(
-        ModalProc::Create("menus/options.txt", "", false, false, false));
+        ModalProc::Create("menus/options.txt", "", {.drawBeneath = false}));
     EXPECT_EQ(Answer(*options, 150, 310), -1);
     EXPECT_FLOAT_EQ(GameSettings.musicVolume, 0.25f);
     std::ifstream settings(players + "/settings.dat");
@@ -168,7 +153,7 @@ TEST_F(ScreensGlTest, ASliderSetsTheVolumeAndWritesTheSettings) {
 TEST_F(ScreensGlTest, ANameIsTypedThroughTheKeys) {
     WriteFile("data/menus/text_input.txt", "(Objects (UIInput (POSI (position 400 300))))\n");
     std::unique_ptr<ModalProc> input(
-        ModalProc::Create("menus/text_input.txt", "", false, false, false));
+        ModalProc::Create("menus/text_input.txt", "", {.drawBeneath = false}));
     auto type = [&](int key, bool shift) {
         // Up for two steps, so that the next press reads as a new one.
         ReleaseAllKeys();

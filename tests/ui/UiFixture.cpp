@@ -71,28 +71,29 @@ void UiTest::SetUp() {
     WorldTest::SetUp();
     RegisterUiClasses();
     WriteData("scripts/ui_objects.txt", kUiObjects);
-    UserInterface::Handlers handlers;
-    handlers.handleEvent = [this](UserInterface& layer, const void*, uint32_t id, uint32_t) {
-        if (IsRawInput(id)) {
-            return;
-        }
-        events.push_back(FourCCText(id));
-        if (onEvent) {
-            onEvent(layer, id);
-        }
-    };
-    handlers.getData = [this](UserInterface&, uint32_t id) {
-        const auto answer = data.find(id);
-        return answer != data.end() ? answer->second : std::string();
-    };
-    UserInterface::SetHandlers(std::move(handlers));
+    UserInterface::SetEventTableStandIn(this);
     Mouse = MouseState();
     ReleaseKeys();
 }
 
+void UiTest::OnEvent(UserInterface& layer, uint32_t id) {
+    if (IsRawInput(id)) {
+        return;
+    }
+    events.push_back(FourCCText(id));
+    if (onEvent) {
+        onEvent(layer, id);
+    }
+}
+
+std::string UiTest::AnswerData(UserInterface&, uint32_t id) {
+    const auto answer = data.find(id);
+    return answer != data.end() ? answer->second : std::string();
+}
+
 void UiTest::TearDown() {
     DeleteAllLayers();
-    UserInterface::SetHandlers({});
+    UserInterface::SetEventTableStandIn(nullptr);
     InGameMenuOpen = false;
     Mouse = MouseState();
     ReleaseKeys();

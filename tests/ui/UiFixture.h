@@ -1,8 +1,8 @@
 #pragma once
 
 // A game folder with the world's fixture, the widget classes registered, a definitions file for
-// the layers, the layer globals fresh, and a game flow that journals the events that reach the
-// layers and answers data ids from a table.
+// the layers, the layer globals fresh, and a stand-in for the layers' event table that journals
+// the events that reach the layers and answers data ids from a table.
 
 #include "engine/FourCC.h"
 #include "tests/world/WorldFixture.h"
@@ -16,10 +16,14 @@
 // Files every widget class in the class factory (once).
 void RegisterUiClasses();
 
-class UiTest : public WorldTest {
+class UiTest : public WorldTest, public UserInterface::EventTableStandIn {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // Journals the event (raw input left out) and runs onEvent.
+    void OnEvent(UserInterface& layer, uint32_t id) override;
+    // From the data table.
+    std::string AnswerData(UserInterface& layer, uint32_t id) override;
 
     // A screen file "menus/<name>.txt" holding these object entries.
     void WriteScreen(const std::string& name, const std::string& objects);

@@ -3,12 +3,12 @@
 #include "engine/KeyboardSystem.h"
 #include "engine/MouseState.h"
 #include "media/SoundManager.h"
+#include "tests/world/FakeWorld.h"
 #include "tests/world/SceneObjectsFixture.h"
 #include "world/FxBlend.h"
 #include "world/GameHiddenObject.h"
 #include "world/GameModalDialog.h"
 #include "world/NormalLevelSystem.h"
-#include "world/WorldHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -135,9 +135,8 @@ TEST_F(HiddenObjects, SilentRefusalsLeaveEverythingAsItWas) {
          [](SceneObjects&) { GameLevel->levelSystem->heldItemName = "rope"; }},
         {"another tool in use", "(magicActivator wand)", 110.0f, 110.0f, KeyboardSystem::kPressed,
          [](SceneObjects&) {
-             WorldHooks hooks = GetWorldHooks();
+             FakeWorld& hooks = TestWorld();
              hooks.permanentToolInUse = [] { return std::optional<std::string>("orb"); };
-             SetWorldHooks(hooks);
          }},
     };
     for (const SilentRefusal& c : cases) {
@@ -167,9 +166,8 @@ TEST_F(HiddenObjects, TheRightToolOrAHudWithoutToolBarLetsAMagicObjectBeTaken) {
         InstallDialogueHook();
         MakeProfile(0, "Ann");
         if (withToolBar) {
-            WorldHooks hooks = GetWorldHooks();
+            FakeWorld& hooks = TestWorld();
             hooks.permanentToolInUse = [] { return std::optional<std::string>("wand"); };
-            SetWorldHooks(hooks);
         }
         GameHiddenObject& lamp = LoadLamp("(magicActivator wand)");
         Click(lamp, 110.0f, 110.0f);

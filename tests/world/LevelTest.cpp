@@ -8,6 +8,7 @@
 #include "media/Renderer.h"
 #include "media/SpriteRenderSystem.h"
 #include "platform/os/Keys.h"
+#include "tests/world/FakeWorld.h"
 #include "tests/world/SceneObjectsFixture.h"
 #include "world/BaseGameObject.h"
 #include "world/FullScreenKey.h"
@@ -16,7 +17,6 @@
 #include "world/GameHiddenObject.h"
 #include "world/GameSettings.h"
 #include "world/NormalLevelSystem.h"
-#include "world/WorldHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -179,12 +179,11 @@ TEST_F(Levels, AMiniGameLeftWithoutItsRewardStillFadesOut) {
 
 TEST_F(Levels, TheReturnsExtrasTakeTheKeysGiveTheRodAndPutTheToolsAway) {
     std::vector<std::string> journal;
-    WorldHooks hooks = GetWorldHooks();
+    FakeWorld& hooks = TestWorld();
     hooks.resetToolSlots = [&journal] { journal.push_back("reset tool slots"); };
     hooks.giveItemToFirstSlot = [&journal](const std::string& item) {
         journal.push_back("give " + item);
     };
-    SetWorldHooks(hooks);
     for (const char* key : {"librarian_key_blue", "librarian_key_red", "rope"}) {
         CurrentPlayer->AddItemToSlot(key, static_cast<int>(journal.size()) + (key[0] == 'r'));
     }
@@ -283,13 +282,12 @@ TEST_F(Levels, ToolKeysNeverLoseATool) {
     }
 
     std::vector<int> launched;
-    WorldHooks hooks = GetWorldHooks();
+    FakeWorld& hooks = TestWorld();
     hooks.launchTool = [&launched](int tool) {
         launched.push_back(tool);
         CurrentPlayer->AddPermanentItem(1, tool);
         return true;
     };
-    SetWorldHooks(hooks);
     const int32_t before = CurrentPlayer->GetPermanentCount(1);
     Keys({kKeyLeftShift, 'T'});
     gameLevel->Update(kStep);
@@ -300,10 +298,9 @@ TEST_F(Levels, ToolKeysNeverLoseATool) {
 TEST_F(Levels, ShiftQWinsTheMiniGameOrPostsNextButNeverOnTheWorldMap) {
     DevMode = true;
     std::vector<std::string> journal;
-    WorldHooks hooks = GetWorldHooks();
+    FakeWorld& hooks = TestWorld();
     hooks.postToMainUi = [&journal](uint32_t id) { journal.push_back(FourCCText(id)); };
     hooks.clearLayers = [&journal] { journal.push_back("clear layers"); };
-    SetWorldHooks(hooks);
 
     Level& game = StartMiniGame("puzzle");
     Keys({kKeyLeftShift, 'Q'});
@@ -423,9 +420,8 @@ TEST_F(Levels, AnAnimationStartsOnTheFirstObjectOfTheLabelOrName) {
 
 TEST_F(Levels, AnAddedObjectDisabledForGoodGoesAndAHiddenObjectsEventsGoToTheHud) {
     MessageReceiver* const hud = gameLevel.get(); // any receiver stands in for the HUD
-    WorldHooks hooks = GetWorldHooks();
+    FakeWorld& hooks = TestWorld();
     hooks.mainUiReceiver = [hud] { return hud; };
-    SetWorldHooks(hooks);
     CurrentPlayer->SetFlag("room", "gone", 1);
     Load("(Crate Ticker (Data)) (Plain BaseGameObject) (Gem GameHiddenObject)",
          "(Crate (visName crate) (disableFlag gone)) (Plain (visName plain) (disableFlag gone)) "

@@ -10,12 +10,12 @@
 #include "media/ParticleRenderSystem.h"
 #include "media/RenderChunk.h"
 #include "media/SoundManager.h"
+#include "tests/world/FakeWorld.h"
 #include "tests/world/WorldFixture.h"
 #include "world/BaseGameObject.h"
 #include "world/FxBlend.h"
 #include "world/FxParticles.h"
 #include "world/GameModalDialog.h"
-#include "world/WorldHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +49,7 @@ protected:
     }
 
     void InstallDialogueHook() {
-        WorldHooks hooks = GetWorldHooks();
+        FakeWorld& hooks = TestWorld();
         hooks.openDialogue = [this](const std::string& file, int flag, const std::string& text) {
             dialogues.push_back(file + " " + std::to_string(flag) + " [" + text + "]");
             if (duringDialogue) {
@@ -57,7 +57,6 @@ protected:
             }
         };
         hooks.dialogueShown = [this] { return dialogueShown; };
-        SetWorldHooks(std::move(hooks));
     }
 
     // Loads the scene "room" with the definitions and the object entries.

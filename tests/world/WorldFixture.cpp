@@ -5,7 +5,6 @@
 #include "world/GameSettings.h"
 #include "world/NormalLevelSystem.h"
 #include "world/PlayerFile.h"
-#include "world/WorldHooks.h"
 
 #include <unistd.h>
 
@@ -28,13 +27,19 @@ std::string MakePlayerFolder(const TempFolder& fallback) {
 
 } // namespace
 
+FakeWorld& TestWorld() {
+    static FakeWorld world;
+    return world;
+}
+
 void ResetWorldGlobals() {
     GameLevel = nullptr;
     ModalLevel = nullptr;
     CurrentPlayer = nullptr;
     CurrentPlayerIndex = -1;
     LastPlayerIndex = -1;
-    SetWorldHooks({});
+    TestWorld() = FakeWorld();
+    InstallWorldServices(&TestWorld());
     for (Player& profile : PlayerProfiles) {
         profile = Player();
     }
@@ -55,7 +60,7 @@ void WorldTest::SetUp() {
 }
 
 void WorldTest::InstallHooks() {
-    WorldHooks hooks;
+    FakeWorld& hooks = TestWorld();
     hooks.showHeldItem = [this](const std::string& file) { hookCalls.push_back("show " + file); };
     hooks.hideHeldItem = [this] { hookCalls.push_back("hide"); };
     hooks.inventorySlotEmptied = [this](int slot) {
@@ -68,7 +73,6 @@ void WorldTest::InstallHooks() {
     };
     hooks.clearOverlay = [this] { hookCalls.push_back("clear overlay"); };
     hooks.deleteLevelLayers = [this] { hookCalls.push_back("delete level layers"); };
-    SetWorldHooks(std::move(hooks));
 }
 
 void WorldTest::TearDown() {

@@ -5,6 +5,7 @@
 // journal what the world asks of the layers above it.
 
 #include "tests/media/RecordedSound.h"
+#include "tests/world/FakeWorld.h"
 #include "world/Level.h"
 #include "world/Player.h"
 

@@ -1,5 +1,4 @@
 #include "engine/Application.h"
-#include "engine/ClassFactory.h"
 #include "engine/FourCC.h"
 #include "mainloop/MainLoop.h"
 #include "media/AnimPlayer.h"
@@ -7,7 +6,6 @@
 #include "ui/ModalProcesses.h"
 #include "ui/UIButton.h"
 #include "ui/UILabel.h"
-#include "world/GameModalDialog.h"
 #include "world/NormalLevelSystem.h"
 #include "world/WorldHooks.h"
 
@@ -17,8 +15,6 @@
 #include <vector>
 
 namespace {
-
-const Registerer<GameModalDialog> kDialog;
 
 // The world's hooks connected to the layers, with a main loop double that checks the dialogue
 // process it is handed and closes the dialogue as its close button would.

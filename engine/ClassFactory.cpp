@@ -12,6 +12,14 @@ BaseReg::BaseReg() {
     ClassRegistry->push_back(this);
 }
 
+namespace {
+
+bool IsPending(const BaseReg* registrar) {
+    return dynamic_cast<const PendingRegisterer*>(registrar) != nullptr;
+}
+
+} // namespace
+
 std::unique_ptr<Object> PendingRegisterer::Create(ObjectsManager*) const {
     throw Exception("Class %s is not available yet", MessagePart(className).c_str());
 }
@@ -21,7 +29,12 @@ void MoveClassRegistry() {
         return;
     }
     for (const BaseReg* registrar : *ClassRegistry) {
-        ClassFactoryMap[registrar->GetName()] = registrar;
+        const BaseReg*& filed = ClassFactoryMap[registrar->GetName()];
+        // A class that is built keeps its name when the list of pending names still holds it.
+        if (filed != nullptr && IsPending(registrar) && !IsPending(filed)) {
+            continue;
+        }
+        filed = registrar;
     }
     ClassRegistry.reset();
 }

@@ -58,7 +58,7 @@ public:
 };
 
 // A class that the game names but that is not built yet: its name is known to the factory, and
-// creating it throws "Class %s is not available yet".
+// creating it throws "Class %s is not available yet". It never hides a built class of its name.
 class PendingRegisterer final : public BaseReg {
 public:
     explicit PendingRegisterer(std::string_view className) : className(className) {}
@@ -76,6 +76,7 @@ extern std::unique_ptr<std::vector<const BaseReg*>> ClassRegistry;
 extern std::map<std::string, const BaseReg*, std::less<>> ClassFactoryMap;
 
 // Files every registrar of ClassRegistry in ClassFactoryMap, in registry order (a later one of a
-// name replaces an earlier one), and drops the registry. Every scene's constructor calls it, so
-// all classes registered before a scene is made are known to it.
+// name replaces an earlier one, except that a pending one never replaces a built class), and
+// drops the registry. Every scene's constructor calls it, so all classes registered before a
+// scene is made are known to it.
 void MoveClassRegistry();

@@ -1,19 +1,8 @@
 #include "game/ClassList.h"
 
 #include "engine/ClassFactory.h"
-#include "ui/UIButton.h"
-#include "ui/UIInput.h"
-#include "ui/UILabel.h"
-#include "ui/UISlider.h"
-#include "ui/UISoundWidgets.h"
-#include "ui/UIStatic.h"
-#include "ui/UITriggers.h"
-#include "world/BaseGameObject.h"
-#include "world/FxBlend.h"
-#include "world/FxParticles.h"
-#include "world/FxPath.h"
-#include "world/GameHiddenObject.h"
-#include "world/GameModalDialog.h"
+#include "ui/UiClasses.h"
+#include "world/WorldClasses.h"
 
 #include <deque>
 #include <string_view>
@@ -22,7 +11,8 @@ namespace {
 
 // The classes the game names that are not built yet, in the game's registration order. Each is
 // known to the factory by name, and creating one throws until its class is built: a class that
-// gets built leaves this list and gets a Registerer in RegisterGameClasses.
+// gets built is registered by its library and leaves this list (a name left here behind a built
+// class does not hide it).
 constexpr std::string_view kPendingClasses[] = {
     "FxAnim",
     "FxPulseScale",
@@ -155,28 +145,9 @@ void RegisterGameClasses() {
         return;
     }
     registered = true;
-    // Built classes are registered here, each with a static Registerer<T>.
-    static const Registerer<FxBlendIn> fxBlendIn;
-    static const Registerer<FxBlendOut> fxBlendOut;
-    static const Registerer<FxParticles> fxParticles;
-    static const Registerer<GameModalDialog> gameModalDialog;
-    static const Registerer<BaseGameObject> baseGameObject;
-    static const Registerer<UIButton> button;
-    static const Registerer<UIBitmapButton> bitmapButton;
-    static const Registerer<UITextButton> textButton;
-    static const Registerer<UISkipButton> skipButton;
-    static const Registerer<UIStatic> picture;
-    static const Registerer<UIAnimObject> animObject;
-    static const Registerer<UILabel> label;
-    static const Registerer<UIFrame> frame;
-    static const Registerer<UISlider> slider;
-    static const Registerer<UIInput> input;
-    static const Registerer<UISound> sound;
-    static const Registerer<UIMusic> music;
-    static const Registerer<UITimeTrigger> timeTrigger;
-    static const Registerer<GameVideoEvent> videoEvent;
-    static const Registerer<GameHiddenObject> hiddenObject;
-    static const Registerer<FxPath> fxPath;
+    // Each library's own classes, the lower layers first.
+    RegisterWorldClasses();
+    RegisterUiClasses();
     // Registrars live for the whole run; a deque never moves them once made.
     static std::deque<PendingRegisterer> pending;
     for (const std::string_view name : kPendingClasses) {

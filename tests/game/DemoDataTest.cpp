@@ -27,7 +27,6 @@
 #include "tests/media/MediaTestSupport.h"
 #include "ui/UIButton.h"
 #include "ui/UserInterface.h"
-#include "world/BaseGameObject.h"
 #include "world/Level.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +35,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -44,35 +44,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// Scenes name classes that other branches are still building; until the factory has the real
-// class, such an object is made as the base class it derives from, so that everything else about
-// the scene is still checked.
-class StandIn final : public BaseReg {
-public:
-    explicit StandIn(std::string className) : className(std::move(className)) {}
-    std::string GetName() const override { return className; }
-    std::unique_ptr<Object> Create(ObjectsManager* owner) const override {
-        return std::make_unique<BaseGameObject>(owner);
-    }
-
-private:
-    std::string className;
-};
-
-void RegisterClassesWithStandIns() {
-    RegisterGameClasses();
-    MoveClassRegistry();
-    static std::vector<std::unique_ptr<StandIn>> standIns;
-    for (const char* name : {"GameHiddenObject"}) {
-        const auto found = ClassFactoryMap.find(name);
-        if (found != ClassFactoryMap.end() &&
-            dynamic_cast<const PendingRegisterer*>(found->second) != nullptr) {
-            standIns.push_back(std::make_unique<StandIn>(name));
-        }
-    }
-    MoveClassRegistry();
-}
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -83,6 +54,21 @@ std::string Lower(std::string text) {
 bool EndsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() &&
            text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// A level as the game makes one, with the systems that scene objects use and the level does not
+// make yet.
+void LoadLevel(Level& level) {
+    level.Load();
+    if (level.FindSystem(FourCC("KEYB")) == nullptr) {
+        level.AddSystem(std::make_unique<KeyboardSystem>(&level));
+    }
+    if (level.FindSystem(FourCC("PART")) == nullptr) {
+        level.AddSystem(std::make_unique<ParticleRenderSystem>(&level));
+    }
+    if (level.FindSystem(FourCC("TEXT")) == nullptr) {
+        level.AddSystem(std::make_unique<TextRenderSystem>(&level));
+    }
 }
 
 // The calls the program makes at start-up to read its media, in its order.
@@ -108,7 +94,7 @@ protected:
         SetAudioLayer(&audio);
         audio.Open();
         Sounds.Init();
-        RegisterClassesWithStandIns();
+        RegisterGameClasses();
         LoadStartUpMedia();
     }
 
@@ -169,6 +155,48 @@ protected:
             }
         }
         return files;
+    }
+
+    // The class names the data uses, each with a place that names it. A class is named where a
+    // chain of definitions ends: at a base name that is no definition, at a definition without a
+    // base name, at a screen's or location's entry that names no definition.
+    static std::map<std::string, std::string> ClassesTheDataNames() {
+        ObjectsManager definitions;
+        for (const std::string& file : DataFilesEndingWith(".txt", "scripts/")) {
+            definitions.LoadDefinitions(file);
+        }
+        const std::map<std::string, ObjectDefinition>& defined = definitions.Definitions();
+        std::map<std::string, std::string> named;
+        for (const auto& [name, definition] : defined) {
+            if (definition.baseName.empty()) {
+                named.emplace(name, "the definition " + name);
+            } else if (!defined.contains(definition.baseName)) {
+                named.emplace(definition.baseName, "the definition " + name);
+            }
+        }
+        for (const std::string& under : {std::string("menus/"), std::string("levels/")}) {
+            for (const std::string& file : DataFilesEndingWith(".txt", under)) {
+                Parcon parser;
+                parser.OpenFile(file, true);
+                ParconCursor section = parser.RootCursor();
+                while (section.Next()) {
+                    const ParconList* list = section.GetList();
+                    if (list == nullptr || ParconCursor(list, 0).GetListName() != "Objects") {
+                        continue;
+                    }
+                    ParconCursor entry(list, 0);
+                    while (entry.Next()) {
+                        const ParconList* object = entry.GetList();
+                        const std::string name =
+                            object != nullptr ? ParconCursor(object, 0).GetListName() : "";
+                        if (!name.empty() && !defined.contains(name)) {
+                            named.emplace(name, file);
+                        }
+                    }
+                }
+            }
+        }
+        return named;
     }
 
     // One frame of a scene on the recording device.
@@ -306,6 +334,34 @@ TEST_F(DemoDataTest, EveryAnimationAndParticleEffectLoadsItsPictures) {
     }
 }
 
+TEST_F(DemoDataTest, EveryClassTheDataCanNameMakesItsClass) {
+    // The demo's names, then every name the game registers: its full data may name any of them.
+    constexpr const char* kRegistered = "the game's registration";
+    std::map<std::string, std::string> named = ClassesTheDataNames();
+    ASSERT_FALSE(named.empty());
+    for (const auto& entry : ClassFactoryMap) {
+        named.emplace(entry.first, kRegistered);
+    }
+    Level scene;
+    LoadLevel(scene);
+    for (const auto& [name, where] : named) {
+        const auto found = ClassFactoryMap.find(name);
+        if (found == ClassFactoryMap.end()) {
+            ADD_FAILURE() << where << " names " << name << ", a class the game does not know";
+            continue;
+        }
+        if (dynamic_cast<const PendingRegisterer*>(found->second) != nullptr) {
+            EXPECT_EQ(where, kRegistered)
+                << where << " names " << name << ", a class that is pending: not built yet";
+            continue;
+        }
+        std::unique_ptr<Object> object;
+        ASSERT_NO_THROW(object = scene.CreateObject(name, true)) << name;
+        ASSERT_NE(object, nullptr) << name;
+        EXPECT_EQ(object->GetClassName(), name);
+    }
+}
+
 TEST_F(DemoDataTest, EveryScreenLoadsIntoALayerAndItsTextButtonsCanBeClicked) {
     const std::vector<std::string> screens = DataFilesEndingWith(".txt", "menus/");
     ASSERT_FALSE(screens.empty());
@@ -342,17 +398,7 @@ TEST_F(DemoDataTest, EveryLocationLoadsIntoALevelWithThingsToFind) {
     for (const std::string& location : locations) {
         SCOPED_TRACE(location);
         Level level;
-        level.Load();
-        // The systems that scene objects use and the level does not make yet.
-        if (level.FindSystem(FourCC("KEYB")) == nullptr) {
-            level.AddSystem(std::make_unique<KeyboardSystem>(&level));
-        }
-        if (level.FindSystem(FourCC("PART")) == nullptr) {
-            level.AddSystem(std::make_unique<ParticleRenderSystem>(&level));
-        }
-        if (level.FindSystem(FourCC("TEXT")) == nullptr) {
-            level.AddSystem(std::make_unique<TextRenderSystem>(&level));
-        }
+        LoadLevel(level);
         ASSERT_NO_THROW(level.LoadScene(location, true));
         const std::string stem = fs::path(location).stem().string();
         EXPECT_EQ(level.name, stem);

@@ -22,7 +22,6 @@
 
 namespace {
 
-const Registerer<GameModalDialog> kDialog;
 
 // What the HUD's parts were asked, in order.
 std::vector<std::string> PartCalls;

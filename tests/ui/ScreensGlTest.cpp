@@ -15,6 +15,7 @@
 #include "tests/ui/UiFixture.h"
 #include "ui/ModalProcesses.h"
 #include "ui/UIInput.h"
+#include "ui/UiClasses.h"
 #include "ui/UserInterface.h"
 #include "world/GameSettings.h"
 #include "world/PlayerFile.h"

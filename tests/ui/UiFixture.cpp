@@ -1,35 +1,11 @@
 #include "tests/ui/UiFixture.h"
 
-#include "engine/ClassFactory.h"
 #include "engine/Input.h"
 #include "engine/MouseState.h"
 #include "mainloop/MainLoop.h"
 #include "platform/os/Keys.h"
-#include "ui/UIButton.h"
-#include "ui/UIInput.h"
-#include "ui/UILabel.h"
-#include "ui/UISlider.h"
-#include "ui/UISoundWidgets.h"
-#include "ui/UIStatic.h"
-#include "ui/UITriggers.h"
-
-void RegisterUiClasses() {
-    static const Registerer<UIButton> button;
-    static const Registerer<UIBitmapButton> bitmapButton;
-    static const Registerer<UITextButton> textButton;
-    static const Registerer<UISkipButton> skipButton;
-    static const Registerer<UIStatic> picture;
-    static const Registerer<UIAnimObject> animObject;
-    static const Registerer<UILabel> label;
-    static const Registerer<UIFrame> frame;
-    static const Registerer<UISlider> slider;
-    static const Registerer<UIInput> input;
-    static const Registerer<UISound> sound;
-    static const Registerer<UIMusic> music;
-    static const Registerer<UITimeTrigger> timeTrigger;
-    static const Registerer<GameVideoEvent> videoEvent;
-    MoveClassRegistry();
-}
+#include "ui/UiClasses.h"
+#include "world/WorldClasses.h"
 
 namespace {
 
@@ -69,6 +45,7 @@ bool IsRawInput(uint32_t id) {
 
 void UiTest::SetUp() {
     WorldTest::SetUp();
+    RegisterWorldClasses();
     RegisterUiClasses();
     WriteData("scripts/ui_objects.txt", kUiObjects);
     UserInterface::SetEventTableStandIn(this);

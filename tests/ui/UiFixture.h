@@ -1,8 +1,8 @@
 #pragma once
 
-// A game folder with the world's fixture, the widget classes registered, a definitions file for
-// the layers, the layer globals fresh, and a stand-in for the layers' event table that journals
-// the events that reach the layers and answers data ids from a table.
+// A game folder with the world's fixture, the world's and the widget classes registered, a
+// definitions file for the layers, the layer globals fresh, and a stand-in for the layers' event
+// table that journals the events that reach the layers and answers data ids from a table.
 
 #include "engine/FourCC.h"
 #include "tests/world/WorldFixture.h"
@@ -12,9 +12,6 @@
 #include <map>
 #include <string>
 #include <vector>
-
-// Files every widget class in the class factory (once).
-void RegisterUiClasses();
 
 class UiTest : public WorldTest, public UserInterface::EventTableStandIn {
 protected:

@@ -1,4 +1,3 @@
-#include "engine/ClassFactory.h"
 #include "engine/FourCC.h"
 #include "engine/KeyboardSystem.h"
 #include "engine/MouseState.h"
@@ -19,9 +18,6 @@
 #include <vector>
 
 namespace {
-
-const Registerer<GameHiddenObject> kHiddenObject;
-const Registerer<GameModalDialog> kDialog;
 
 // A lamp in the room at (100, 100) with a 50 x 50 collision rectangle, the sound sets of a
 // pick-up and a refusal, and the lamp's cursor picture.

@@ -10,6 +10,7 @@
 #include "platform/os/Seams.h"
 #include "tests/media/MediaTestSupport.h"
 #include "tests/world/SceneObjectsFixture.h"
+#include "world/BaseGameObject.h"
 
 #include <gtest/gtest.h>
 

@@ -28,11 +28,6 @@
 
 namespace {
 
-const Registerer<BaseGameObject> kBaseGameObject;
-const Registerer<FxBlendOut> kBlendOut;
-const Registerer<FxPath> kPath;
-const Registerer<GameHiddenObject> kHiddenObject;
-
 // Counts its updates; stands in for the animated objects a dialogue leaves running.
 class Ticker : public Object, public OCreator<Ticker> {
 public:

@@ -4,7 +4,6 @@
 // definitions and objects, with the sound sets "on" and "off" on the recording audio layer and a
 // dialogue window double that journals what it is asked to show.
 
-#include "engine/ClassFactory.h"
 #include "engine/Exception.h"
 #include "engine/FourCC.h"
 #include "media/ParticleRenderSystem.h"
@@ -16,6 +15,7 @@
 #include "world/FxBlend.h"
 #include "world/FxParticles.h"
 #include "world/GameModalDialog.h"
+#include "world/WorldClasses.h"
 
 #include <gtest/gtest.h>
 
@@ -24,21 +24,12 @@
 #include <string>
 #include <vector>
 
-// Files the scene-object classes in the class factory (once).
-inline void RegisterSceneObjectClasses() {
-    static const Registerer<BaseGameObject> baseGameObject;
-    static const Registerer<FxBlendIn> blendIn;
-    static const Registerer<FxBlendOut> blendOut;
-    static const Registerer<FxParticles> particles;
-    static const Registerer<GameModalDialog> dialog;
-}
-
 class SceneObjects : public WorldTest {
 protected:
     static constexpr float kStep = 1.0f / 60.0f;
 
     void SetUp() override {
-        RegisterSceneObjectClasses();
+        RegisterWorldClasses();
         WorldTest::SetUp();
         WriteData("on.wav", "on");
         WriteData("off.wav", "off");

@@ -1,6 +1,9 @@
+#include "engine/ClassFactory.h"
 #include "engine/PositionSystem.h"
 #include "media/RenderChunk.h"
 #include "tests/world/SceneObjectsFixture.h"
+#include "world/BaseGameObject.h"
+#include "world/FxBlend.h"
 #include "world/NormalLevelSystem.h"
 
 #include <gtest/gtest.h>

@@ -7,6 +7,8 @@
 #include "media/ParticleRenderSystem.h"
 #include "tests/media/MediaTestSupport.h"
 #include "tests/world/SceneObjectsFixture.h"
+#include "world/BaseGameObject.h"
+#include "world/FxParticles.h"
 
 #include <gtest/gtest.h>
 

@@ -42,10 +42,39 @@ if(ORVEX_FUZZ)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
-# Adds a static library for one source folder: orvex_library(name SOURCES ... DEPENDS ...).
+# Gives a target an include root of its own in the build tree, holding only its folder (a link
+# to the source folder) or, with HEADERS, only those headers of it. Whoever includes through the
+# target reaches "folder/Name.h" and nothing beside it, so a library that includes a folder it
+# does not link fails to build instead of holding by convention.
+#   orvex_include_root(target PUBLIC|PRIVATE|INTERFACE folder [HEADERS name...])
+function(orvex_include_root target scope folder)
+    cmake_parse_arguments(ARG "" "" "HEADERS" ${ARGN})
+    set(root ${CMAKE_BINARY_DIR}/include/${target})
+    if(ARG_HEADERS)
+        file(MAKE_DIRECTORY ${root}/${folder})
+        foreach(header IN LISTS ARG_HEADERS)
+            file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder}/${header} ${root}/${folder}/${header}
+                 SYMBOLIC)
+        endforeach()
+    else()
+        cmake_path(GET folder PARENT_PATH parent)
+        file(MAKE_DIRECTORY ${root}/${parent})
+        file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC)
+    endif()
+    target_include_directories(${target} ${scope} ${root})
+endfunction()
+
+# Adds a static library for one source folder:
+#   orvex_library(name SOURCES ... [FOLDER folder [HEADERS ...]] [DEPENDS ...] [PRIVATE ...])
+# Its users see its folder (by default the one named like the library; HEADERS as in
+# orvex_include_root) and the libraries named by DEPENDS, those its public headers use. PRIVATE
+# names what only its sources use: the platform's own libraries above all.
 function(orvex_library name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "" "FOLDER" "SOURCES;HEADERS;DEPENDS;PRIVATE" ${ARGN})
+    if(NOT ARG_FOLDER)
+        set(ARG_FOLDER ${name})
+    endif()
     add_library(${name} STATIC ${ARG_SOURCES})
-    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+    orvex_include_root(${name} PUBLIC ${ARG_FOLDER} HEADERS ${ARG_HEADERS})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE})
 endfunction()

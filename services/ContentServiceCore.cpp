@@ -1,9 +1,8 @@
 #include "services/ContentServiceCore.h"
 
-#include "platform/com/Bstr.h"
-#include "platform/com/CodePage.h"
 #include "services/ContentInstaller.h"
 #include "services/ContentParsers.h"
+#include "services/Guarded.h"
 #include "services/LocalFile.h"
 #include "services/ServiceClients.h"
 
@@ -11,28 +10,6 @@
 #include <optional>
 
 namespace {
-
-struct ServiceCall {
-    HRESULT result = E_FAIL;
-    int32_t clientError = 0;
-    std::string answer;
-};
-
-ServiceCall CallContentService(bool download, const std::string& url, const std::string& request,
-                               const HttpLimits& limits, HttpCancel* cancel) {
-    ContentServiceClient client;
-    client.SetUrl(url);
-    client.SetLimits(limits);
-    client.SetCancel(cancel);
-    const Bstr xml = Bstr::FromNarrow(request);
-    Bstr result;
-    ServiceCall call;
-    call.result =
-        download ? client.func2(xml.Get(), result.Put()) : client.func1(xml.Get(), result.Put());
-    call.clientError = client.ClientError();
-    call.answer = NarrowFromWide(result.View());
-    return call;
-}
 
 // The content document kept in a payload: only when it decrypts with the certificate to a
 // document of the game asked for.
@@ -131,35 +108,25 @@ void ContentServiceCore::RefreshItems() {
 }
 
 HRESULT ContentServiceCore::GetUserContent(const GetContentArguments& arguments, Caller caller) {
-    try {
-        std::string url;
-        std::string request;
-        HttpLimits transport;
-        {
-            const std::lock_guard guard(lock);
-            if (Abandoned(caller)) {
-                return E_FAIL;
-            }
-            ClearForOperation(true);
-            if (const HRESULT refused = CheckGet(arguments); refused != S_OK) {
-                return refused;
-            }
-            lastRequest =
-                codec.BuildGetListRequest(arguments.certificate, arguments.game, arguments.count,
-                                          arguments.login, arguments.password);
-            lastEndpoint = RewriteEndpointHost(gameFolder, kContentServiceUrl);
-            error.Store(ErrUnknown, kTextUnknown);
-            url = lastEndpoint;
-            request = lastRequest;
-            transport = limits;
+    return Guarded(E_FAIL, [&] {
+        Exchange exchange;
+        if (const HRESULT refused = OpenExchange(
+                caller, true, kContentServiceUrl, [&] { return CheckGet(arguments); },
+                [&] {
+                    return codec.BuildGetListRequest(arguments.certificate, arguments.game,
+                                                     arguments.count, arguments.login,
+                                                     arguments.password);
+                },
+                exchange);
+            refused != S_OK) {
+            return refused;
         }
 
-        const ServiceCall call = CallContentService(
-            false, url, request, transport, caller == Caller::Worker ? &workerCancel : nullptr);
+        const Exchange::Answer call = exchange.Call(&ContentServiceClient::func1);
         ContentAnswerParser answer;
         std::optional<ContentListParser> document;
-        if (Succeeded(call.result) && !call.answer.empty()) {
-            answer.Parse(call.answer);
+        if (Succeeded(call.result) && !call.text.empty()) {
+            answer.Parse(call.text);
             if (answer.Status() == 0) {
                 document =
                     DocumentOfPayload(codec, arguments.certificate, arguments.game, answer.Data());
@@ -170,20 +137,14 @@ HRESULT ContentServiceCore::GetUserContent(const GetContentArguments& arguments,
         std::string folder;
         {
             const std::lock_guard guard(lock);
-            if (Abandoned(caller)) {
-                return E_FAIL;
-            }
-            if (Failed(call.result)) {
-                if (const char* text = SoapClientErrorText(call.clientError)) {
-                    error.Store(call.clientError, text);
-                }
-                return E_FAIL;
+            if (const HRESULT failed = CheckCall(caller, call); failed != S_OK) {
+                return failed;
             }
             error.Store(ErrNoResponse, kTextNoResponse);
             lastCertificate = arguments.certificate;
             lastGame = arguments.game;
-            lastAnswer = call.answer;
-            if (call.answer.empty()) {
+            lastAnswer = call.text;
+            if (call.text.empty()) {
                 return E_FAIL;
             }
             error.Clear();
@@ -202,13 +163,11 @@ HRESULT ContentServiceCore::GetUserContent(const GetContentArguments& arguments,
         const std::lock_guard guard(lock);
         RefreshItems();
         return S_OK;
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT ContentServiceCore::LoadUserContent(const std::string& certificate, int32_t game) {
-    try {
+    return Guarded(E_FAIL, [&] {
         std::string company;
         std::string folder;
         {
@@ -237,42 +196,30 @@ HRESULT ContentServiceCore::LoadUserContent(const std::string& certificate, int3
         }
         list.items = document->Items();
         return S_OK;
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT ContentServiceCore::DownloadUserContent(const DownloadContentArguments& arguments,
                                                 Caller caller) {
-    try {
-        std::string url;
-        std::string request;
-        HttpLimits transport;
-        {
-            const std::lock_guard guard(lock);
-            if (Abandoned(caller)) {
-                return E_FAIL;
-            }
-            ClearForOperation(false);
-            if (const HRESULT refused = CheckDownload(arguments); refused != S_OK) {
-                return refused;
-            }
-            lastRequest =
-                codec.BuildDownloadRequest(arguments.certificate, arguments.game, arguments.number,
-                                           arguments.login, arguments.password);
-            lastEndpoint = RewriteEndpointHost(gameFolder, kContentServiceUrl);
-            error.Store(ErrUnknown, kTextUnknown);
-            url = lastEndpoint;
-            request = lastRequest;
-            transport = limits;
+    return Guarded(E_FAIL, [&] {
+        Exchange exchange;
+        if (const HRESULT refused = OpenExchange(
+                caller, false, kContentServiceUrl, [&] { return CheckDownload(arguments); },
+                [&] {
+                    return codec.BuildDownloadRequest(arguments.certificate, arguments.game,
+                                                      arguments.number, arguments.login,
+                                                      arguments.password);
+                },
+                exchange);
+            refused != S_OK) {
+            return refused;
         }
 
-        const ServiceCall call = CallContentService(
-            true, url, request, transport, caller == Caller::Worker ? &workerCancel : nullptr);
+        const Exchange::Answer call = exchange.Call(&ContentServiceClient::func2);
         ContentAnswerParser answer;
         std::optional<ContentListParser> document;
-        if (Succeeded(call.result) && !call.answer.empty()) {
-            answer.Parse(call.answer);
+        if (Succeeded(call.result) && !call.text.empty()) {
+            answer.Parse(call.text);
             if (answer.Status() == 0) {
                 document =
                     DocumentOfPayload(codec, arguments.certificate, arguments.game, answer.Data());
@@ -283,19 +230,13 @@ HRESULT ContentServiceCore::DownloadUserContent(const DownloadContentArguments& 
         std::string caption;
         {
             const std::lock_guard guard(lock);
-            if (Abandoned(caller)) {
-                return E_FAIL;
-            }
-            if (Failed(call.result)) {
-                if (const char* text = SoapClientErrorText(call.clientError)) {
-                    error.Store(call.clientError, text);
-                }
-                return E_FAIL;
+            if (const HRESULT failed = CheckCall(caller, call); failed != S_OK) {
+                return failed;
             }
             lastCertificate = arguments.certificate;
             lastGame = arguments.game;
-            lastAnswer = call.answer;
-            if (call.answer.empty()) {
+            lastAnswer = call.text;
+            if (call.text.empty()) {
                 return Refuse(ErrNoResponse, kTextNoResponse, E_FAIL);
             }
             error.Clear();
@@ -313,9 +254,7 @@ HRESULT ContentServiceCore::DownloadUserContent(const DownloadContentArguments& 
             caption = companyName;
         }
         return Install(std::move(item), caption, caller);
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT ContentServiceCore::Install(ContentItem item, const std::string& caption, Caller caller) {

@@ -1,7 +1,6 @@
 #include "services/HighScoreServiceCore.h"
 
-#include "platform/com/Bstr.h"
-#include "platform/com/CodePage.h"
+#include "services/Guarded.h"
 #include "services/LocalFile.h"
 #include "services/ScoresParser.h"
 #include "services/ServiceClients.h"
@@ -9,29 +8,6 @@
 #include <optional>
 
 namespace {
-
-struct ServiceCall {
-    HRESULT result = E_FAIL;
-    int32_t clientError = 0;
-    std::string answer;
-};
-
-// One call of the score service on a fresh client.
-ServiceCall CallScoreService(bool report, const std::string& url, const std::string& request,
-                             const HttpLimits& limits, HttpCancel* cancel) {
-    ScoreServiceClient client;
-    client.SetUrl(url);
-    client.SetLimits(limits);
-    client.SetCancel(cancel);
-    const Bstr xml = Bstr::FromNarrow(request);
-    Bstr result;
-    ServiceCall call;
-    call.result =
-        report ? client.func2(xml.Get(), result.Put()) : client.func1(xml.Get(), result.Put());
-    call.clientError = client.ClientError();
-    call.answer = NarrowFromWide(result.View());
-    return call;
-}
 
 std::string StatusText(int32_t status) {
     return "error number: " + std::to_string(status);
@@ -99,36 +75,26 @@ HRESULT HighScoreServiceCore::CheckReport(const ReportScoreArguments& arguments)
 }
 
 HRESULT HighScoreServiceCore::GetHighScores(const GetScoresArguments& arguments, Caller caller) {
-    try {
-        std::string url;
-        std::string request;
-        HttpLimits transport;
-        {
-            const std::lock_guard guard(lock);
-            if (Abandoned(caller)) {
-                return E_FAIL;
-            }
-            ClearForOperation(true);
-            if (const HRESULT refused = CheckGet(arguments); refused != S_OK) {
-                return refused;
-            }
-            lastRequest =
-                codec.BuildGetListRequest(arguments.certificate, arguments.game, arguments.count,
-                                          arguments.login, arguments.password);
-            lastEndpoint = RewriteEndpointHost(gameFolder, kScoreServiceUrl);
-            error.Store(ErrUnknown, kTextUnknown);
-            url = lastEndpoint;
-            request = lastRequest;
-            transport = limits;
+    return Guarded(E_FAIL, [&] {
+        Exchange exchange;
+        if (const HRESULT refused = OpenExchange(
+                caller, true, kScoreServiceUrl, [&] { return CheckGet(arguments); },
+                [&] {
+                    return codec.BuildGetListRequest(arguments.certificate, arguments.game,
+                                                     arguments.count, arguments.login,
+                                                     arguments.password);
+                },
+                exchange);
+            refused != S_OK) {
+            return refused;
         }
 
-        const ServiceCall call = CallScoreService(
-            false, url, request, transport, caller == Caller::Worker ? &workerCancel : nullptr);
+        const Exchange::Answer call = exchange.Call(&ScoreServiceClient::func1);
         // The answer is read before the lock is taken again.
         ScoresParser answer;
         std::optional<std::array<ScoreList, kScoreListCount>> found;
-        if (Succeeded(call.result) && !call.answer.empty()) {
-            answer.Parse(call.answer);
+        if (Succeeded(call.result) && !call.text.empty()) {
+            answer.Parse(call.text);
             if (answer.Status() == 0) {
                 found = ListsOfPayload(codec, arguments.certificate, arguments.game, answer.Data());
             }
@@ -138,20 +104,14 @@ HRESULT HighScoreServiceCore::GetHighScores(const GetScoresArguments& arguments,
         std::string folder;
         {
             const std::lock_guard guard(lock);
-            if (Abandoned(caller)) {
-                return E_FAIL;
-            }
-            if (Failed(call.result)) {
-                if (const char* text = SoapClientErrorText(call.clientError)) {
-                    error.Store(call.clientError, text);
-                }
-                return E_FAIL;
+            if (const HRESULT failed = CheckCall(caller, call); failed != S_OK) {
+                return failed;
             }
             error.Store(ErrNoResponse, kTextNoResponse);
             lastCertificate = arguments.certificate;
             lastGame = arguments.game;
-            lastAnswer = call.answer;
-            if (call.answer.empty()) {
+            lastAnswer = call.text;
+            if (call.text.empty()) {
                 return E_FAIL;
             }
             error.Store(answer.Status(), StatusText(answer.Status()));
@@ -168,57 +128,40 @@ HRESULT HighScoreServiceCore::GetHighScores(const GetScoresArguments& arguments,
         // The payload is kept as it came, still encrypted; a failed write changes nothing.
         LocalFile(kScoresFileName, company, folder).Write(answer.Data());
         return S_OK;
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT HighScoreServiceCore::ReportHighScore(const ReportScoreArguments& arguments,
                                               Caller caller) {
-    try {
-        std::string url;
-        std::string request;
-        HttpLimits transport;
-        {
-            const std::lock_guard guard(lock);
-            if (Abandoned(caller)) {
-                return E_FAIL;
-            }
-            ClearForOperation(false);
-            if (const HRESULT refused = CheckReport(arguments); refused != S_OK) {
-                return refused;
-            }
-            lastRequest = codec.BuildReportRequest(
-                arguments.certificate, arguments.game, arguments.gameMode, arguments.name,
-                arguments.score, arguments.scoreDescription, arguments.login, arguments.password);
-            lastEndpoint = RewriteEndpointHost(gameFolder, kScoreServiceUrl);
-            error.Store(ErrUnknown, kTextUnknown);
-            url = lastEndpoint;
-            request = lastRequest;
-            transport = limits;
+    return Guarded(E_FAIL, [&] {
+        Exchange exchange;
+        if (const HRESULT refused = OpenExchange(
+                caller, false, kScoreServiceUrl, [&] { return CheckReport(arguments); },
+                [&] {
+                    return codec.BuildReportRequest(arguments.certificate, arguments.game,
+                                                    arguments.gameMode, arguments.name,
+                                                    arguments.score, arguments.scoreDescription,
+                                                    arguments.login, arguments.password);
+                },
+                exchange);
+            refused != S_OK) {
+            return refused;
         }
 
-        const ServiceCall call = CallScoreService(
-            true, url, request, transport, caller == Caller::Worker ? &workerCancel : nullptr);
+        const Exchange::Answer call = exchange.Call(&ScoreServiceClient::func2);
         ScoresParser answer;
         if (Succeeded(call.result)) {
-            answer.Parse(call.answer);
+            answer.Parse(call.text);
         }
 
         const std::lock_guard guard(lock);
-        if (Abandoned(caller)) {
-            return E_FAIL;
-        }
-        if (Failed(call.result)) {
-            if (const char* text = SoapClientErrorText(call.clientError)) {
-                error.Store(call.clientError, text);
-            }
-            return E_FAIL;
+        if (const HRESULT failed = CheckCall(caller, call); failed != S_OK) {
+            return failed;
         }
         lastCertificate = arguments.certificate;
         lastGame = arguments.game;
-        lastAnswer = call.answer;
-        if (call.answer.empty()) {
+        lastAnswer = call.text;
+        if (call.text.empty()) {
             return Refuse(ErrNoResponse, kTextNoResponse, E_FAIL);
         }
         error.Clear();
@@ -232,13 +175,11 @@ HRESULT HighScoreServiceCore::ReportHighScore(const ReportScoreArguments& argume
             error.Store(answer.Status(), StatusText(answer.Status()));
         }
         return S_OK;
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT HighScoreServiceCore::LoadHighScores(const std::string& certificate, int32_t game) {
-    try {
+    return Guarded(E_FAIL, [&] {
         std::string company;
         std::string folder;
         {
@@ -275,9 +216,7 @@ HRESULT HighScoreServiceCore::LoadHighScores(const std::string& certificate, int
             }
         }
         return S_OK;
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT HighScoreServiceCore::BeginGet(const GetScoresArguments& arguments,

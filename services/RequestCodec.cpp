@@ -1,6 +1,7 @@
 #include "services/RequestCodec.h"
 
 #include "platform/net/Aes128.h"
+#include "services/Guarded.h"
 #include "services/RequestDocuments.h"
 
 #include <algorithm>
@@ -35,7 +36,7 @@ HRESULT RequestCodec::EncryptPayload(std::string_view key, std::string_view text
     if (key.size() != Aes128::kKeySize || text.empty()) {
         return E_INVALIDARG;
     }
-    try {
+    return Guarded(E_FAIL, [&] {
         Aes128 cipher;
         if (!SetKey(cipher, key)) {
             return E_FAIL;
@@ -58,9 +59,7 @@ HRESULT RequestCodec::EncryptPayload(std::string_view key, std::string_view text
         }
         out = std::move(hex);
         return S_OK;
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT RequestCodec::DecryptPayload(std::string_view key, std::string_view hex,
@@ -68,7 +67,7 @@ HRESULT RequestCodec::DecryptPayload(std::string_view key, std::string_view hex,
     if (key.size() != Aes128::kKeySize || hex.empty()) {
         return E_INVALIDARG;
     }
-    try {
+    return Guarded(E_FAIL, [&] {
         const std::size_t count = (hex.size() + 1) / 2;
         const std::size_t length = (count + kBlock - 1) / kBlock * kBlock;
         std::vector<uint8_t> cipherText(length, 0);
@@ -96,9 +95,7 @@ HRESULT RequestCodec::DecryptPayload(std::string_view key, std::string_view hex,
         }
         out.assign(reinterpret_cast<const char*>(plain.data()));
         return S_OK;
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 std::string RequestCodec::Envelope(std::string_view certificate, int32_t game,

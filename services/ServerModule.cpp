@@ -2,6 +2,7 @@
 // by name. Everything else in the module stays hidden (see vglsvs.map).
 
 #include "platform/com/ObjectCreation.h"
+#include "services/Guarded.h"
 #include "services/ServerClasses.h"
 #include "services/ServerRegistration.h"
 #include "services/ServicesModule.h"
@@ -43,8 +44,11 @@ const ClassMaker kMakers[] = {
 
 } // namespace
 
+// Every entry point runs through the one guard: nothing thrown leaves the module.
+
+// When in doubt the module stays loaded.
 extern "C" HRESULT DllCanUnloadNow() {
-    return ServicesModule().InUse() ? S_FALSE : S_OK;
+    return Guarded(S_FALSE, [] { return ServicesModule().InUse() ? S_FALSE : S_OK; });
 }
 
 extern "C" HRESULT DllGetClassObject(const Guid& clsid, const Guid& iid, void** object) {
@@ -52,19 +56,22 @@ extern "C" HRESULT DllGetClassObject(const Guid& clsid, const Guid& iid, void** 
         return E_POINTER;
     }
     *object = nullptr;
-    for (const ClassMaker& entry : kMakers) {
-        if (entry.clsid != clsid) {
-            continue;
+    return Guarded(E_OUTOFMEMORY, [&] {
+        for (const ClassMaker& entry : kMakers) {
+            if (entry.clsid != clsid) {
+                continue;
+            }
+            ObjectFactory* factory =
+                new (std::nothrow) ObjectFactory(ServicesModule(), entry.maker);
+            if (factory == nullptr) {
+                return E_OUTOFMEMORY;
+            }
+            const HRESULT result = factory->QueryInterface(iid, object);
+            factory->Release();
+            return result;
         }
-        ObjectFactory* factory = new (std::nothrow) ObjectFactory(ServicesModule(), entry.maker);
-        if (factory == nullptr) {
-            return E_OUTOFMEMORY;
-        }
-        const HRESULT result = factory->QueryInterface(iid, object);
-        factory->Release();
-        return result;
-    }
-    return CLASS_E_CLASSNOTAVAILABLE;
+        return CLASS_E_CLASSNOTAVAILABLE;
+    });
 }
 
 namespace {
@@ -76,19 +83,11 @@ std::string ThisModulePath() {
 
 } // namespace
 
-// Registration edits the classes root; nothing it may throw leaves the module.
+// Registration edits the classes root.
 extern "C" HRESULT DllRegisterServer() {
-    try {
-        return RegisterServerAt(ThisModulePath());
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    return Guarded(E_OUTOFMEMORY, [&] { return RegisterServerAt(ThisModulePath()); });
 }
 
 extern "C" HRESULT DllUnregisterServer() {
-    try {
-        return UnregisterServerAt(ThisModulePath());
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    return Guarded(E_OUTOFMEMORY, [&] { return UnregisterServerAt(ThisModulePath()); });
 }

@@ -1,6 +1,7 @@
 #include "services/ServerRegistration.h"
 
 #include "platform/com/ClassesRoot.h"
+#include "services/Guarded.h"
 #include "services/ServerClasses.h"
 
 #include <filesystem>
@@ -76,7 +77,7 @@ RegistryScript TypeLibraryScript(const std::string& modulePath) {
 }
 
 HRESULT RunScript(const RegistryScript& script) {
-    try {
+    return Guarded(E_OUTOFMEMORY, [&] {
         std::string error;
         const bool written = EditClassesRoot(
             [&](RegistryKey& root) {
@@ -96,13 +97,11 @@ HRESULT RunScript(const RegistryScript& script) {
             },
             error);
         return written ? S_OK : REGDB_E_WRITEREGDB;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT RunScriptForRemoval(const RegistryScript& script) {
-    try {
+    return Guarded(E_OUTOFMEMORY, [&] {
         std::string error;
         const bool written = EditClassesRoot(
             [&](RegistryKey& root) {
@@ -127,9 +126,7 @@ HRESULT RunScriptForRemoval(const RegistryScript& script) {
             },
             error);
         return written ? S_OK : REGDB_E_WRITEREGDB;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT RegisterServerAt(const std::string& modulePath) {

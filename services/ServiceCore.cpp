@@ -1,5 +1,6 @@
 #include "services/ServiceCore.h"
 
+#include "services/ServiceClients.h"
 #include "services/ServicesModule.h"
 
 namespace {
@@ -53,6 +54,25 @@ void ServiceCore::ClearForOperation(bool results) {
     if (results) {
         ClearResults();
     }
+}
+
+ServiceCore::Exchange ServiceCore::KeepExchange(Caller caller, const char* serviceUrl) {
+    lastEndpoint = RewriteEndpointHost(gameFolder, serviceUrl);
+    error.Store(ErrUnknown, kTextUnknown);
+    return {lastEndpoint, lastRequest, limits, caller == Caller::Worker ? &workerCancel : nullptr};
+}
+
+HRESULT ServiceCore::CheckCall(Caller caller, const Exchange::Answer& answer) {
+    if (Abandoned(caller)) {
+        return E_FAIL;
+    }
+    if (Failed(answer.result)) {
+        if (const char* text = SoapClientErrorText(answer.clientError)) {
+            error.Store(answer.clientError, text);
+        }
+        return E_FAIL;
+    }
+    return S_OK;
 }
 
 void ServiceCore::Complete(Pending& pending, uint64_t asked, HRESULT result) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/com/Bstr.h"
+#include "platform/com/CodePage.h"
 #include "platform/com/MessageWindows.h"
 #include "platform/com/Result.h"
 #include "platform/net/HttpClient.h"
@@ -54,6 +56,40 @@ protected:
         Completion completion;
     };
 
+    // An exchange with a server as its operation opened it: what the call needs once the lock
+    // is released.
+    struct Exchange {
+        std::string url;
+        std::string request;
+        HttpLimits limits;
+        HttpCancel* cancel = nullptr; // the worker's, so that a Stop cancels the call
+
+        // What came back: the call's result, the client's error number when it failed, and
+        // the answer text.
+        struct Answer {
+            HRESULT result = E_FAIL;
+            int32_t clientError = 0;
+            std::string text;
+        };
+
+        // Runs the exchange on a fresh client of the service, through one of its operations
+        // (e.g. &ScoreServiceClient::func1).
+        template <typename Client>
+        Answer Call(HRESULT (Client::*operation)(BSTR, BSTR*)) const {
+            Client client;
+            client.SetUrl(url);
+            client.SetLimits(limits);
+            client.SetCancel(cancel);
+            const Bstr xml = Bstr::FromNarrow(request);
+            Bstr result;
+            Answer answer;
+            answer.result = (client.*operation)(xml.Get(), result.Put());
+            answer.clientError = client.ClientError();
+            answer.text = NarrowFromWide(result.View());
+            return answer;
+        }
+    };
+
     bool Abandoned(Caller caller) const { return caller == Caller::Worker && workerStopped; }
     HRESULT Refuse(int32_t number, const char* text, HRESULT result);
     HRESULT CheckCertificate(const std::string& certificate, int32_t game);
@@ -63,6 +99,30 @@ protected:
     virtual void ClearResults() = 0;
     // Called under the lock after the company name or the game folder changed.
     virtual void FoldersChanged() {}
+
+    // The opening of every exchange with a server, under the lock: clears as the operation does,
+    // runs its checks, then builds the request with `build` and keeps it, with the service's
+    // endpoint for this game, as the last exchange. Until an answer says otherwise the error is
+    // 17 "unknown error". An operation of a stopped worker opens nothing.
+    template <typename Check, typename Build>
+    HRESULT OpenExchange(Caller caller, bool clearResults, const char* serviceUrl, Check&& check,
+                         Build&& build, Exchange& exchange) {
+        const std::lock_guard guard(lock);
+        if (Abandoned(caller)) {
+            return E_FAIL;
+        }
+        ClearForOperation(clearResults);
+        if (const HRESULT refused = check(); refused != S_OK) {
+            return refused;
+        }
+        lastRequest = build();
+        exchange = KeepExchange(caller, serviceUrl);
+        return S_OK;
+    }
+
+    // Under the lock, once the call is back: E_FAIL when the worker was stopped meanwhile or the
+    // call failed (storing the client's error when it has a text), else S_OK.
+    HRESULT CheckCall(Caller caller, const Exchange::Answer& answer);
 
     // The first half of a Begin operation: clears and checks as the operation itself does, then
     // keeps a copy of the arguments for the worker, replacing any that it has not taken yet.
@@ -129,4 +189,8 @@ protected:
 
     HttpCancel workerCancel;
     bool workerStopped = false;
+
+private:
+    // The rest of OpenExchange, once the request is built.
+    Exchange KeepExchange(Caller caller, const char* serviceUrl);
 };

@@ -4,6 +4,7 @@
 #include "platform/com/MessageWindows.h"
 #include "services/AutomationObject.h"
 #include "services/EventWorker.h"
+#include "services/Guarded.h"
 #include "services/ServiceCore.h"
 
 #include <cstddef>
@@ -24,52 +25,35 @@ public:
     static constexpr const char* kVersion = "1.0.0.0";
 
     HRESULT get_CompanyName(BSTR* value) override {
-        try {
-            return ReturnString(core->CompanyName(), value);
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
+        return Guarded(E_OUTOFMEMORY, [&] { return ReturnString(core->CompanyName(), value); });
     }
     HRESULT put_CompanyName(BSTR value) override {
-        try {
+        return Guarded(E_OUTOFMEMORY, [&] {
             core->SetCompanyName(Narrow(value));
             return S_OK;
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
+        });
     }
     HRESULT get_GameFolder(BSTR* value) override {
-        try {
-            return ReturnString(core->GameFolder(), value);
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
+        return Guarded(E_OUTOFMEMORY, [&] { return ReturnString(core->GameFolder(), value); });
     }
     HRESULT put_GameFolder(BSTR value) override {
-        try {
+        return Guarded(E_OUTOFMEMORY, [&] {
             core->SetGameFolder(Narrow(value));
             return S_OK;
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
+        });
     }
     HRESULT get_Error(int32_t* value) override {
         if (value == nullptr) {
             return E_FAIL;
         }
-        try {
+        return Guarded(E_OUTOFMEMORY, [&] {
             *value = core->Error().number;
             return S_OK;
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
+        });
     }
     HRESULT get_ErrorDescription(BSTR* value) override {
-        try {
-            return ReturnString(core->Error().description, value);
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
+        return Guarded(E_OUTOFMEMORY,
+                       [&] { return ReturnString(core->Error().description, value); });
     }
     HRESULT get_Version(BSTR* value) override { return ReturnString(kVersion, value); }
 

@@ -1,5 +1,7 @@
 #include "services/VGHighScore.h"
 
+#include "services/Guarded.h"
+
 #include <new>
 
 namespace {
@@ -45,11 +47,7 @@ VGHighScore::VGHighScore(const ScoreItem& item)
     : AutomationObject<IVGHighScoreItem>(kMembers), item(item) {}
 
 VGHighScore* VGHighScore::Create(const ScoreItem& item) noexcept {
-    try {
-        return new VGHighScore(item);
-    } catch (...) {
-        return nullptr;
-    }
+    return Guarded<VGHighScore*>(nullptr, [&] { return new VGHighScore(item); });
 }
 
 HRESULT VGHighScore::QueryOwnInterface(const Guid& iid, void** object) {

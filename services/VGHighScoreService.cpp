@@ -1,6 +1,7 @@
 #include "services/VGHighScoreService.h"
 
 #include "services/DispatchCalls.h"
+#include "services/Guarded.h"
 #include "services/VGHighScores.h"
 
 namespace {
@@ -73,59 +74,47 @@ VGHighScoreService::VGHighScoreService() : ServiceObject(kMembers, kIidVGHighSco
 }
 
 VGHighScoreService* VGHighScoreService::Create() noexcept {
-    try {
-        return Started(new VGHighScoreService);
-    } catch (...) {
-        return nullptr;
-    }
+    return Guarded<VGHighScoreService*>(nullptr, [&] { return Started(new VGHighScoreService); });
 }
 
 HRESULT VGHighScoreService::GetHighScores(BSTR certificate, int32_t game, int32_t count, BSTR login,
                                           BSTR password) {
-    try {
+    return Guarded(E_FAIL, [&] {
         return core->GetHighScores(
             {Narrow(certificate), game, count, Narrow(login), Narrow(password)});
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT VGHighScoreService::BeginGetHighScores(BSTR certificate, int32_t game, int32_t count,
                                                BSTR login, BSTR password, int64_t window,
                                                int32_t message) {
-    try {
+    return Guarded(E_FAIL, [&] {
         return Signal(
             core->BeginGet({Narrow(certificate), game, count, Narrow(login), Narrow(password)},
                            CompletionOf(window, message)),
             getEntry);
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT VGHighScoreService::ReportHighScore(BSTR certificate, int32_t game, int32_t gameMode,
                                             BSTR name, int64_t score, BSTR scoreDescription,
                                             BSTR login, BSTR password) {
-    try {
+    return Guarded(E_FAIL, [&] {
         return core->ReportHighScore({Narrow(certificate), game, gameMode, Narrow(name), score,
                                       Narrow(scoreDescription), Narrow(login), Narrow(password)});
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT VGHighScoreService::BeginReportHighScore(BSTR certificate, int32_t game, int32_t gameMode,
                                                  BSTR name, int64_t score, BSTR scoreDescription,
                                                  BSTR login, BSTR password, int64_t window,
                                                  int32_t message) {
-    try {
+    return Guarded(E_FAIL, [&] {
         return Signal(core->BeginReport({Narrow(certificate), game, gameMode, Narrow(name), score,
                                          Narrow(scoreDescription), Narrow(login), Narrow(password)},
                                         CompletionOf(window, message)),
                       reportEntry);
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT VGHighScoreService::Collection(ScoreListIndex list, IVGHighScores** item) {
@@ -133,16 +122,14 @@ HRESULT VGHighScoreService::Collection(ScoreListIndex list, IVGHighScores** item
         return E_FAIL;
     }
     *item = nullptr;
-    try {
+    return Guarded(E_OUTOFMEMORY, [&] {
         VGHighScores* collection = VGHighScores::Create(core->ListItems(list));
         if (collection == nullptr) {
             return E_OUTOFMEMORY;
         }
         *item = collection;
         return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT VGHighScoreService::AlltimeScores(IVGHighScores** item) {
@@ -166,11 +153,7 @@ HRESULT VGHighScoreService::ReportedScores(IVGHighScores** item) {
 }
 
 HRESULT VGHighScoreService::LoadHighScores(BSTR value, int32_t game) {
-    try {
-        return core->LoadHighScores(Narrow(value), game);
-    } catch (...) {
-        return E_FAIL;
-    }
+    return Guarded(E_FAIL, [&] { return core->LoadHighScores(Narrow(value), game); });
 }
 
 HRESULT VGHighScoreService::StopGetHighScores() {

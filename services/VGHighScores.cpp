@@ -1,5 +1,6 @@
 #include "services/VGHighScores.h"
 
+#include "services/Guarded.h"
 #include "services/VGHighScore.h"
 
 #include <algorithm>
@@ -41,11 +42,7 @@ VGHighScores::VGHighScores(const std::vector<ScoreItem>& items)
     : AutomationObject<IVGHighScores, IEnumVARIANT>(kMembers), items(items) {}
 
 VGHighScores* VGHighScores::Create(const std::vector<ScoreItem>& items) noexcept {
-    try {
-        return new VGHighScores(items);
-    } catch (...) {
-        return nullptr;
-    }
+    return Guarded<VGHighScores*>(nullptr, [&] { return new VGHighScores(items); });
 }
 
 HRESULT VGHighScores::QueryOwnInterface(const Guid& iid, void** object) {

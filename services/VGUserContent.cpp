@@ -1,5 +1,6 @@
 #include "services/VGUserContent.h"
 
+#include "services/Guarded.h"
 #include "services/VGUserContentItem.h"
 
 #include <algorithm>
@@ -34,11 +35,7 @@ VGUserContent::VGUserContent(const ContentList& list)
     : AutomationObject<IVGUserContent>(kMembers), list(list) {}
 
 VGUserContent* VGUserContent::Create(const ContentList& list) noexcept {
-    try {
-        return new VGUserContent(list);
-    } catch (...) {
-        return nullptr;
-    }
+    return Guarded<VGUserContent*>(nullptr, [&] { return new VGUserContent(list); });
 }
 
 HRESULT VGUserContent::QueryOwnInterface(const Guid& iid, void** object) {

@@ -1,6 +1,7 @@
 #include "services/VGUserContentItem.h"
 
 #include "platform/os/DiskFiles.h"
+#include "services/Guarded.h"
 
 #include <new>
 
@@ -60,11 +61,7 @@ VGUserContentItem::VGUserContentItem(const ContentItem& item)
     : AutomationObject<IVGUserContentItem>(kMembers), item(item) {}
 
 VGUserContentItem* VGUserContentItem::Create(const ContentItem& item) noexcept {
-    try {
-        return new VGUserContentItem(item);
-    } catch (...) {
-        return nullptr;
-    }
+    return Guarded<VGUserContentItem*>(nullptr, [&] { return new VGUserContentItem(item); });
 }
 
 HRESULT VGUserContentItem::QueryOwnInterface(const Guid& iid, void** object) {
@@ -91,7 +88,7 @@ HRESULT VGUserContentItem::get_Description(BSTR* value) {
 }
 
 HRESULT VGUserContentItem::Remove() {
-    try {
+    return Guarded(E_FAIL, [&] {
         std::string error;
         bool removed = true;
         for (const std::string* path : {&item.file, &item.logo}) {
@@ -106,9 +103,7 @@ HRESULT VGUserContentItem::Remove() {
         item.isDownloaded = false;
         item.isAvailable = true;
         return S_OK;
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT VGUserContentItem::get_isDownloaded(VARIANT_BOOL* value) {

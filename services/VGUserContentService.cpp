@@ -1,6 +1,7 @@
 #include "services/VGUserContentService.h"
 
 #include "services/DispatchCalls.h"
+#include "services/Guarded.h"
 #include "services/VGUserContent.h"
 
 namespace {
@@ -61,42 +62,31 @@ VGUserContentService::VGUserContentService() : ServiceObject(kMembers, kIidVGUse
 }
 
 VGUserContentService* VGUserContentService::Create() noexcept {
-    try {
-        return Started(new VGUserContentService);
-    } catch (...) {
-        return nullptr;
-    }
+    return Guarded<VGUserContentService*>(nullptr,
+                                          [&] { return Started(new VGUserContentService); });
 }
 
 HRESULT VGUserContentService::GetUserContent(BSTR certificate, int32_t game, int32_t count,
                                              BSTR login, BSTR password) {
-    try {
+    return Guarded(E_FAIL, [&] {
         return core->GetUserContent(
             {Narrow(certificate), game, count, Narrow(login), Narrow(password)});
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT VGUserContentService::BeginGetUserContent(BSTR certificate, int32_t game, int32_t count,
                                                   BSTR login, BSTR password, int64_t window,
                                                   int32_t message) {
-    try {
+    return Guarded(E_FAIL, [&] {
         return Signal(
             core->BeginGet({Narrow(certificate), game, count, Narrow(login), Narrow(password)},
                            CompletionOf(window, message)),
             getEntry);
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT VGUserContentService::LoadUserContent(BSTR certificate, int32_t game) {
-    try {
-        return core->LoadUserContent(Narrow(certificate), game);
-    } catch (...) {
-        return E_FAIL;
-    }
+    return Guarded(E_FAIL, [&] { return core->LoadUserContent(Narrow(certificate), game); });
 }
 
 HRESULT VGUserContentService::Collection(ContentView view, IVGUserContent** item) {
@@ -104,16 +94,14 @@ HRESULT VGUserContentService::Collection(ContentView view, IVGUserContent** item
         return E_FAIL;
     }
     *item = nullptr;
-    try {
+    return Guarded(E_OUTOFMEMORY, [&] {
         VGUserContent* collection = VGUserContent::Create(core->View(view));
         if (collection == nullptr) {
             return E_OUTOFMEMORY;
         }
         *item = collection;
         return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT VGUserContentService::UserContent(IVGUserContent** item) {
@@ -130,23 +118,19 @@ HRESULT VGUserContentService::AvailableContent(IVGUserContent** item) {
 
 HRESULT VGUserContentService::DownloadUserContent(BSTR certificate, int32_t game, int32_t Number,
                                                   BSTR login, BSTR password) {
-    try {
+    return Guarded(E_FAIL, [&] {
         return core->DownloadUserContent(
             {Narrow(certificate), game, Number, Narrow(login), Narrow(password)});
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT VGUserContentService::BeginDownloadUserContent(BSTR certificate, int32_t game,
                                                        int32_t Number, BSTR login, BSTR password,
                                                        int64_t window, int32_t message) {
-    try {
+    return Guarded(E_FAIL, [&] {
         return Signal(core->BeginDownload(
                           {Narrow(certificate), game, Number, Narrow(login), Narrow(password)},
                           CompletionOf(window, message)),
                       downloadEntry);
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }

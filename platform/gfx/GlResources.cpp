@@ -149,16 +149,13 @@ GlVertexBuffer::~GlVertexBuffer() {
     }
 }
 
-GfxResult GlVertexBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) {
+GfxResult GlVertexBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t) {
     const uint64_t end = static_cast<uint64_t>(offset) + (size == 0 ? Length() - offset : size);
     if (locked || data == nullptr || offset > Length() || end > Length()) {
         return kGfxInvalidCall;
     }
-    // The vertices live in memory and are read by the draw itself, so a no-overwrite lock never
-    // waits; any other may change vertices of the batch held back, which is drawn first.
-    if ((flags & kLockNoOverwrite) == 0) {
-        context->FlushDraws();
-    }
+    // The vertices live in memory and the device copies a quad's when it holds the quad back,
+    // so no lock waits for a draw.
     locked = true;
     *data = bytes.data() + offset;
     return kGfxOk;

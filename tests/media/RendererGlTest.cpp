@@ -243,6 +243,42 @@ TEST_F(RendererGlTest, BatchedQuadsDrawWhatTheirTextureAndVerticesHeldThen) {
     }
 }
 
+// A quad may join an earlier quad of its texture, ahead of quads of other textures, only where
+// none of those covers its pixels; a state change between quads keeps them in their order.
+TEST_F(RendererGlTest, QuadsDrawnAheadOfOthersOnlyWhereNothingBetweenCoversThem) {
+    TextureHandle red;
+    TextureHandle green;
+    for (auto [handle, argb] : {std::pair{&red, kRed}, std::pair{&green, kGreen}}) {
+        ASSERT_TRUE(TextureManager::CreateTexture(*handle, 4, 4, true));
+        LockedRect locked;
+        ASSERT_EQ(handle->Texture()->LockRect(0, locked, 0), kGfxOk);
+        std::fill_n(static_cast<uint32_t*>(locked.bits), 16, argb);
+        handle->Texture()->UnlockRect(0);
+    }
+    const auto draw = [](float x, float y, TextureHandle& handle) {
+        DrawQuad(x, y, 0, 10, 10, 0, 0, 1, 1, &handle, 0, 1, 1, nullptr, 0, 0);
+    };
+    draw(0, 0, red);
+    draw(5, 5, green);  // over the first
+    draw(10, 10, red);  // over the second: drawn after it
+    draw(100, 0, red);  // apart from everything
+    draw(100, 0, green); // over the one before
+    Fill(200, 0, 10, 10, kBlue);
+    Renderer::SetBlendMode(1); // additive, then back: the quads between keep their order
+    draw(200, 0, red);
+    Renderer::SetBlendMode(4);
+    draw(220, 0, green);
+    Renderer::SetBlendMode(1);
+    draw(220, 0, red);
+    Renderer::SetBlendMode(4);
+    ExpectPixel(2, 2, kRed);
+    ExpectPixel(7, 7, kGreen);
+    ExpectPixel(12, 12, kRed);
+    ExpectPixel(105, 5, kGreen);
+    ExpectPixel(205, 5, 0xFFFF00FFu);
+    ExpectPixel(225, 5, 0xFFFFFF00u);
+}
+
 TEST_F(RendererGlTest, DrawingAfterTheEndOfSceneStillReachesTheFrame) {
     Fill(0, 0, 10, 10, kRed);
     ASSERT_EQ(Renderer::EndScene(), kGfxOk);

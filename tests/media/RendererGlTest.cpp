@@ -169,6 +169,45 @@ TEST_F(RendererGlTest, TextureWithoutAlphaDrawsOpaque) {
     ExpectPixel(2, 2, kGreen);
 }
 
+// A picture decodes straight into its padded texture: the padding reads transparent black, and a
+// file that breaks off after its size was read gives no texture.
+TEST_F(RendererGlTest, APictureFillsItsPaddedTextureAndACutShortOneGivesNone) {
+    const Image image = MakeImage(3, 5, [](uint32_t x, uint32_t y) {
+        return 0xFF000000u | (x * 70) << 16 | (y * 50) << 8 | 0x40;
+    });
+    WriteFile("odd.png", PngFile(image));
+    const std::string jpeg = JpegFile(image);
+    WriteFile("odd.jpg", jpeg);
+    WriteFile("cut.jpg", jpeg.substr(0, jpeg.size() / 2));
+    for (const char* name : {"odd.png", "odd.jpg"}) {
+        SCOPED_TRACE(name);
+        TextureHandle handle;
+        ASSERT_TRUE(TextureManager::Load(handle, name));
+        GfxTexture& texture = *handle.Texture();
+        ASSERT_EQ(texture.Width(), 4u);
+        ASSERT_EQ(texture.Height(), 8u);
+        LockedRect locked;
+        ASSERT_EQ(texture.LockRect(0, locked, kLockReadOnly), kGfxOk);
+        const auto* texels = static_cast<const uint32_t*>(locked.bits);
+        for (uint32_t y = 0; y < 8; ++y) {
+            for (uint32_t x = 0; x < 4; ++x) {
+                if (x < 3 && y < 5) {
+                    EXPECT_EQ(texels[y * 4 + x] >> 24, 0xFFu) << x << "," << y;
+                } else {
+                    EXPECT_EQ(texels[y * 4 + x], 0u) << x << "," << y;
+                }
+            }
+        }
+        if (std::string(name) == "odd.png") {
+            EXPECT_EQ(texels[4 * 4 + 2], image.pixels[4 * 3 + 2]);
+        }
+        texture.UnlockRect(0);
+    }
+    TextureHandle cut;
+    EXPECT_FALSE(TextureManager::Load(cut, "cut.jpg"));
+    EXPECT_EQ(cut.Texture(), nullptr);
+}
+
 // The context holds a texture's only copy once it is unlocked: a later lock reads back what was
 // written, a texture never written reads and draws blank, and a partial copy into one leaves the
 // rest blank.

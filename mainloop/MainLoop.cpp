@@ -26,6 +26,8 @@ TextureHandle PausePicture;
 
 namespace {
 
+std::string pausePictureToLoad;
+
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
 constexpr uint32_t kInactiveSleepMilliseconds = 50;
@@ -98,7 +100,7 @@ void RedrawInactive(XProcess& process) {
             if (!GamePaused) {
                 SetDepthState(kCompareAlways, false);
                 DrawQuad(384.0f, 320.0f, kOverlayDepth, 256.0f, 128.0f, 0.0f, 0.0f, 1.0f, 1.0f,
-                         &PausePicture, 0.0f, 1.0f, 1.0f, nullptr, 0.0f, 0.0f);
+                         PausePictureToDraw(), 0.0f, 1.0f, 1.0f, nullptr, 0.0f, 0.0f);
                 if (hooks.drawCursor) {
                     hooks.drawCursor(Mouse.x, Mouse.y);
                 }
@@ -240,6 +242,18 @@ void RunPasses(XProcess& process, bool renderEveryPass) {
 }
 
 } // namespace
+
+void LoadPausePictureWhenDrawn(const std::string& name) {
+    pausePictureToLoad = name;
+}
+
+TextureHandle* PausePictureToDraw() {
+    if (!pausePictureToLoad.empty()) {
+        TextureManager::Load(PausePicture, pausePictureToLoad);
+        pausePictureToLoad.clear();
+    }
+    return &PausePicture;
+}
 
 MainLoopHooks& LoopHooks() {
     return hooks;

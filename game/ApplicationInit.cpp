@@ -31,6 +31,7 @@ namespace {
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
 constexpr double kStepsPerSecond = 60.0;
+constexpr const char* kPausePictureName = "gfx/interface/pause.jpg";
 
 SingleInstance instance;
 
@@ -142,7 +143,13 @@ bool InitApplication() {
     Sounds.Init();
     SeedRandom(Seams().randomSeed.value_or(static_cast<uint32_t>(std::time(nullptr))));
 
-    TextureManager::Load(PausePicture, "gfx/interface/pause.jpg");
+    // A missing pause picture is told here, as it always was; one that is there is decoded
+    // when first drawn, after the first frames.
+    const bool pausePictureThere = Files.Exists(kPausePictureName);
+    LoadPausePictureWhenDrawn(pausePictureThere ? kPausePictureName : "");
+    if (!pausePictureThere) {
+        TextureManager::Load(PausePicture, kPausePictureName);
+    }
 
     DebugLog("Application::Init done\n");
     return true;

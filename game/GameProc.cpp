@@ -124,7 +124,7 @@ void GameProc::Render() {
     Run(OverlayUI, &ObjectsManager::Render);
     if (GamePaused) {
         DrawQuad(kPauseLeft, kPauseTop, kPauseDepth, kPauseWidth, kPauseHeight, 0.0f, 0.0f, 1.0f,
-                 1.0f, &PausePicture, 0.0f, 1.0f, 1.0f, nullptr, 0.0f, 0.0f);
+                 1.0f, PausePictureToDraw(), 0.0f, 1.0f, 1.0f, nullptr, 0.0f, 0.0f);
     }
 }
 

@@ -25,6 +25,8 @@ TextureHandle PausePicture;
 
 namespace {
 
+std::string pausePictureToLoad;
+
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
 constexpr uint32_t kInactiveSleepMilliseconds = 50;
@@ -101,7 +103,7 @@ void RedrawInactive(XProcess& process) {
             if (!GamePaused) {
                 SetDepthState(kCompareAlways, false);
                 DrawQuad(384.0f, 320.0f, kOverlayDepth, 256.0f, 128.0f, 0.0f, 0.0f, 1.0f, 1.0f,
-                         &PausePicture, 0.0f, 1.0f, 1.0f, nullptr, 0.0f, 0.0f);
+                         PausePictureToDraw(), 0.0f, 1.0f, 1.0f, nullptr, 0.0f, 0.0f);
                 client->DrawCursor(Mouse.x, Mouse.y);
                 SetDepthState(kCompareLessEqual, true);
             }
@@ -255,6 +257,18 @@ void EndAndFree(std::unique_ptr<XProcess> process, bool end) {
 }
 
 } // namespace
+
+void LoadPausePictureWhenDrawn(const std::string& name) {
+    pausePictureToLoad = name;
+}
+
+TextureHandle* PausePictureToDraw() {
+    if (!pausePictureToLoad.empty()) {
+        TextureManager::Load(PausePicture, pausePictureToLoad);
+        pausePictureToLoad.clear();
+    }
+    return &PausePicture;
+}
 
 void InstallMainLoopClient(MainLoopClient* installed) {
     client = installed != nullptr ? installed : &noClient;

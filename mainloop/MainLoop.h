@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class XProcess;
 
@@ -40,9 +41,13 @@ MainLoopClient& LoopClient();
 // The game's own pause (the game process toggles it and draws the pause picture itself); while
 // it is set, the redraw of an inactive window leaves the pause picture out.
 extern bool GamePaused;
-// "gfx/interface/pause.jpg", loaded at start-up: drawn over the frozen game while the window is
-// in the background.
+// "gfx/interface/pause.jpg": drawn over the frozen game while the window is in the background.
 extern TextureHandle PausePicture;
+// The first frames never show the pause picture, so start-up names it and the first draw loads
+// it, once per start.
+void LoadPausePictureWhenDrawn(const std::string& name);
+// The pause picture to draw, loaded now if it is still only named.
+TextureHandle* PausePictureToDraw();
 
 // Runs the process until it ends: fixed steps of kStepTime as the frame timer makes them due,
 // drawing after the passes that ran a step (or after every pass with renderEveryPass, the

@@ -476,25 +476,28 @@ std::unique_ptr<GfxTexture> LoadTextureWithAlpha(const std::string& name,
     alphaName.clear();
     loadTimer.Start("LoadTexture");
     std::unique_ptr<GfxTexture> texture;
-    Image image;
     std::string error;
     const std::optional<std::vector<uint8_t>> bytes =
         renderDevice.device ? Files.ReadAll(name) : std::nullopt;
-    if (bytes && DecodeTextureImage(*renderDevice.device, bytes->data(), bytes->size(), image,
-                                    error) == kGfxOk) {
+    if (bytes) {
         // The alpha image merges into the decoded pixels, so the texture is written once and
-        // never read back.
+        // never read back; it is looked for only once the picture itself decoded.
         Image alpha;
-        for (const std::string& candidate : alphaNames) {
-            const std::optional<std::vector<uint8_t>> alphaBytes = Files.ReadAll(candidate);
-            if (alphaBytes && DecodeTextureImage(*renderDevice.device, alphaBytes->data(),
-                                                 alphaBytes->size(), alpha, error) == kGfxOk) {
-                alphaName = candidate;
-                break;
+        const auto findAlpha = [&]() -> const Image* {
+            std::string alphaError;
+            for (const std::string& candidate : alphaNames) {
+                const std::optional<std::vector<uint8_t>> alphaBytes = Files.ReadAll(candidate);
+                if (alphaBytes &&
+                    DecodeTextureImage(*renderDevice.device, alphaBytes->data(),
+                                       alphaBytes->size(), alpha, alphaError) == kGfxOk) {
+                    alphaName = candidate;
+                    return &alpha;
+                }
             }
-        }
-        CreateTextureFromImage(*renderDevice.device, image, PixelFormat::A8R8G8B8,
-                               alphaName.empty() ? nullptr : &alpha, texture, error);
+            return nullptr;
+        };
+        CreateTextureFromFileInMemory(*renderDevice.device, bytes->data(), bytes->size(),
+                                      PixelFormat::A8R8G8B8, texture, error, findAlpha);
     }
     loadTimer.Stop();
     if (!texture) {

@@ -100,7 +100,7 @@ private:
 
     GLuint name = 0;
     // A copy of the pixels lives only while the level is locked: the context holds them.
-    std::vector<uint32_t> pixels;
+    std::unique_ptr<uint32_t[]> pixels;
     bool defined = false; // written at least once; until then it reads as blank
     bool locked = false;
     uint32_t lockFlags = 0;

@@ -1,10 +1,12 @@
 #include "platform/gfx/GlDevice.h"
 
 #include "platform/gfx/GlContext.h"
+#include "platform/gfx/GlQuadGroups.h"
 #include "platform/os/Window.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -148,9 +150,17 @@ private:
     GlDevice(Window* window, std::shared_ptr<GlContext> context);
 
     bool BuildBackBuffer();
-    // Draws the quads held back (see DrawPrimitive); nothing when none are.
+    // Draws the quads held back (see DrawPrimitive), then gives OpenGL the states set since:
+    // afterwards it draws as the states now say.
     void FlushQuads();
-    void DrawVertices(GLenum mode, uint32_t startVertex, uint32_t count, bool asFanQuads);
+    void DrawHeldQuads();
+    void ApplyChangedStates();
+    // Whether the states set since the held-back quads were drawn are the ones they were drawn
+    // with after all (a state set and put back between two quads).
+    bool StatesAsApplied() const;
+    // Points the vertex arrays at vertices laid out as the stream's are.
+    void SetVertexPointers(const uint8_t* base);
+    void DrawVertices(GLenum mode, uint32_t startVertex, uint32_t count);
     void PresentByBlit(int drawableWidth, int drawableHeight, const PixelRect& picture);
     void FreeBackBuffer();
     void ApplyState(RenderState state);
@@ -158,6 +168,9 @@ private:
     void ApplyTransforms();
     GlSampler StageSampler() const;
     uint32_t State(RenderState state) const { return renderStates[static_cast<uint32_t>(state)]; }
+    uint32_t AppliedStage(TextureStageState state) const {
+        return appliedStageStates[static_cast<uint32_t>(state)];
+    }
     uint32_t Stage(TextureStageState state) const {
         return stageStates[static_cast<uint32_t>(state)];
     }
@@ -168,19 +181,26 @@ private:
     GLuint framebuffer = 0;
     GLuint colourBuffer = 0;
     GLuint depthBuffer = 0;
+    // The states as set, and as OpenGL has them: a change reaches OpenGL only when a draw needs
+    // it, so that a state set and put back between two quads does not part them.
     std::array<uint32_t, 256> renderStates{};
     std::array<uint32_t, 32> stageStates{};
+    std::array<uint32_t, 256> appliedRenderStates{};
+    std::array<uint32_t, 32> appliedStageStates{};
+    bool statesChanged = false;
     Matrix world = MatrixIdentity();
     Matrix view = MatrixIdentity();
     Matrix projection = MatrixIdentity();
     uint32_t vertexFormat = 0;
     uint32_t stride = 0;
     bool inScene = false;
-    // Consecutive quads of the stream with the same states and texture, drawn as one batch when
-    // something changes or the frame needs its pixels.
-    uint32_t pendingStart = 0;
-    uint32_t pendingVertices = 0;
-    std::vector<GLuint> quadIndices; // fan order, (0 1 2) (0 2 3), for every quad of a batch
+    // Quads drawn with the same states, held back in groups of one texture until a state
+    // changes or the frame needs its pixels.
+    GlQuadGroups heldQuads;
+    // The transforms keep quads apart on the screen that are apart in vertex coordinates.
+    bool quadsMayMove = true;
+    std::vector<GLuint> quadIndices; // fan order, (0 1 2) (0 2 3), for every quad of a group
+    std::vector<GfxVertex> converted; // vertices with their colours in OpenGL's byte order
 };
 
 GlDevice::GlDevice(Window* window, std::shared_ptr<GlContext> context)
@@ -274,6 +294,8 @@ GfxResult GlDevice::Create(Window* window, PresentParameters& parameters,
     }
     created->ApplyTextureOperations();
     created->ApplyTransforms();
+    created->appliedRenderStates = created->renderStates;
+    created->appliedStageStates = created->stageStates;
     device = std::move(created);
     return kGfxOk;
 }
@@ -435,13 +457,12 @@ GfxResult GlDevice::SetStreamSource(uint32_t stream, GfxVertexBuffer* buffer, ui
 }
 
 GfxResult GlDevice::SetRenderState(RenderState state, uint32_t value) {
-    FlushQuads();
     const auto index = static_cast<uint32_t>(state);
     if (index >= renderStates.size()) {
         return kGfxInvalidCall;
     }
     renderStates[index] = value;
-    ApplyState(state);
+    statesChanged = statesChanged || value != appliedRenderStates[index];
     return kGfxOk;
 }
 
@@ -499,15 +520,12 @@ void GlDevice::ApplyState(RenderState state) {
 }
 
 GfxResult GlDevice::SetTextureStageState(uint32_t stage, TextureStageState state, uint32_t value) {
-    FlushQuads();
     const auto index = static_cast<uint32_t>(state);
     if (stage != 0 || index >= stageStates.size()) {
         return kGfxInvalidCall;
     }
     stageStates[index] = value;
-    if (state == TextureStageState::ColorOp || state == TextureStageState::AlphaOp) {
-        ApplyTextureOperations();
-    }
+    statesChanged = statesChanged || value != appliedStageStates[index];
     return kGfxOk;
 }
 
@@ -523,9 +541,10 @@ GfxResult GlDevice::GetTextureStageState(uint32_t stage, TextureStageState state
 void GlDevice::ApplyTextureOperations() {
     // Colour and alpha each either take the texture alone or the texture times the vertex.
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, CombineOperation(Stage(TextureStageState::ColorOp)));
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB,
+              CombineOperation(AppliedStage(TextureStageState::ColorOp)));
     glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA,
-              CombineOperation(Stage(TextureStageState::AlphaOp)));
+              CombineOperation(AppliedStage(TextureStageState::AlphaOp)));
     glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE);
     glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PRIMARY_COLOR);
     glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_TEXTURE);
@@ -533,15 +552,14 @@ void GlDevice::ApplyTextureOperations() {
 }
 
 GlSampler GlDevice::StageSampler() const {
-    return GlSampler{
-        Filter(Stage(TextureStageState::MagFilter)), Filter(Stage(TextureStageState::MinFilter)),
-        Wrap(Stage(TextureStageState::AddressU)), Wrap(Stage(TextureStageState::AddressV))};
+    return GlSampler{Filter(AppliedStage(TextureStageState::MagFilter)),
+                     Filter(AppliedStage(TextureStageState::MinFilter)),
+                     Wrap(AppliedStage(TextureStageState::AddressU)),
+                     Wrap(AppliedStage(TextureStageState::AddressV))};
 }
 
 GfxResult GlDevice::SetTexture(uint32_t stage, GfxTexture* texture) {
-    if (stage == 0 && texture != context->boundTexture) {
-        FlushQuads();
-    }
+    // Held-back quads keep their own textures: binding another parts no group.
     if (stage != 0) {
         return texture == nullptr ? kGfxOk : kGfxInvalidCall;
     }
@@ -606,6 +624,13 @@ void GlDevice::ApplyTransforms() {
     // Row-vector matrices stored row by row are what OpenGL reads column by column.
     const Matrix glProjection = MatrixMultiply(projection, adjust);
     const Matrix glModelView = MatrixMultiply(world, view);
+    // Quads may be drawn out of order only where the screen's x and y follow from the vertices'
+    // x and y alone, one to one: no depth in them, no perspective, no flattening.
+    const Matrix all = MatrixMultiply(glModelView, glProjection);
+    const float determinant = all.m[0][0] * all.m[1][1] - all.m[0][1] * all.m[1][0];
+    quadsMayMove = all.m[2][0] == 0.0f && all.m[2][1] == 0.0f && all.m[0][3] == 0.0f &&
+                   all.m[1][3] == 0.0f && all.m[2][3] == 0.0f && all.m[3][3] != 0.0f &&
+                   determinant != 0.0f && std::isfinite(determinant);
     glMatrixMode(GL_PROJECTION);
     glLoadMatrixf(&glProjection.m[0][0]);
     glMatrixMode(GL_MODELVIEW);
@@ -625,39 +650,99 @@ GfxResult GlDevice::DrawPrimitive(PrimitiveType type, uint32_t startVertex,
     if (texture != nullptr && texture->IsLocked()) {
         return kGfxInvalidCall;
     }
-    // A quad (a fan of two triangles) that follows the held-back ones in the stream joins them:
-    // every state and the texture are the same, or a change would have drawn them already.
-    if (type == PrimitiveType::TriangleFan && primitiveCount == 2) {
-        if (pendingVertices != 0 && startVertex == pendingStart + pendingVertices) {
-            pendingVertices += 4;
-            return kGfxOk;
-        }
+    if (statesChanged && !StatesAsApplied()) {
         FlushQuads();
-        pendingStart = startVertex;
-        pendingVertices = 4;
+    }
+    statesChanged = false;
+    if (type == PrimitiveType::TriangleFan && primitiveCount == 2 && context->alive) {
+        GfxVertex quad[4];
+        std::memcpy(quad, source->Data() + static_cast<std::size_t>(startVertex) * stride,
+                    sizeof(quad));
+        if (!context->bgraColours) {
+            for (GfxVertex& vertex : quad) {
+                const uint32_t c = vertex.diffuse;
+                vertex.diffuse = (c & 0xFF00FF00u) | ((c >> 16) & 0xFFu) | ((c & 0xFFu) << 16);
+            }
+        }
+        heldQuads.Add(texture, quad, quadsMayMove);
         return kGfxOk;
     }
     FlushQuads();
-    DrawVertices(PrimitiveMode(type), startVertex, count, false);
+    DrawVertices(PrimitiveMode(type), startVertex, count);
     return kGfxOk;
 }
 
-void GlDevice::FlushQuads() {
-    if (pendingVertices == 0) {
-        return;
-    }
-    const uint32_t start = pendingStart;
-    const uint32_t count = pendingVertices;
-    pendingVertices = 0;
-    const GlVertexBuffer* source = context->streamSource;
-    if (source == nullptr || !context->alive ||
-        (static_cast<uint64_t>(start) + count) * stride > source->Length()) {
-        return;
-    }
-    DrawVertices(GL_TRIANGLES, start, count, true);
+bool GlDevice::StatesAsApplied() const {
+    return renderStates == appliedRenderStates && stageStates == appliedStageStates;
 }
 
-void GlDevice::DrawVertices(GLenum mode, uint32_t startVertex, uint32_t count, bool asFanQuads) {
+void GlDevice::FlushQuads() {
+    DrawHeldQuads();
+    ApplyChangedStates();
+}
+
+void GlDevice::ApplyChangedStates() {
+    for (uint32_t index = 0; index < renderStates.size(); ++index) {
+        if (renderStates[index] != appliedRenderStates[index]) {
+            appliedRenderStates[index] = renderStates[index];
+            ApplyState(static_cast<RenderState>(index));
+        }
+    }
+    const auto operation = [this](TextureStageState state) {
+        const auto index = static_cast<uint32_t>(state);
+        return stageStates[index] != appliedStageStates[index];
+    };
+    const bool operationsChanged =
+        operation(TextureStageState::ColorOp) || operation(TextureStageState::AlphaOp);
+    appliedStageStates = stageStates;
+    if (operationsChanged) {
+        ApplyTextureOperations();
+    }
+}
+
+void GlDevice::DrawHeldQuads() {
+    if (heldQuads.Empty()) {
+        return;
+    }
+    if (!context->alive) {
+        heldQuads.Clear();
+        return;
+    }
+    const GlSampler sampler = StageSampler();
+    for (const GlQuadGroups::Group& group : heldQuads.Groups()) {
+        if (group.texture != nullptr) {
+            glBindTexture(GL_TEXTURE_2D, group.texture->Name());
+            glEnable(GL_TEXTURE_2D);
+            group.texture->ApplySampler(sampler);
+        } else {
+            glDisable(GL_TEXTURE_2D);
+        }
+        SetVertexPointers(reinterpret_cast<const uint8_t*>(group.vertices.data()));
+        // Each quad split as its fan is, so that a group covers exactly the pixels the single
+        // quads did.
+        const auto quads = static_cast<uint32_t>(group.vertices.size() / 4);
+        for (auto quad = static_cast<uint32_t>(quadIndices.size() / 6); quad < quads; ++quad) {
+            const GLuint first = quad * 4;
+            quadIndices.insert(quadIndices.end(),
+                               {first, first + 1, first + 2, first, first + 2, first + 3});
+        }
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(quads * 6), GL_UNSIGNED_INT,
+                       quadIndices.data());
+    }
+    heldQuads.Clear();
+    glBindTexture(GL_TEXTURE_2D,
+                  context->boundTexture != nullptr ? context->boundTexture->Name() : 0);
+}
+
+void GlDevice::SetVertexPointers(const uint8_t* base) {
+    const auto step = static_cast<GLsizei>(sizeof(GfxVertex));
+    glVertexPointer(3, GL_FLOAT, step, base + offsetof(GfxVertex, x));
+    glColorPointer(context->bgraColours ? GL_BGRA : 4, GL_UNSIGNED_BYTE, step,
+                   base + offsetof(GfxVertex, diffuse));
+    glTexCoordPointer(2, GL_FLOAT, step, base + offsetof(GfxVertex, u));
+}
+
+void GlDevice::DrawVertices(GLenum mode, uint32_t startVertex, uint32_t count) {
     const GlVertexBuffer* source = context->streamSource;
     GlTexture* texture = context->boundTexture;
     if (texture != nullptr) {
@@ -668,7 +753,6 @@ void GlDevice::DrawVertices(GLenum mode, uint32_t startVertex, uint32_t count, b
         glDisable(GL_TEXTURE_2D);
     }
     const uint8_t* base = source->Data() + static_cast<std::size_t>(startVertex) * stride;
-    std::vector<GfxVertex> converted;
     if (!context->bgraColours) {
         converted.resize(count);
         std::memcpy(converted.data(), base, count * sizeof(GfxVertex));
@@ -678,25 +762,8 @@ void GlDevice::DrawVertices(GLenum mode, uint32_t startVertex, uint32_t count, b
         }
         base = reinterpret_cast<const uint8_t*>(converted.data());
     }
-    const auto step = static_cast<GLsizei>(stride);
-    glVertexPointer(3, GL_FLOAT, step, base + offsetof(GfxVertex, x));
-    glColorPointer(context->bgraColours ? GL_BGRA : 4, GL_UNSIGNED_BYTE, step,
-                   base + offsetof(GfxVertex, diffuse));
-    glTexCoordPointer(2, GL_FLOAT, step, base + offsetof(GfxVertex, u));
-    if (!asFanQuads) {
-        glDrawArrays(mode, 0, static_cast<GLsizei>(count));
-        return;
-    }
-    // Each quad split as its fan is, so that a batch covers exactly the pixels the single quads
-    // did.
-    const uint32_t quads = count / 4;
-    for (auto quad = static_cast<uint32_t>(quadIndices.size() / 6); quad < quads; ++quad) {
-        const GLuint first = quad * 4;
-        quadIndices.insert(quadIndices.end(),
-                           {first, first + 1, first + 2, first, first + 2, first + 3});
-    }
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(quads * 6), GL_UNSIGNED_INT,
-                   quadIndices.data());
+    SetVertexPointers(base);
+    glDrawArrays(mode, 0, static_cast<GLsizei>(count));
 }
 
 GfxResult GlDevice::Clear(uint32_t flags, uint32_t colour, float z, uint32_t) {

@@ -45,8 +45,10 @@ GlTexture::GlTexture(std::shared_ptr<GlContext> context, uint32_t width, uint32_
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, applied.minFilter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, applied.wrapS);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, applied.wrapT);
-    // Without an alpha channel the texture samples as opaque whatever its top bytes hold.
-    const GLint internal = format == PixelFormat::X8R8G8B8 ? GL_RGB8 : GL_RGBA8;
+    // Without an alpha channel the texture samples as opaque whatever its top bytes hold. With
+    // one, the unsized format lets the context store the pixels in their own byte order, so an
+    // upload is a copy, not a conversion.
+    const GLint internal = format == PixelFormat::X8R8G8B8 ? GL_RGB8 : GL_RGBA;
     // Storage only: a texture loaded from a file gets its pixels in one upload at its first
     // unlock, and one that is drawn or read before any write gets zeros then.
     glTexImage2D(GL_TEXTURE_2D, 0, internal, static_cast<GLsizei>(width),
@@ -80,17 +82,21 @@ GfxResult GlTexture::LockRect(uint32_t level, LockedRect& lockedRect, uint32_t f
     context->FlushDraws();
     locked = true;
     lockFlags = flags;
-    if (!defined || (flags & kLockDiscard) != 0 || !context->alive) {
-        pixels.assign(static_cast<std::size_t>(width) * height, 0u);
+    const std::size_t count = static_cast<std::size_t>(width) * height;
+    if ((flags & kLockDiscard) != 0) {
+        // The caller writes every pixel: touching the memory first would only cost.
+        pixels = std::make_unique_for_overwrite<uint32_t[]>(count);
+    } else if (!defined || !context->alive) {
+        pixels = std::make_unique<uint32_t[]>(count);
     } else {
         // What was written before is read back from the context, which holds the only copy.
-        pixels.resize(static_cast<std::size_t>(width) * height);
+        pixels = std::make_unique_for_overwrite<uint32_t[]>(count);
         glBindTexture(GL_TEXTURE_2D, name);
         glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.get());
         RestoreBinding(*context);
     }
-    lockedRect.bits = pixels.data();
+    lockedRect.bits = pixels.get();
     lockedRect.pitch = static_cast<int32_t>(width * sizeof(uint32_t));
     return kGfxOk;
 }
@@ -103,12 +109,12 @@ GfxResult GlTexture::UnlockRect(uint32_t level) {
     if ((lockFlags & kLockReadOnly) == 0 && context->alive) {
         Upload();
     }
-    std::vector<uint32_t>().swap(pixels);
+    pixels.reset();
     return kGfxOk;
 }
 
 void GlTexture::Upload() {
-    UploadRegion(0, 0, static_cast<int>(width), static_cast<int>(height), pixels.data());
+    UploadRegion(0, 0, static_cast<int>(width), static_cast<int>(height), pixels.get());
 }
 
 void GlTexture::UploadRegion(int x, int y, int regionWidth, int regionHeight,
@@ -149,16 +155,13 @@ GlVertexBuffer::~GlVertexBuffer() {
     }
 }
 
-GfxResult GlVertexBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) {
+GfxResult GlVertexBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t) {
     const uint64_t end = static_cast<uint64_t>(offset) + (size == 0 ? Length() - offset : size);
     if (locked || data == nullptr || offset > Length() || end > Length()) {
         return kGfxInvalidCall;
     }
-    // The vertices live in memory and are read by the draw itself, so a no-overwrite lock never
-    // waits; any other may change vertices of the batch held back, which is drawn first.
-    if ((flags & kLockNoOverwrite) == 0) {
-        context->FlushDraws();
-    }
+    // The vertices live in memory and the device copies a quad's when it holds the quad back,
+    // so no lock waits for a draw.
     locked = true;
     *data = bytes.data() + offset;
     return kGfxOk;

@@ -25,7 +25,8 @@ public:
     virtual uint32_t Height() const = 0;
     virtual PixelFormat Format() const = 0;
     virtual uint32_t LevelCount() const = 0;
-    // 32-bit pixels, ARGB with alpha in the top byte, rows top to bottom.
+    // 32-bit pixels, ARGB with alpha in the top byte, rows top to bottom. kLockDiscard: the caller
+    // writes every pixel before it unlocks, so the locked pixels may start as anything.
     virtual GfxResult LockRect(uint32_t level, LockedRect& locked, uint32_t flags) = 0;
     virtual GfxResult UnlockRect(uint32_t level) = 0;
 

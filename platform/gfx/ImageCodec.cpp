@@ -29,8 +29,8 @@ bool SizeAllowed(uint32_t width, uint32_t height, uint32_t maxSide, std::string&
     return true;
 }
 
-bool DecodePng(const uint8_t* data, std::size_t size, uint32_t maxSide, Image& image,
-               std::string& error) {
+bool DecodePng(const uint8_t* data, std::size_t size, uint32_t maxSide,
+               const PixelTargetFor& target, std::string& error) {
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     if (png_image_begin_read_from_memory(&png, data, size) == 0) {
@@ -42,12 +42,15 @@ bool DecodePng(const uint8_t* data, std::size_t size, uint32_t maxSide, Image& i
         return false;
     }
     png.format = PNG_FORMAT_BGRA; // in memory: B, G, R, A = one little-endian ARGB word
-    image.width = png.width;
-    image.height = png.height;
-    image.pixels.assign(static_cast<std::size_t>(png.width) * png.height, 0);
-    if (png_image_finish_read(&png, nullptr, image.pixels.data(), 0, nullptr) == 0) {
+    const PixelTarget pixels = target(png.width, png.height, error);
+    if (pixels.bits == nullptr) {
+        png_image_free(&png);
+        return false;
+    }
+    // The row stride counts components, four to a pixel.
+    if (png_image_finish_read(&png, nullptr, pixels.bits,
+                              static_cast<png_int_32>(pixels.pitch * 4), nullptr) == 0) {
         error = png.message;
-        image = Image();
         return false;
     }
     return true;
@@ -73,8 +76,8 @@ void JpegMessage(j_common_ptr info, int level) {
 }
 
 // Only plain data lives here, so that a jump out of the decoder skips no destructor.
-bool DecodeJpegInto(const uint8_t* data, std::size_t size, uint32_t maxSide, Image& image,
-                    JpegError& failure) {
+bool DecodeJpegInto(const uint8_t* data, std::size_t size, uint32_t maxSide,
+                    const PixelTargetFor& target, std::string& targetError, JpegError& failure) {
     jpeg_decompress_struct info{};
     info.err = jpeg_std_error(&failure.manager);
     failure.manager.error_exit = JpegFail;
@@ -96,12 +99,14 @@ bool DecodeJpegInto(const uint8_t* data, std::size_t size, uint32_t maxSide, Ima
     }
     info.out_color_space = JCS_EXT_BGRA;
     jpeg_start_decompress(&info);
-    image.width = info.output_width;
-    image.height = info.output_height;
-    image.pixels.assign(static_cast<std::size_t>(image.width) * image.height, 0);
+    const PixelTarget pixels = target(info.output_width, info.output_height, targetError);
+    if (pixels.bits == nullptr) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = reinterpret_cast<JSAMPROW>(
-            image.pixels.data() + static_cast<std::size_t>(info.output_scanline) * image.width);
+            pixels.bits + static_cast<std::size_t>(info.output_scanline) * pixels.pitch);
         jpeg_read_scanlines(&info, &row, 1);
     }
     jpeg_finish_decompress(&info);
@@ -111,27 +116,42 @@ bool DecodeJpegInto(const uint8_t* data, std::size_t size, uint32_t maxSide, Ima
 
 } // namespace
 
-bool DecodeImage(const uint8_t* data, std::size_t size, uint32_t maxSide, Image& image,
-                 std::string& error) {
-    image = Image();
+bool DecodeImageInto(const uint8_t* data, std::size_t size, uint32_t maxSide,
+                     const PixelTargetFor& target, std::string& error) {
     if (data == nullptr) {
         error = "no data";
         return false;
     }
     if (IsPng(data, size)) {
-        return DecodePng(data, size, maxSide, image, error);
+        return DecodePng(data, size, maxSide, target, error);
     }
     if (IsJpeg(data, size)) {
         JpegError failure{};
-        if (!DecodeJpegInto(data, size, maxSide, image, failure)) {
-            error = failure.message;
-            image = Image();
+        std::string targetError;
+        if (!DecodeJpegInto(data, size, maxSide, target, targetError, failure)) {
+            error = targetError.empty() ? std::string(failure.message) : targetError;
             return false;
         }
         return true;
     }
     error = "not a PNG or JPEG image";
     return false;
+}
+
+bool DecodeImage(const uint8_t* data, std::size_t size, uint32_t maxSide, Image& image,
+                 std::string& error) {
+    image = Image();
+    const auto intoImage = [&image](uint32_t width, uint32_t height, std::string&) {
+        image.width = width;
+        image.height = height;
+        image.pixels.assign(static_cast<std::size_t>(width) * height, 0);
+        return PixelTarget{image.pixels.data(), width};
+    };
+    if (!DecodeImageInto(data, size, maxSide, intoImage, error)) {
+        image = Image();
+        return false;
+    }
+    return true;
 }
 
 std::vector<uint8_t> EncodePng(const Image& image) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,20 @@ struct Image {
 // memory is taken). A JPEG is opaque; a PNG keeps its own alpha.
 bool DecodeImage(const uint8_t* data, std::size_t size, uint32_t maxSide, Image& image,
                  std::string& error);
+
+// Where a decoder writes its pixels: rows `pitch` pixels apart from `bits`.
+struct PixelTarget {
+    uint32_t* bits = nullptr;
+    std::size_t pitch = 0;
+};
+// Gives the pixels for an image of the size given, at least that large; no bits (and the reason
+// in error) to refuse it.
+using PixelTargetFor = std::function<PixelTarget(uint32_t width, uint32_t height, std::string& error)>;
+
+// Decodes as DecodeImage does, straight into the pixels the target gives once the size is known
+// and allowed, writing the image's own pixels and nothing around them.
+bool DecodeImageInto(const uint8_t* data, std::size_t size, uint32_t maxSide,
+                     const PixelTargetFor& target, std::string& error);
 
 // Encoders for screenshots and for the images tests make. Empty on failure.
 std::vector<uint8_t> EncodePng(const Image& image);

@@ -169,6 +169,45 @@ TEST_F(RendererGlTest, TextureWithoutAlphaDrawsOpaque) {
     ExpectPixel(2, 2, kGreen);
 }
 
+// A picture decodes straight into its padded texture: the padding reads transparent black, and a
+// file that breaks off after its size was read gives no texture.
+TEST_F(RendererGlTest, APictureFillsItsPaddedTextureAndACutShortOneGivesNone) {
+    const Image image = MakeImage(3, 5, [](uint32_t x, uint32_t y) {
+        return 0xFF000000u | (x * 70) << 16 | (y * 50) << 8 | 0x40;
+    });
+    WriteFile("odd.png", PngFile(image));
+    const std::string jpeg = JpegFile(image);
+    WriteFile("odd.jpg", jpeg);
+    WriteFile("cut.jpg", jpeg.substr(0, jpeg.size() / 2));
+    for (const char* name : {"odd.png", "odd.jpg"}) {
+        SCOPED_TRACE(name);
+        TextureHandle handle;
+        ASSERT_TRUE(TextureManager::Load(handle, name));
+        GfxTexture& texture = *handle.Texture();
+        ASSERT_EQ(texture.Width(), 4u);
+        ASSERT_EQ(texture.Height(), 8u);
+        LockedRect locked;
+        ASSERT_EQ(texture.LockRect(0, locked, kLockReadOnly), kGfxOk);
+        const auto* texels = static_cast<const uint32_t*>(locked.bits);
+        for (uint32_t y = 0; y < 8; ++y) {
+            for (uint32_t x = 0; x < 4; ++x) {
+                if (x < 3 && y < 5) {
+                    EXPECT_EQ(texels[y * 4 + x] >> 24, 0xFFu) << x << "," << y;
+                } else {
+                    EXPECT_EQ(texels[y * 4 + x], 0u) << x << "," << y;
+                }
+            }
+        }
+        if (std::string(name) == "odd.png") {
+            EXPECT_EQ(texels[4 * 4 + 2], image.pixels[4 * 3 + 2]);
+        }
+        texture.UnlockRect(0);
+    }
+    TextureHandle cut;
+    EXPECT_FALSE(TextureManager::Load(cut, "cut.jpg"));
+    EXPECT_EQ(cut.Texture(), nullptr);
+}
+
 // The context holds a texture's only copy once it is unlocked: a later lock reads back what was
 // written, a texture never written reads and draws blank, and a partial copy into one leaves the
 // rest blank.
@@ -241,6 +280,42 @@ TEST_F(RendererGlTest, BatchedQuadsDrawWhatTheirTextureAndVerticesHeldThen) {
     for (const int i : {0, 127, 128, 129, 255, 256, 299}) {
         ExpectPixel((i % 100) * 2, 20 + (i / 100) * 2, kGreen);
     }
+}
+
+// A quad may join an earlier quad of its texture, ahead of quads of other textures, only where
+// none of those covers its pixels; a state change between quads keeps them in their order.
+TEST_F(RendererGlTest, QuadsDrawnAheadOfOthersOnlyWhereNothingBetweenCoversThem) {
+    TextureHandle red;
+    TextureHandle green;
+    for (auto [handle, argb] : {std::pair{&red, kRed}, std::pair{&green, kGreen}}) {
+        ASSERT_TRUE(TextureManager::CreateTexture(*handle, 4, 4, true));
+        LockedRect locked;
+        ASSERT_EQ(handle->Texture()->LockRect(0, locked, 0), kGfxOk);
+        std::fill_n(static_cast<uint32_t*>(locked.bits), 16, argb);
+        handle->Texture()->UnlockRect(0);
+    }
+    const auto draw = [](float x, float y, TextureHandle& handle) {
+        DrawQuad(x, y, 0, 10, 10, 0, 0, 1, 1, &handle, 0, 1, 1, nullptr, 0, 0);
+    };
+    draw(0, 0, red);
+    draw(5, 5, green);  // over the first
+    draw(10, 10, red);  // over the second: drawn after it
+    draw(100, 0, red);  // apart from everything
+    draw(100, 0, green); // over the one before
+    Fill(200, 0, 10, 10, kBlue);
+    Renderer::SetBlendMode(1); // additive, then back: the quads between keep their order
+    draw(200, 0, red);
+    Renderer::SetBlendMode(4);
+    draw(220, 0, green);
+    Renderer::SetBlendMode(1);
+    draw(220, 0, red);
+    Renderer::SetBlendMode(4);
+    ExpectPixel(2, 2, kRed);
+    ExpectPixel(7, 7, kGreen);
+    ExpectPixel(12, 12, kRed);
+    ExpectPixel(105, 5, kGreen);
+    ExpectPixel(205, 5, 0xFFFF00FFu);
+    ExpectPixel(225, 5, 0xFFFFFF00u);
 }
 
 TEST_F(RendererGlTest, DrawingAfterTheEndOfSceneStillReachesTheFrame) {

@@ -14,7 +14,7 @@ namespace {
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
 
-MouseState::CursorFrameSource cursorFrameSource;
+const MouseState::CursorFrameSource* cursorFrameSource = nullptr;
 
 int SignedHalf(uint64_t bits) {
     return static_cast<int16_t>(static_cast<uint16_t>(bits & 0xFFFF));
@@ -22,8 +22,8 @@ int SignedHalf(uint64_t bits) {
 
 } // namespace
 
-void MouseState::SetCursorFrameSource(CursorFrameSource source) {
-    cursorFrameSource = std::move(source);
+void MouseState::SetCursorFrameSource(const CursorFrameSource* source) {
+    cursorFrameSource = source;
 }
 
 void MouseState::Update() {
@@ -82,7 +82,8 @@ void MouseState::TrackLeave() {
 }
 
 void MouseState::ClampToScreen(int& messageX, int& messageY) const {
-    const CursorFrame frame = cursorFrameSource ? cursorFrameSource() : CursorFrame{};
+    const CursorFrame frame =
+        cursorFrameSource != nullptr ? cursorFrameSource->CurrentCursorFrame() : CursorFrame{};
     const int lowestX = frame.idle ? frame.rect.right : 0;
     const int lowestY = frame.idle ? frame.rect.bottom : 0;
     messageX = std::max(std::min(messageX, kScreenWidth - frame.rect.right / 2), lowestX);

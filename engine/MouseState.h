@@ -3,7 +3,6 @@
 #include "engine/System.h"
 
 #include <cstdint>
-#include <functional>
 
 class Window;
 
@@ -20,7 +19,14 @@ public:
         FrameRect rect;
         bool idle = false;
     };
-    using CursorFrameSource = std::function<CursorFrame()>;
+    // The layer that owns the cursor animation tells it.
+    class CursorFrameSource {
+    public:
+        virtual CursorFrame CurrentCursorFrame() const = 0;
+
+    protected:
+        ~CursorFrameSource() = default;
+    };
 
     // Takes the buttons from their events since the last update: a click shorter than a step
     // reads as pressed in one step and as released in the next. While suppressed, both read as
@@ -38,8 +44,9 @@ public:
     // The window procedure hands on every message that it passes to the system.
     void OnWindowMessage(uint32_t message, uint64_t wParam, int64_t lParam);
 
-    // Set by the layer that owns the cursor animation; unset, the cursor has no frame.
-    static void SetCursorFrameSource(CursorFrameSource source);
+    // Installed by the game at start-up; with none, the cursor has no frame. The caller keeps it
+    // alive while it is installed.
+    static void SetCursorFrameSource(const CursorFrameSource* source);
 
     float x = 0.0f;
     float y = 0.0f;

@@ -1,6 +1,7 @@
 #include "game/ConnectGameHooks.h"
 
 #include "engine/Log.h"
+#include "engine/MouseState.h"
 #include "engine/ObjectsManager.h"
 #include "game/ClassList.h"
 #include "game/GameProc.h"
@@ -69,8 +70,19 @@ namespace {
 // The program's side of what the lower layers ask of it: the main loop's profile save, fonts,
 // cursor and presented frames; the scene loads' stop of the looping sounds; the game process
 // and the real main loop for the menu and the layers.
-class GameServices final : public MainLoopClient, public SceneLoadListener, public GameFlow {
+class GameServices final : public MainLoopClient,
+                           public SceneLoadListener,
+                           public GameFlow,
+                           public MouseState::CursorFrameSource {
 public:
+    MouseState::CursorFrame CurrentCursorFrame() const override {
+        const std::string name = CursorAnim.CurrentAnimName();
+        if (name.empty()) {
+            return {};
+        }
+        return {CursorAnim.GetFrameRect(name), name == "idle"};
+    }
+
     void SaveProfile() override {
         if (CurrentPlayer != nullptr) {
             CurrentPlayer->Save();
@@ -102,4 +114,5 @@ void ConnectGameHooks() {
     ObjectsManager::SetLoadListener(&gameServices);
     InstallGameFlow(&gameServices);
     InstallWorldServices(&layerServices);
+    MouseState::SetCursorFrameSource(&gameServices);
 }

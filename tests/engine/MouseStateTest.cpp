@@ -11,6 +11,12 @@
 
 namespace {
 
+struct FixedCursorFrame final : MouseState::CursorFrameSource {
+    explicit FixedCursorFrame(MouseState::CursorFrame frame) : frame(frame) {}
+    MouseState::CursorFrame CurrentCursorFrame() const override { return frame; }
+    MouseState::CursorFrame frame;
+};
+
 class MouseStateTest : public testing::Test {
 protected:
     MouseStateTest() { Reset(); }
@@ -19,7 +25,7 @@ protected:
     static void Reset() {
         ReleaseAllKeys();
         Mouse = MouseState();
-        MouseState::SetCursorFrameSource({});
+        MouseState::SetCursorFrameSource(nullptr);
         App = Application();
         ClearMessages();
     }
@@ -142,7 +148,8 @@ class MouseClamp : public MouseStateTest, public testing::WithParamInterface<Cla
 TEST_P(MouseClamp, FullScreenHoldsTheCursorOnScreenByItsFrame) {
     const ClampCase& c = GetParam();
     App.fullScreen = true;
-    MouseState::SetCursorFrameSource([&c] { return MouseState::CursorFrame{c.rect, c.idle}; });
+    const FixedCursorFrame frame({c.rect, c.idle});
+    MouseState::SetCursorFrameSource(&frame);
     Move(c.x, c.y);
     EXPECT_EQ(Mouse.x, c.expectedX);
     EXPECT_EQ(Mouse.y, c.expectedY);
@@ -162,9 +169,8 @@ INSTANTIATE_TEST_SUITE_P(
         ClampCase{true, {-10, -20, 31, 41}, 2000, 2000, 1009.0f, 748.0f}));
 
 TEST_F(MouseStateTest, WindowedPositionsAreNotClamped) {
-    MouseState::SetCursorFrameSource([] {
-        return MouseState::CursorFrame{{0, 0, 100, 100}, true};
-    });
+    const FixedCursorFrame frame({{0, 0, 100, 100}, true});
+    MouseState::SetCursorFrameSource(&frame);
     Move(1100, 5);
     EXPECT_EQ(Mouse.x, 1100.0f);
     EXPECT_EQ(Mouse.y, 5.0f);

@@ -11,14 +11,17 @@
 #include "engine/MouseState.h"
 #include "engine/System.h"
 #include "game/ClassList.h"
+#include "game/ConnectGameHooks.h"
 #include "mainloop/MainLoop.h"
 #include "media/AnimPlayer.h"
 #include "media/Renderer.h"
 #include "media/SoundManager.h"
 #include "platform/gfx/RecordingDevice.h"
 #include "platform/os/Keys.h"
+#include "platform/os/Messages.h"
 #include "tests/media/MediaTestSupport.h"
 #include "tests/world/WorldFixture.h"
+#include "ui/GameFlow.h"
 #include "ui/LayerServices.h"
 #include "ui/UserInterface.h"
 #include "world/FullScreenKey.h"
@@ -501,4 +504,31 @@ TEST_F(GameProcess, EndClearsTheScenesAndKeepsThem) {
     EXPECT_EQ(DialogueUI, nullptr);
 }
 
+// ---------------------------------------------------------------------------------------------
+// The program's wiring
+
+TEST_F(GameProcess, InFullScreenTheCursorAnimationHoldsTheCursorOnScreen) {
+    CursorAnim.Load("cursor.ani");
+    CursorAnim.Play("idle", true, false, true, 0.0f);
+    const FrameRect frame = CursorAnim.GetFrameRect("idle");
+    ASSERT_GT(frame.right, 0);
+    ConnectGameHooks();
+    App.fullScreen = true;
+    Mouse.OnWindowMessage(kMessageMouseMove, 0, PackPoint(2, 2));
+    EXPECT_EQ(Mouse.x, static_cast<float>(frame.right)) << "right of the idle frame's edge";
+    EXPECT_EQ(Mouse.y, static_cast<float>(frame.bottom));
+    Mouse.OnWindowMessage(kMessageMouseMove, 0, PackPoint(5000, 5000));
+    EXPECT_EQ(Mouse.x, static_cast<float>(1024 - frame.right / 2));
+    EXPECT_EQ(Mouse.y, static_cast<float>(768 - frame.bottom / 2));
+
+    MouseState::SetCursorFrameSource(nullptr);
+    InstallMainLoopClient(nullptr);
+    ObjectsManager::SetLoadListener(nullptr);
+    InstallGameFlow(nullptr);
+    InstallWorldServices(&layers);
+    CursorAnim = AnimPlayer();
+    App.fullScreen = false;
+}
+
 } // namespace
+

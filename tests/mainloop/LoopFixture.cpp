@@ -102,7 +102,7 @@ void ResetLoopGlobals() {
     ReleaseAllKeys();
     Keyboard.Reset();
     Mouse = MouseState();
-    MouseState::SetCursorFrameSource({});
+    MouseState::SetCursorFrameSource(nullptr);
     App = Application();
     CurrentProcess = nullptr;
     RunningProcess = nullptr;

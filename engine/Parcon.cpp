@@ -11,16 +11,14 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
 
 namespace {
 
 // The white space of the C locale, whatever locale the process runs in.
 bool IsSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-bool IsBracket(char c) {
-    return c == '(' || c == ')' || c == '[' || c == ']';
 }
 
 // Data files are written with '.' decimals: numbers never follow the process locale.
@@ -80,19 +78,88 @@ float TextToFloat(std::string_view text) {
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
+// Tree storage
+
+// One file read by a parser. Values are runs of its text (quoted ones decoded in place, which
+// only ever shortens them); lists are runs of its nodes, addressed by block and offset so that
+// the blocks never move.
+struct ParconFile {
+    static constexpr int kBlockBits = 16;
+    static constexpr uint32_t kBlockNodes = uint32_t{1} << kBlockBits;
+
+    const ParconNode* Nodes(uint32_t first) const {
+        return blocks[first >> kBlockBits].get() + (first & (kBlockNodes - 1));
+    }
+
+    std::string name;
+    std::unique_ptr<char[]> text; // the root's name, then the file
+    std::size_t textSize = 0;
+    std::vector<std::unique_ptr<ParconNode[]>> blocks;
+    ParconList root;
+};
+
+namespace {
+
+constexpr std::string_view kRootName = "__root__";
+
+ParconNode ValueNode(std::size_t begin, std::size_t size) {
+    ParconNode node;
+    node.begin = static_cast<uint32_t>(begin);
+    node.size = static_cast<uint32_t>(size);
+    node.kind = ParconNode::kValue;
+    node.hasText = true;
+    return node;
+}
+
+// The bytes that end a word: the C locale's white space and the brackets.
+struct WordEnds {
+    bool table[256] = {};
+    constexpr WordEnds() {
+        for (const char c : std::string_view(" \t\n\v\f\r()[]")) {
+            table[static_cast<unsigned char>(c)] = true;
+        }
+    }
+};
+constexpr WordEnds kWordEnds;
+
+bool EndsWord(char c) {
+    return kWordEnds.table[static_cast<unsigned char>(c)];
+}
+
+} // namespace
+
+std::string_view ParconList::Text(const ParconNode& node) const {
+    if (node.kind != ParconNode::kValue || file == nullptr) {
+        return {};
+    }
+    return std::string_view(file->text.get() + node.begin, node.size);
+}
+
+ParconList ParconList::List(const ParconNode& node) const {
+    if (node.kind != ParconNode::kList || file == nullptr) {
+        return {};
+    }
+    return ParconList({node.size != 0 ? file->Nodes(node.begin) : nullptr, node.size}, file);
+}
+
+const std::string& ParconList::FileName() const {
+    static const std::string none;
+    return file != nullptr ? file->name : none;
+}
+
+// ---------------------------------------------------------------------------------------------
 // Cursor
 
 const ParconNode* ParconCursor::Current() const {
-    if (list == nullptr || index < 0 || static_cast<std::size_t>(index) >= list->elements.size()) {
+    if (index < 0 || static_cast<std::size_t>(index) >= list.elements.size()) {
         return nullptr;
     }
-    return &list->elements[static_cast<std::size_t>(index)];
+    return &list.elements[static_cast<std::size_t>(index)];
 }
 
 bool ParconCursor::HasNext() const {
     const int64_t next = static_cast<int64_t>(index) + 1;
-    return list != nullptr && next >= 0 && next <= INT_MAX &&
-           static_cast<uint64_t>(next) < list->elements.size();
+    return next >= 0 && next <= INT_MAX && static_cast<uint64_t>(next) < list.elements.size();
 }
 
 bool ParconCursor::Next() {
@@ -105,37 +172,40 @@ bool ParconCursor::Next() {
 
 bool ParconCursor::HasNextValue() const {
     return HasNext() &&
-           list->elements[static_cast<std::size_t>(index) + 1].kind == ParconNode::kValue;
+           list.elements[static_cast<std::size_t>(index) + 1].kind == ParconNode::kValue;
 }
 
 std::string ParconCursor::GetString(const std::string& defaultText) const {
     const ParconNode* node = Current();
-    return node != nullptr && node->kind == ParconNode::kValue ? std::string(node->Text())
+    return node != nullptr && node->kind == ParconNode::kValue ? std::string(list.Text(*node))
                                                                : defaultText;
 }
 
 int32_t ParconCursor::GetInt(int32_t defaultValue) const {
     const ParconNode* node = Current();
-    return node != nullptr && node->kind == ParconNode::kValue ? TextToInt(node->Text())
+    return node != nullptr && node->kind == ParconNode::kValue ? TextToInt(list.Text(*node))
                                                                : defaultValue;
 }
 
 float ParconCursor::GetFloat(float defaultValue) const {
     const ParconNode* node = Current();
-    return node != nullptr && node->kind == ParconNode::kValue ? TextToFloat(node->Text())
+    return node != nullptr && node->kind == ParconNode::kValue ? TextToFloat(list.Text(*node))
                                                                : defaultValue;
 }
 
-const ParconList* ParconCursor::GetList() const {
+std::optional<ParconList> ParconCursor::GetList() const {
     const ParconNode* node = Current();
-    return node != nullptr ? node->List() : nullptr;
+    if (node == nullptr || node->kind != ParconNode::kList) {
+        return std::nullopt;
+    }
+    return list.List(*node);
 }
 
 std::string ParconCursor::GetListName() const {
-    if (list == nullptr || list->elements.empty()) {
+    if (list.elements.empty()) {
         return {};
     }
-    return std::string(list->elements.front().Text());
+    return std::string(list.Text(list.elements.front()));
 }
 
 std::string ParconCursor::NextString(bool required, const std::string& defaultText) {
@@ -170,25 +240,74 @@ float ParconCursor::NextFloat(bool required, float defaultValue) {
 
 void ParconCursor::ThrowMoreDataExpected() const {
     const ParconNode* node = Current();
-    const std::string* file = list != nullptr ? list->file : nullptr;
     // A list, the placeholder of an unnamed list or no element at all has no text; the message
     // shows that the way the C library prints a null text.
     const std::string value = node != nullptr && node->kind == ParconNode::kValue && node->hasText
-                                  ? MessagePart(node->Text())
+                                  ? MessagePart(list.Text(*node))
                                   : std::string("(null)");
-    const ParconNode* nameNode =
-        list != nullptr && !list->elements.empty() ? &list->elements.front() : nullptr;
+    const ParconNode* nameNode = !list.elements.empty() ? &list.elements.front() : nullptr;
     const std::string name =
         nameNode != nullptr && nameNode->kind == ParconNode::kValue && nameNode->hasText
-            ? MessagePart(nameNode->Text())
+            ? MessagePart(list.Text(*nameNode))
             : std::string("bez nazwy");
     throw Exception("Parcon Error: More data expected! Last read:\n\nFile: %s\nValue: %s\nList "
                     "name: %s",
-                    file != nullptr ? MessagePart(*file).c_str() : "", value.c_str(), name.c_str());
+                    MessagePart(list.FileName()).c_str(), value.c_str(), name.c_str());
 }
 
 // ---------------------------------------------------------------------------------------------
 // Parser
+
+namespace {
+
+// Reads the whole stream after the root's name. A stream that can tell its length is read in
+// one piece into a buffer of that size; any other grows its buffer as it is read.
+void ReadText(std::istream& input, ParconFile& file, std::size_t largestFile) {
+    const std::size_t prefix = kRootName.size();
+    std::size_t capacity = prefix + 64 * 1024;
+    if (input) {
+        const std::istream::pos_type start = input.tellg();
+        if (start != std::istream::pos_type(-1) && input.seekg(0, std::ios::end)) {
+            const std::istream::pos_type end = input.tellg();
+            input.seekg(start);
+            if (end != std::istream::pos_type(-1) && end >= start) {
+                const auto length = static_cast<std::size_t>(end - start);
+                if (length > largestFile) {
+                    throw Exception("Parcon Error: %s is too large to read!",
+                                    MessagePart(file.name).c_str());
+                }
+                // One byte more, so that the read meets the end of the stream.
+                capacity = prefix + length + 1;
+            }
+        }
+        input.clear(input.rdstate() & std::ios::badbit);
+    }
+    std::unique_ptr<char[]> text(new char[capacity]);
+    std::copy(kRootName.begin(), kRootName.end(), text.get());
+    std::size_t size = prefix;
+    while (input) {
+        if (size == capacity) {
+            capacity *= 2;
+            std::unique_ptr<char[]> larger(new char[capacity]);
+            std::copy(text.get(), text.get() + size, larger.get());
+            text = std::move(larger);
+        }
+        input.read(text.get() + size, static_cast<std::streamsize>(capacity - size));
+        size += static_cast<std::size_t>(input.gcount());
+        if (size - prefix > largestFile) {
+            throw Exception("Parcon Error: %s is too large to read!",
+                            MessagePart(file.name).c_str());
+        }
+    }
+    file.text = std::move(text);
+    file.textSize = size;
+}
+
+} // namespace
+
+Parcon::Parcon(std::size_t largestFile) : largestFile(std::min(largestFile, kLargestFile)) {}
+
+Parcon::~Parcon() = default;
 
 bool Parcon::OpenFile(const std::string& fileName, bool required) {
     std::istream* stream = Files.Open(fileName);
@@ -206,17 +325,60 @@ bool Parcon::OpenFile(const std::string& fileName, bool required) {
     return true;
 }
 
-// The lists still open while a file is read, innermost last, with the elements gathered for
-// each. A list gets its elements in one piece when it closes; the gathering vectors are kept
-// per depth and reused, so a list costs one allocation however it grew.
+// The lists still open while a file is read, the root first, with the elements gathered for
+// each. A list's elements go to the file's nodes in one piece when it closes; the gathering
+// vectors are kept per depth and reused, so a list costs no allocation of its own.
 struct Parcon::TreeBuilder {
-    const std::string* file = nullptr;
-    std::vector<ParconList*> open;
-    std::vector<std::vector<ParconNode>> gathered; // [depth], at least open.size() long
-    std::string quoted;                            // a quoted string being decoded
+    explicit TreeBuilder(ParconFile& file) : file(file) {}
 
-    std::vector<ParconNode>& Innermost() { return gathered[open.size() - 1]; }
+    std::vector<ParconNode>& Innermost() { return gathered[openAt.size()]; }
+    // Copies a closed list's elements into the file's nodes; returns where the first went.
+    uint32_t Store(const std::vector<ParconNode>& elements);
+
+    ParconFile& file;
+    std::vector<std::vector<ParconNode>> gathered; // [depth], at least openAt.size() + 1 long
+    std::vector<std::size_t> openAt; // each open list's node in its parent's gathered, root out
+    // The block being filled, sized by what the file's length leads to expect.
+    ParconNode* block = nullptr;
+    uint32_t blockIndex = 0;
+    uint32_t used = 0;
+    uint32_t capacity = 0;
+    std::size_t expectedNodes = 0;
 };
+
+uint32_t Parcon::TreeBuilder::Store(const std::vector<ParconNode>& elements) {
+    const std::size_t count = elements.size();
+    if (count == 0) {
+        return 0;
+    }
+    const uint32_t blockNodes = ParconFile::kBlockNodes;
+    if (count > capacity - used) {
+        if (file.blocks.size() >= blockNodes) {
+            throw Exception("Parcon Error: %s is too large to read!",
+                            MessagePart(file.name).c_str());
+        }
+        // A block of the size still expected, at least a block's worth for a big list; a list
+        // that fills a block alone gets one of its own, so the block being filled keeps its room.
+        const std::size_t wanted =
+            std::max<std::size_t>(count, std::clamp<std::size_t>(expectedNodes, 256, blockNodes));
+        file.blocks.emplace_back(new ParconNode[wanted]);
+        const auto index = static_cast<uint32_t>(file.blocks.size() - 1);
+        if (count >= blockNodes) {
+            std::copy(elements.begin(), elements.end(), file.blocks.back().get());
+            expectedNodes -= std::min(expectedNodes, count);
+            return index << ParconFile::kBlockBits;
+        }
+        block = file.blocks.back().get();
+        blockIndex = index;
+        used = 0;
+        capacity = static_cast<uint32_t>(wanted);
+    }
+    std::copy(elements.begin(), elements.end(), block + used);
+    const uint32_t first = (blockIndex << ParconFile::kBlockBits) | used;
+    used += static_cast<uint32_t>(count);
+    expectedNodes -= std::min(expectedNodes, count);
+    return first;
+}
 
 void Parcon::ParseStream(const std::string& fileName, std::istream& input) {
     if (depth + 1 >= kMaxFrames) {
@@ -229,43 +391,51 @@ void Parcon::ParseStream(const std::string& fileName, std::istream& input) {
         ~PopFrameOnExit() { --depth; }
     } popFrameOnExit{depth};
 
-    TreeBuilder builder;
-    builder.file = &fileNames.emplace_back(fileName);
-    ParconList& newRoot = lists.Add();
-    newRoot.file = builder.file;
-    builder.open.push_back(&newRoot);
-    builder.gathered.emplace_back();
-    AddValue(builder, "__root__");
+    auto file = std::make_unique<ParconFile>();
+    file->name = fileName;
+    ReadText(input, *file, largestFile);
 
-    std::string line;
-    while (std::getline(input, line)) {
-        if (!ParseLine(line, builder)) {
-            break;
-        }
-    }
+    TreeBuilder builder(*file);
+    // Definition files run about one node to every six bytes.
+    builder.expectedNodes = file->textSize / 6 + 16;
+    builder.gathered.emplace_back().push_back(ValueNode(0, kRootName.size()));
+    Parse(builder);
+
     // The end of the file (or a closing bracket at the top level) closes every open list. The
     // notation allows it, but a file cut short reads the same way, so it is said.
-    if (const std::size_t unclosed = builder.open.size() - 1; unclosed > 0) {
+    if (const std::size_t unclosed = builder.openAt.size(); unclosed > 0) {
         DebugLog("Parcon: the end of %s closed %zu open list%s\n", fileName.c_str(), unclosed,
                  unclosed == 1 ? "" : "s");
     }
-    while (!builder.open.empty()) {
+    while (!builder.openAt.empty()) {
         CloseList(builder);
     }
-    root = &newRoot;
+    const std::vector<ParconNode>& top = builder.gathered.front();
+    const uint32_t first = builder.Store(top);
+    file->root = ParconList({file->Nodes(first), top.size()}, file.get());
+    root = &files.emplace_back(std::move(file))->root;
 }
 
-bool Parcon::ParseLine(std::string_view line, TreeBuilder& builder) {
-    const char* p = line.data();
-    const char* const end = p + line.size();
+void Parcon::Parse(TreeBuilder& builder) {
+    char* const text = builder.file.text.get();
+    char* p = text + kRootName.size();
+    char* const end = text + builder.file.textSize;
     for (;;) {
         while (p != end && IsSpace(*p)) {
             ++p;
         }
-        if (p == end || *p == '#') {
-            return true; // a comment runs to the end of the line
+        if (p == end) {
+            return;
         }
         switch (*p) {
+        case '#': {
+            // A comment runs to the end of the line.
+            const std::size_t rest = static_cast<std::size_t>(end - p);
+            const void* newline = std::memchr(p, '\n', rest);
+            p += newline != nullptr ? static_cast<const char*>(newline) - p
+                                    : static_cast<std::ptrdiff_t>(rest);
+            break;
+        }
         case '(':
         case '[':
             OpenList(builder, *p == '[');
@@ -273,27 +443,26 @@ bool Parcon::ParseLine(std::string_view line, TreeBuilder& builder) {
             break;
         case ')':
         case ']':
-            if (builder.open.size() == 1) {
-                return false;
+            if (builder.openAt.empty()) {
+                return; // a closing bracket at the top level ends the file
             }
             CloseList(builder);
             ++p;
             break;
         case '"': {
-            std::string& text = builder.quoted;
-            text.clear();
+            // Decoded in place: an escaped quote shortens the text, so writing never overtakes
+            // reading.
             ++p;
+            char* const start = p;
+            char* out = p;
             for (;;) {
-                const char* stop = p;
-                while (stop != end && *stop != '"' && *stop != '\\') {
-                    ++stop;
+                while (p != end && *p != '"' && *p != '\\' && *p != '\n') {
+                    *out++ = *p++;
                 }
-                text.append(p, stop);
-                p = stop;
-                if (p == end) {
+                if (p == end || *p == '\n') {
                     // Unterminated: the value is the rest of the line, without the CR of a CR LF.
-                    if (!text.empty() && text.back() == '\r') {
-                        text.pop_back();
+                    if (out != start && out[-1] == '\r') {
+                        --out;
                     }
                     break;
                 }
@@ -302,22 +471,24 @@ bool Parcon::ParseLine(std::string_view line, TreeBuilder& builder) {
                     break;
                 }
                 if (p + 1 != end && p[1] == '"') {
-                    text += '"';
+                    *out++ = '"';
                     p += 2;
                 } else {
-                    text += '\\';
+                    *out++ = '\\';
                     ++p;
                 }
             }
-            AddValue(builder, text);
+            builder.Innermost().push_back(ValueNode(static_cast<std::size_t>(start - text),
+                                                    static_cast<std::size_t>(out - start)));
             break;
         }
         default: {
             const char* start = p;
-            while (p != end && !IsSpace(*p) && !IsBracket(*p)) {
+            while (p != end && !EndsWord(*p)) {
                 ++p;
             }
-            AddValue(builder, std::string_view(start, static_cast<std::size_t>(p - start)));
+            builder.Innermost().push_back(ValueNode(static_cast<std::size_t>(start - text),
+                                                    static_cast<std::size_t>(p - start)));
             break;
         }
         }
@@ -325,39 +496,32 @@ bool Parcon::ParseLine(std::string_view line, TreeBuilder& builder) {
 }
 
 void Parcon::OpenList(TreeBuilder& builder, bool unnamed) {
-    ParconList& list = lists.Add();
-    list.file = builder.file;
-    ParconNode& node = builder.Innermost().emplace_back();
+    std::vector<ParconNode>& parent = builder.Innermost();
+    ParconNode node;
+    node.begin = 0;
+    node.size = 0;
     node.kind = ParconNode::kList;
-    node.list = &list;
-
-    builder.open.push_back(&list);
-    if (builder.gathered.size() < builder.open.size()) {
+    node.hasText = false;
+    builder.openAt.push_back(parent.size());
+    parent.push_back(node);
+    if (builder.gathered.size() <= builder.openAt.size()) {
         builder.gathered.emplace_back();
     }
     if (unnamed) {
         // The placeholder stands where a named list has its name.
-        builder.Innermost().emplace_back();
+        ParconNode placeholder = node;
+        placeholder.kind = ParconNode::kValue;
+        builder.Innermost().push_back(placeholder);
     }
 }
 
 void Parcon::CloseList(TreeBuilder& builder) {
     std::vector<ParconNode>& elements = builder.Innermost();
-    ParconNode* array = nodes.AddArray(elements.size());
-    std::copy(elements.begin(), elements.end(), array);
-    builder.open.back()->elements = {array, elements.size()};
+    const uint32_t first = builder.Store(elements);
+    const std::size_t at = builder.openAt.back();
+    builder.openAt.pop_back();
+    ParconNode& node = builder.Innermost()[at];
+    node.begin = first;
+    node.size = static_cast<uint32_t>(elements.size());
     elements.clear();
-    builder.open.pop_back();
-}
-
-void Parcon::AddValue(TreeBuilder& builder, std::string_view text) {
-    if (text.size() > UINT32_MAX) {
-        throw Exception("Parcon Error: a value of %s is too long!", MessagePart(*builder.file).c_str());
-    }
-    char* copy = texts.AddArray(text.size());
-    std::copy(text.begin(), text.end(), copy);
-    ParconNode& node = builder.Innermost().emplace_back();
-    node.hasText = true;
-    node.size = static_cast<uint32_t>(text.size());
-    node.textData = copy != nullptr ? copy : "";
 }

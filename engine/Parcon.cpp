@@ -80,36 +80,80 @@ float TextToFloat(std::string_view text) {
 // ---------------------------------------------------------------------------------------------
 // Tree storage
 
-// One file read by a parser. Values are runs of its text (quoted ones decoded in place, which
-// only ever shortens them); lists are runs of its nodes, addressed by block and offset so that
-// the blocks never move.
-struct ParconFile {
-    static constexpr int kBlockBits = 16;
-    static constexpr uint32_t kBlockNodes = uint32_t{1} << kBlockBits;
+namespace {
 
-    const ParconNode* Nodes(uint32_t first) const {
-        return blocks[first >> kBlockBits].get() + (first & (kBlockNodes - 1));
+// Objects of one file made in blocks that grow with the file and never move, addressed in 32 bits
+// as block and offset. Building a big tree costs few allocations, no copying as it grows, and at
+// most a part of the last block unused; freeing it is one release per block, never a walk of the
+// tree.
+template <typename T, int kOffsetBits>
+class ParconBlocks {
+public:
+    static constexpr std::size_t kLargestBlock = std::size_t{1} << kOffsetBits;
+    static constexpr std::size_t kMostBlocks = std::size_t{1} << (32 - kOffsetBits);
+
+    const T* At(uint32_t address) const {
+        return blocks[address >> kOffsetBits].get() + (address & (kLargestBlock - 1));
     }
 
+    // Room for count objects side by side, not yet taken: Take says how many were used. False
+    // when the addresses have run out.
+    bool Reserve(std::size_t count, T*& room, uint32_t& address) {
+        if (count > capacity - used) {
+            if (blocks.size() == kMostBlocks) {
+                return false;
+            }
+            // A run that fills a block alone gets one of its own, so the block being filled
+            // keeps its room.
+            const std::size_t size = std::max(count, nextBlockSize);
+            blocks.emplace_back(new T[size]);
+            const auto index = static_cast<uint32_t>(blocks.size() - 1);
+            if (count >= kLargestBlock) {
+                room = blocks.back().get();
+                address = index << kOffsetBits;
+                reservedAlone = true;
+                return true;
+            }
+            nextBlockSize = std::min(nextBlockSize * 2, kLargestBlock);
+            block = index;
+            used = 0;
+            capacity = size;
+        }
+        reservedAlone = false;
+        room = blocks[block].get() + used;
+        address = static_cast<uint32_t>((std::size_t{block} << kOffsetBits) | used);
+        return true;
+    }
+    // Takes count objects of the room just reserved (none of a block of its own).
+    void Take(std::size_t count) {
+        if (!reservedAlone) {
+            used += count;
+        }
+    }
+
+private:
+    std::vector<std::unique_ptr<T[]>> blocks;
+    uint32_t block = 0; // the block being filled
+    std::size_t used = 0;
+    std::size_t capacity = 0;
+    // Small files (most of them) take one small block; big ones move to the largest.
+    std::size_t nextBlockSize = 256;
+    bool reservedAlone = false; // the last room reserved is a block of its own
+};
+
+} // namespace
+
+// One file read by a parser: its nodes, and the texts of its values that do not fit in a node.
+struct ParconFile {
     std::string name;
-    std::unique_ptr<char[]> text; // the root's name, then the file
-    std::size_t textSize = 0;
-    std::vector<std::unique_ptr<ParconNode[]>> blocks;
+    ParconBlocks<ParconNode, 16> nodes;
+    ParconBlocks<char, 18> texts;
     ParconList root;
 };
 
 namespace {
 
 constexpr std::string_view kRootName = "__root__";
-
-ParconNode ValueNode(std::size_t begin, std::size_t size) {
-    ParconNode node;
-    node.begin = static_cast<uint32_t>(begin);
-    node.size = static_cast<uint32_t>(size);
-    node.kind = ParconNode::kValue;
-    node.hasText = true;
-    return node;
-}
 
 // The bytes that end a word: the C locale's white space and the brackets.
 struct WordEnds {
@@ -129,17 +173,21 @@ bool EndsWord(char c) {
 } // namespace
 
 std::string_view ParconList::Text(const ParconNode& node) const {
-    if (node.kind != ParconNode::kValue || file == nullptr) {
+    if (node.kind != ParconNode::kValue || !node.hasText) {
         return {};
     }
-    return std::string_view(file->text.get() + node.begin, node.size);
+    if (node.textInNode) {
+        return std::string_view(reinterpret_cast<const char*>(&node.begin), node.size);
+    }
+    return file != nullptr ? std::string_view(file->texts.At(node.begin), node.size)
+                           : std::string_view();
 }
 
 ParconList ParconList::List(const ParconNode& node) const {
     if (node.kind != ParconNode::kList || file == nullptr) {
         return {};
     }
-    return ParconList({node.size != 0 ? file->Nodes(node.begin) : nullptr, node.size}, file);
+    return ParconList({node.size != 0 ? file->nodes.At(node.begin) : nullptr, node.size}, file);
 }
 
 const std::string& ParconList::FileName() const {
@@ -258,53 +306,6 @@ void ParconCursor::ThrowMoreDataExpected() const {
 // ---------------------------------------------------------------------------------------------
 // Parser
 
-namespace {
-
-// Reads the whole stream after the root's name. A stream that can tell its length is read in
-// one piece into a buffer of that size; any other grows its buffer as it is read.
-void ReadText(std::istream& input, ParconFile& file, std::size_t largestFile) {
-    const std::size_t prefix = kRootName.size();
-    std::size_t capacity = prefix + 64 * 1024;
-    if (input) {
-        const std::istream::pos_type start = input.tellg();
-        if (start != std::istream::pos_type(-1) && input.seekg(0, std::ios::end)) {
-            const std::istream::pos_type end = input.tellg();
-            input.seekg(start);
-            if (end != std::istream::pos_type(-1) && end >= start) {
-                const auto length = static_cast<std::size_t>(end - start);
-                if (length > largestFile) {
-                    throw Exception("Parcon Error: %s is too large to read!",
-                                    MessagePart(file.name).c_str());
-                }
-                // One byte more, so that the read meets the end of the stream.
-                capacity = prefix + length + 1;
-            }
-        }
-        input.clear(input.rdstate() & std::ios::badbit);
-    }
-    std::unique_ptr<char[]> text(new char[capacity]);
-    std::copy(kRootName.begin(), kRootName.end(), text.get());
-    std::size_t size = prefix;
-    while (input) {
-        if (size == capacity) {
-            capacity *= 2;
-            std::unique_ptr<char[]> larger(new char[capacity]);
-            std::copy(text.get(), text.get() + size, larger.get());
-            text = std::move(larger);
-        }
-        input.read(text.get() + size, static_cast<std::streamsize>(capacity - size));
-        size += static_cast<std::size_t>(input.gcount());
-        if (size - prefix > largestFile) {
-            throw Exception("Parcon Error: %s is too large to read!",
-                            MessagePart(file.name).c_str());
-        }
-    }
-    file.text = std::move(text);
-    file.textSize = size;
-}
-
-} // namespace
-
 Parcon::Parcon(std::size_t largestFile) : largestFile(std::min(largestFile, kLargestFile)) {}
 
 Parcon::~Parcon() = default;
@@ -332,51 +333,56 @@ struct Parcon::TreeBuilder {
     explicit TreeBuilder(ParconFile& file) : file(file) {}
 
     std::vector<ParconNode>& Innermost() { return gathered[openAt.size()]; }
+    [[noreturn]] void ThrowTooLarge() const {
+        throw Exception("Parcon Error: %s is too large to read!", MessagePart(file.name).c_str());
+    }
+    // Adds a value node with the text to the innermost open list. decode is called as
+    // decode(room) to write the text, at most size bytes, and returns its length.
+    template <typename Decode>
+    void AddValue(std::size_t size, const Decode& decode);
     // Copies a closed list's elements into the file's nodes; returns where the first went.
     uint32_t Store(const std::vector<ParconNode>& elements);
 
     ParconFile& file;
     std::vector<std::vector<ParconNode>> gathered; // [depth], at least openAt.size() + 1 long
     std::vector<std::size_t> openAt; // each open list's node in its parent's gathered, root out
-    // The block being filled, sized by what the file's length leads to expect.
-    ParconNode* block = nullptr;
-    uint32_t blockIndex = 0;
-    uint32_t used = 0;
-    uint32_t capacity = 0;
-    std::size_t expectedNodes = 0;
 };
 
+template <typename Decode>
+void Parcon::TreeBuilder::AddValue(std::size_t size, const Decode& decode) {
+    ParconNode node;
+    node.kind = ParconNode::kValue;
+    node.hasText = true;
+    // Short values (numbers, mostly) are kept in the node itself.
+    if (size <= sizeof node.begin) {
+        char text[sizeof node.begin] = {};
+        node.size = static_cast<uint32_t>(decode(text));
+        std::memcpy(&node.begin, text, sizeof text);
+        node.textInNode = true;
+    } else {
+        char* room = nullptr;
+        if (!file.texts.Reserve(size, room, node.begin)) {
+            ThrowTooLarge();
+        }
+        const std::size_t length = decode(room);
+        file.texts.Take(length);
+        node.size = static_cast<uint32_t>(length);
+        node.textInNode = false;
+    }
+    Innermost().push_back(node);
+}
+
 uint32_t Parcon::TreeBuilder::Store(const std::vector<ParconNode>& elements) {
-    const std::size_t count = elements.size();
-    if (count == 0) {
+    if (elements.empty()) {
         return 0;
     }
-    const uint32_t blockNodes = ParconFile::kBlockNodes;
-    if (count > capacity - used) {
-        if (file.blocks.size() >= blockNodes) {
-            throw Exception("Parcon Error: %s is too large to read!",
-                            MessagePart(file.name).c_str());
-        }
-        // A block of the size still expected, at least a block's worth for a big list; a list
-        // that fills a block alone gets one of its own, so the block being filled keeps its room.
-        const std::size_t wanted =
-            std::max<std::size_t>(count, std::clamp<std::size_t>(expectedNodes, 256, blockNodes));
-        file.blocks.emplace_back(new ParconNode[wanted]);
-        const auto index = static_cast<uint32_t>(file.blocks.size() - 1);
-        if (count >= blockNodes) {
-            std::copy(elements.begin(), elements.end(), file.blocks.back().get());
-            expectedNodes -= std::min(expectedNodes, count);
-            return index << ParconFile::kBlockBits;
-        }
-        block = file.blocks.back().get();
-        blockIndex = index;
-        used = 0;
-        capacity = static_cast<uint32_t>(wanted);
+    ParconNode* room = nullptr;
+    uint32_t first = 0;
+    if (!file.nodes.Reserve(elements.size(), room, first)) {
+        ThrowTooLarge();
     }
-    std::copy(elements.begin(), elements.end(), block + used);
-    const uint32_t first = (blockIndex << ParconFile::kBlockBits) | used;
-    used += static_cast<uint32_t>(count);
-    expectedNodes -= std::min(expectedNodes, count);
+    std::copy(elements.begin(), elements.end(), room);
+    file.nodes.Take(elements.size());
     return first;
 }
 
@@ -393,13 +399,46 @@ void Parcon::ParseStream(const std::string& fileName, std::istream& input) {
 
     auto file = std::make_unique<ParconFile>();
     file->name = fileName;
-    ReadText(input, *file, largestFile);
-
     TreeBuilder builder(*file);
-    // Definition files run about one node to every six bytes.
-    builder.expectedNodes = file->textSize / 6 + 16;
-    builder.gathered.emplace_back().push_back(ValueNode(0, kRootName.size()));
-    Parse(builder);
+    builder.gathered.emplace_back();
+    builder.AddValue(kRootName.size(), [](char* room) {
+        std::copy(kRootName.begin(), kRootName.end(), room);
+        return kRootName.size();
+    });
+
+    // Read in pieces of whole lines, kept only while they are parsed: the tree keeps copies of
+    // the values, not the file.
+    std::vector<char> piece(64 * 1024);
+    std::size_t kept = 0; // the start of a line carried over from the last piece
+    std::size_t total = 0;
+    bool more = true;
+    while (more && input) {
+        if (kept == piece.size()) {
+            piece.resize(piece.size() * 2); // a line longer than a piece
+        }
+        input.read(piece.data() + kept, static_cast<std::streamsize>(piece.size() - kept));
+        const auto read = static_cast<std::size_t>(input.gcount());
+        total += read;
+        if (total > largestFile) {
+            builder.ThrowTooLarge();
+        }
+        const std::size_t filled = kept + read;
+        // Whole lines only, unless the stream has ended.
+        std::size_t lines = filled;
+        if (input) {
+            const void* lastNewline = memrchr(piece.data(), '\n', filled);
+            if (lastNewline == nullptr) {
+                kept = filled;
+                continue;
+            }
+            lines =
+                static_cast<std::size_t>(static_cast<const char*>(lastNewline) - piece.data()) + 1;
+        }
+        more = Parse(builder, piece.data(), piece.data() + lines);
+        std::copy(piece.begin() + static_cast<std::ptrdiff_t>(lines),
+                  piece.begin() + static_cast<std::ptrdiff_t>(filled), piece.begin());
+        kept = filled - lines;
+    }
 
     // The end of the file (or a closing bracket at the top level) closes every open list. The
     // notation allows it, but a file cut short reads the same way, so it is said.
@@ -412,28 +451,24 @@ void Parcon::ParseStream(const std::string& fileName, std::istream& input) {
     }
     const std::vector<ParconNode>& top = builder.gathered.front();
     const uint32_t first = builder.Store(top);
-    file->root = ParconList({file->Nodes(first), top.size()}, file.get());
+    file->root = ParconList({file->nodes.At(first), top.size()}, file.get());
     root = &files.emplace_back(std::move(file))->root;
 }
 
-void Parcon::Parse(TreeBuilder& builder) {
-    char* const text = builder.file.text.get();
-    char* p = text + kRootName.size();
-    char* const end = text + builder.file.textSize;
+bool Parcon::Parse(TreeBuilder& builder, const char* p, const char* const end) {
     for (;;) {
         while (p != end && IsSpace(*p)) {
             ++p;
         }
         if (p == end) {
-            return;
+            return true;
         }
         switch (*p) {
         case '#': {
             // A comment runs to the end of the line.
-            const std::size_t rest = static_cast<std::size_t>(end - p);
+            const auto rest = static_cast<std::size_t>(end - p);
             const void* newline = std::memchr(p, '\n', rest);
-            p += newline != nullptr ? static_cast<const char*>(newline) - p
-                                    : static_cast<std::ptrdiff_t>(rest);
+            p = newline != nullptr ? static_cast<const char*>(newline) : end;
             break;
         }
         case '(':
@@ -444,51 +479,47 @@ void Parcon::Parse(TreeBuilder& builder) {
         case ')':
         case ']':
             if (builder.openAt.empty()) {
-                return; // a closing bracket at the top level ends the file
+                return false; // a closing bracket at the top level ends the file
             }
             CloseList(builder);
             ++p;
             break;
         case '"': {
-            // Decoded in place: an escaped quote shortens the text, so writing never overtakes
-            // reading.
-            ++p;
-            char* const start = p;
-            char* out = p;
-            for (;;) {
-                while (p != end && *p != '"' && *p != '\\' && *p != '\n') {
-                    *out++ = *p++;
-                }
-                if (p == end || *p == '\n') {
-                    // Unterminated: the value is the rest of the line, without the CR of a CR LF.
-                    if (out != start && out[-1] == '\r') {
-                        --out;
-                    }
-                    break;
-                }
-                if (*p == '"') {
-                    ++p;
-                    break;
-                }
-                if (p + 1 != end && p[1] == '"') {
-                    *out++ = '"';
-                    p += 2;
-                } else {
-                    *out++ = '\\';
-                    ++p;
-                }
+            // The text runs to the closing quote, or unterminated to the end of the line. An
+            // escaped quote (\") is a quote; any other backslash stays as it is.
+            const char* const start = ++p;
+            while (p != end && *p != '"' && *p != '\n') {
+                p += *p == '\\' && p + 1 != end && p[1] == '"' ? 2 : 1;
             }
-            builder.Innermost().push_back(ValueNode(static_cast<std::size_t>(start - text),
-                                                    static_cast<std::size_t>(out - start)));
+            const char* const stop = p;
+            const bool terminated = p != end && *p == '"';
+            p += terminated ? 1 : 0;
+            builder.AddValue(static_cast<std::size_t>(stop - start), [&](char* room) {
+                char* out = room;
+                for (const char* in = start; in != stop; ++in) {
+                    if (*in == '\\' && in + 1 != stop && in[1] == '"') {
+                        ++in;
+                    }
+                    *out++ = *in;
+                }
+                // Unterminated: without the CR of a CR LF.
+                if (!terminated && out != room && out[-1] == '\r') {
+                    --out;
+                }
+                return static_cast<std::size_t>(out - room);
+            });
             break;
         }
         default: {
-            const char* start = p;
+            const char* const start = p;
             while (p != end && !EndsWord(*p)) {
                 ++p;
             }
-            builder.Innermost().push_back(ValueNode(static_cast<std::size_t>(start - text),
-                                                    static_cast<std::size_t>(p - start)));
+            const auto size = static_cast<std::size_t>(p - start);
+            builder.AddValue(size, [&](char* room) {
+                std::memcpy(room, start, size);
+                return size;
+            });
             break;
         }
         }
@@ -500,6 +531,7 @@ void Parcon::OpenList(TreeBuilder& builder, bool unnamed) {
     ParconNode node;
     node.begin = 0;
     node.size = 0;
+    node.textInNode = false;
     node.kind = ParconNode::kList;
     node.hasText = false;
     builder.openAt.push_back(parent.size());

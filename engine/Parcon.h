@@ -13,16 +13,20 @@
 struct ParconFile;
 class ParconList;
 
-// One node of a parsed definition file, eight bytes: a value (a run of its file's text) or a
-// list (a run of its file's nodes). What it refers to is read through the ParconList holding it.
+// One node of a parsed definition file, eight bytes, so that a big file's tree stays a small
+// multiple of the file: a value or a list (a run of its file's nodes). What it refers to is read
+// through the ParconList holding it.
 struct ParconNode {
     enum Kind { kList = 1, kValue = 2 };
 
-    uint32_t begin;       // a value's offset in the file's text; a list's first node
-    uint32_t size : 29;   // a value's length; a list's element count
+    // A list's first node; a value's text when it fits here, else where its text is kept.
+    uint32_t begin;
+    uint32_t size : 28; // a value's length; a list's element count
+    bool textInNode : 1;
     Kind kind : 2;
-    bool hasText : 1;     // false only for the placeholder that names an unnamed list
+    bool hasText : 1; // false only for the placeholder that names an unnamed list
 };
+static_assert(sizeof(ParconNode) == 8);
 
 // A list of a parsed file: its nodes side by side, element 0 naming it. A small view over what
 // the parser keeps; empty (false) when it stands for no list. Valid as long as its parser.
@@ -104,8 +108,8 @@ private:
 class Parcon {
 public:
     static constexpr int kMaxFrames = 6;
-    // Lengths in the tree are 29-bit, so bigger files are refused.
-    static constexpr std::size_t kLargestFile = (std::size_t{1} << 29) - 64;
+    // Lengths in the tree are 28-bit, so bigger files are refused.
+    static constexpr std::size_t kLargestFile = (std::size_t{1} << 28) - 64;
 
     // largestFile lowers the size limit (for tests of the refusal).
     explicit Parcon(std::size_t largestFile = kLargestFile);
@@ -118,7 +122,7 @@ public:
     // %s!" when required is true. Trees of earlier files stay valid until the parser goes.
     bool OpenFile(const std::string& fileName, bool required);
     // Parses an open stream as the file of that name (what OpenFile does once it has the
-    // stream); the caller keeps the stream, which is read to its end.
+    // stream); the caller keeps the stream.
     void ParseStream(const std::string& fileName, std::istream& input);
 
     // The root list of the last file read (element 0 is "__root__"), or null before.
@@ -129,8 +133,9 @@ public:
 private:
     struct TreeBuilder;
 
-    // Reads the file's text into a tree: nodes for its tokens, lists closed as they end.
-    void Parse(TreeBuilder& builder);
+    // Reads whole lines of the file into the tree. False when a closing bracket at the top
+    // level ends the file.
+    bool Parse(TreeBuilder& builder, const char* p, const char* end);
     void OpenList(TreeBuilder& builder, bool unnamed);
     void CloseList(TreeBuilder& builder);
 

@@ -218,8 +218,8 @@ void ParticleEmitter::AddCurveKey(CurveIndex index, const ParconList& list, int3
     if (!curves[index].AddKey(time, value)) {
         DebugLog("ParticleEmitter: %s: the curve \"%s\" has %d keys already; the key at %d ms "
                  "is ignored\n",
-                 list.FileName().c_str(),
-                 ParconCursor(&list, 0).GetListName().c_str(), ParticleCurve::kMostKeys, time);
+                 list.FileName().c_str(), ParconCursor(&list, 0).GetListName().c_str(),
+                 ParticleCurve::kMostKeys, time);
     }
 }
 

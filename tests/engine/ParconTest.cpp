@@ -81,8 +81,8 @@ std::string Dump(const ParconList& top) {
         const ParconList list = frame.list;
         const auto& elements = list.elements;
         if (frame.next == elements.size()) {
-            const bool unnamed = !elements.empty() && !elements[0].hasText &&
-                                 elements[0].kind == ParconNode::kValue;
+            const bool unnamed =
+                !elements.empty() && !elements[0].hasText && elements[0].kind == ParconNode::kValue;
             out += unnamed ? ']' : ')';
             stack.pop_back();
             continue;
@@ -246,6 +246,38 @@ TEST(Parcon, LongLineIsReadWhole) {
     EXPECT_EQ(list.NextString(true, "").size(), 300u * 7);
     ASSERT_TRUE(top.Next());
     EXPECT_EQ(ParconCursor(top.GetList(), 0).GetListName(), "next");
+}
+
+// The file is read in pieces of whole lines: lines straddling where one read ends, values
+// of every length about what a node holds itself, and a line longer than a piece read whole.
+TEST(Parcon, BigFileReadsTheSameAcrossPieces) {
+    const struct {
+        std::string written;
+        std::string shown;
+    } values[] = {
+        {R"("")", R"("")"},
+        {"a", "a"},
+        {"abc", "abc"},
+        {"abcd", "abcd"},
+        {"abcde", "abcde"},
+        {R"("a\"bc")", R"("a\"bc")"},
+        {R"("a b\"c")", R"("a b\"c")"},
+        {"12.5", "12.5"},
+    };
+    const std::string longWord(100000, 'w');
+    std::string text;
+    std::string tree;
+    for (std::size_t i = 0; text.size() < 300000; ++i) {
+        const auto& value = values[i % std::size(values)];
+        const std::string number = std::to_string(i % 97);
+        text += "(v" + std::to_string(i) + " " + value.written + " " + number + ")\n";
+        tree += " (v" + std::to_string(i) + " " + value.shown + " " + number + ")";
+        if (i == 3000) {
+            text += longWord + "\n";
+            tree += " " + longWord;
+        }
+    }
+    EXPECT_EQ(Tree(text), tree.substr(1));
 }
 
 // Lists left open at the end of a file are closed there, as the notation allows; but a file cut
@@ -426,7 +458,9 @@ protected:
         Parse(parser, "(named 1 (sub) two)\n[3 4]\n()\n[]\n(last)", "cursor.txt");
     }
     // The list at top-level position i.
-    std::optional<ParconList> TopList(int i) const { return ParconCursor(parser.Root(), i).GetList(); }
+    std::optional<ParconList> TopList(int i) const {
+        return ParconCursor(parser.Root(), i).GetList();
+    }
 
     Parcon parser;
 };
@@ -566,6 +600,16 @@ TEST(ParconErrors, MoreDataOnEmptyCursorHasNoFile) {
     ParconCursor cursor;
     EXPECT_EQ(ErrorOf([&] { cursor.NextInt(true, 0); }),
               MoreDataMessage("", "(null)", "bez nazwy"));
+}
+
+TEST(ParconErrors, FileOverTheSizeLimitIsRefused) {
+    Parcon parser(16);
+    Parse(parser, "(a 1234567890 b)", "fits.txt");
+    EXPECT_EQ(Dump(*parser.Root()), "(__root__ (a 1234567890 b))");
+    EXPECT_EQ(ErrorOf([&] { Parse(parser, "(a 1234567890 bc)", "big.txt"); }),
+              "Parcon Error: big.txt is too large to read!");
+    // The earlier tree stays the root and whole.
+    EXPECT_EQ(Dump(*parser.Root()), "(__root__ (a 1234567890 b))");
 }
 
 TEST(ParconErrors, MessagesAreCutToTheExceptionLength) {

@@ -350,26 +350,24 @@ struct Parcon::TreeBuilder {
 
 template <typename Decode>
 void Parcon::TreeBuilder::AddValue(std::size_t size, const Decode& decode) {
-    ParconNode node;
-    node.kind = ParconNode::kValue;
-    node.hasText = true;
+    uint32_t begin = 0;
+    std::size_t length = 0;
     // Short values (numbers, mostly) are kept in the node itself.
-    if (size <= sizeof node.begin) {
-        char text[sizeof node.begin] = {};
-        node.size = static_cast<uint32_t>(decode(text));
-        std::memcpy(&node.begin, text, sizeof text);
-        node.textInNode = true;
+    const bool inNode = size <= sizeof begin;
+    if (inNode) {
+        char text[sizeof begin] = {};
+        length = decode(text);
+        std::memcpy(&begin, text, sizeof text);
     } else {
         char* room = nullptr;
-        if (!file.texts.Reserve(size, room, node.begin)) {
+        if (!file.texts.Reserve(size, room, begin)) {
             ThrowTooLarge();
         }
-        const std::size_t length = decode(room);
+        length = decode(room);
         file.texts.Take(length);
-        node.size = static_cast<uint32_t>(length);
-        node.textInNode = false;
     }
-    Innermost().push_back(node);
+    Innermost().push_back(
+        ParconNode{begin, static_cast<uint32_t>(length), inNode, ParconNode::kValue, true});
 }
 
 uint32_t Parcon::TreeBuilder::Store(const std::vector<ParconNode>& elements) {
@@ -528,22 +526,15 @@ bool Parcon::Parse(TreeBuilder& builder, const char* p, const char* const end) {
 
 void Parcon::OpenList(TreeBuilder& builder, bool unnamed) {
     std::vector<ParconNode>& parent = builder.Innermost();
-    ParconNode node;
-    node.begin = 0;
-    node.size = 0;
-    node.textInNode = false;
-    node.kind = ParconNode::kList;
-    node.hasText = false;
     builder.openAt.push_back(parent.size());
-    parent.push_back(node);
+    // Its first node and size are set when it closes.
+    parent.push_back(ParconNode{0, 0, false, ParconNode::kList, false});
     if (builder.gathered.size() <= builder.openAt.size()) {
         builder.gathered.emplace_back();
     }
     if (unnamed) {
         // The placeholder stands where a named list has its name.
-        ParconNode placeholder = node;
-        placeholder.kind = ParconNode::kValue;
-        builder.Innermost().push_back(placeholder);
+        builder.Innermost().push_back(ParconNode{0, 0, false, ParconNode::kValue, false});
     }
 }
 

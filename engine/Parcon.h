@@ -11,7 +11,7 @@
 #include <vector>
 
 struct ParconFile;
-class ParconList;
+struct ParconList;
 
 // One node of a parsed definition file, eight bytes, so that a big file's tree stays a small
 // multiple of the file: a value or a list (a run of its file's nodes). What it refers to is read
@@ -19,7 +19,8 @@ class ParconList;
 struct ParconNode {
     enum Kind { kList = 1, kValue = 2 };
 
-    // A list's first node; a value's text when it fits here, else where its text is kept.
+    // A list's first node; a value's text when it fits here (textInNode), else where the parser
+    // keeps it.
     uint32_t begin;
     uint32_t size : 28; // a value's length; a list's element count
     bool textInNode : 1;
@@ -30,18 +31,13 @@ static_assert(sizeof(ParconNode) == 8);
 
 // A list of a parsed file: its nodes side by side, element 0 naming it. A small view over what
 // the parser keeps; empty (false) when it stands for no list. Valid as long as its parser.
-class ParconList {
+struct ParconList {
 public:
     ParconList() = default;
     ParconList(std::span<const ParconNode> elements, const ParconFile* file)
         : elements(elements), file(file) {}
 
     explicit operator bool() const { return file != nullptr; }
-    // The same list of the same file.
-    bool operator==(const ParconList& other) const {
-        return file == other.file && elements.data() == other.elements.data() &&
-               elements.size() == other.elements.size();
-    }
 
     // A value's text; empty for the placeholder and for a list. The node is one of elements.
     std::string_view Text(const ParconNode& node) const;

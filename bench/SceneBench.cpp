@@ -33,7 +33,7 @@ public:
     void SetProperty(const ParconCursor& cursor) override {
         ParconCursor element = cursor;
         while (element.Next()) {
-            if (const ParconList* list = element.GetList()) {
+            if (const std::optional<ParconList> list = element.GetList()) {
                 ParconCursor key(list, 0);
                 if (key.GetListName() == "speed") {
                     speed = key.NextFloat(true, 0.0f);

@@ -14,7 +14,7 @@ void ReadSettings(const std::string& fileName, ReadSetting read) {
     parser.OpenFile(fileName, true);
     ParconCursor top = parser.RootCursor();
     while (top.Next()) {
-        if (const ParconList* list = top.GetList()) {
+        if (const std::optional<ParconList> list = top.GetList()) {
             ParconCursor setting(list, 0);
             read(setting.GetListName(), setting);
         }

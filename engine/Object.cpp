@@ -83,12 +83,13 @@ void Object::LoadFromNode(const ParconCursor& cursor, bool instance) {
     while (element.Next()) {
         const ParconNode* node = element.Current();
         if (node->kind == ParconNode::kValue) {
-            if (!instance && !node->Text().empty()) {
-                ApplyDefinition(std::string(node->Text()), false);
+            const std::string_view text = element.List()->Text(*node);
+            if (!instance && !text.empty()) {
+                ApplyDefinition(std::string(text), false);
             }
             continue;
         }
-        ParconCursor section(node->list, 0);
+        ParconCursor section(element.GetList(), 0);
         const std::string head = section.GetListName();
         if (head == "Data") {
             SetProperty(section);

@@ -24,7 +24,7 @@ bool DrawsAboveTexts(const std::string& name) {
 
 // A list whose element 0 is a word with text.
 bool HasName(const ParconList& list) {
-    return !list.elements.empty() && !list.elements.front().Text().empty();
+    return !list.elements.empty() && !list.Text(list.elements.front()).empty();
 }
 
 // The text of the last "Label" list of a definition; empty when none.
@@ -32,7 +32,7 @@ std::string LabelOf(const ParconList& definition) {
     std::string label;
     ParconCursor element(&definition, 0);
     while (element.Next()) {
-        if (const ParconList* list = element.GetList()) {
+        if (const std::optional<ParconList> list = element.GetList()) {
             ParconCursor key(list, 0);
             if (key.GetListName() == "Label") {
                 label = key.NextString(true, "");
@@ -377,25 +377,25 @@ void ObjectsManager::LoadDefinitions(const std::string& path) {
     parser.OpenFile(path, true);
     ParconCursor group = parser.RootCursor();
     while (group.Next()) {
-        const ParconList* groupList = group.GetList();
-        if (groupList == nullptr) {
+        const std::optional<ParconList> groupList = group.GetList();
+        if (!groupList) {
             continue;
         }
         ParconCursor element(groupList, 0);
         const bool final = element.GetListName() == "Final";
         while (element.Next()) {
-            const ParconList* list = element.GetList();
-            if (list == nullptr) {
+            const std::optional<ParconList> list = element.GetList();
+            if (!list) {
                 continue;
             }
             if (!HasName(*list)) {
                 throw Exception("A definition without a name in %s", MessagePart(path).c_str());
             }
-            const std::string name(list->elements[0].Text());
+            const std::string name(list->Text(list->elements[0]));
             ObjectDefinition definition;
             definition.cursor = ParconCursor(list, 0);
             if (list->elements.size() > 1 && list->elements[1].kind == ParconNode::kValue) {
-                definition.baseName = std::string(list->elements[1].Text());
+                definition.baseName = std::string(list->Text(list->elements[1]));
             }
             definition.final = final;
             if (final) {
@@ -463,8 +463,8 @@ void ObjectsManager::LoadScene(const std::string& path, bool clearFirst) {
     file.OpenFile(path, true);
     ParconCursor top = file.RootCursor();
     while (top.Next() && !deletePending) {
-        const ParconList* list = top.GetList();
-        if (list == nullptr) {
+        const std::optional<ParconList> list = top.GetList();
+        if (!list) {
             continue;
         }
         ParconCursor section(list, 0);
@@ -484,8 +484,8 @@ void ObjectsManager::LoadScene(const std::string& path, bool clearFirst) {
 
 void ObjectsManager::ReadMeta(ParconCursor entries, const std::string& path) {
     while (entries.Next()) {
-        const ParconList* entry = entries.GetList();
-        if (entry == nullptr) {
+        const std::optional<ParconList> entry = entries.GetList();
+        if (!entry) {
             throw Exception("A Meta entry that is not a list in %s", MessagePart(path).c_str());
         }
         if (!HasName(*entry)) {
@@ -502,15 +502,15 @@ void ObjectsManager::ReadMeta(ParconCursor entries, const std::string& path) {
 // next one is made, so an object's definition reader sees only the objects before it.
 void ObjectsManager::ReadObjects(ParconCursor entries, const std::string& path) {
     while (entries.Next() && !deletePending) {
-        const ParconList* entry = entries.GetList();
-        if (entry == nullptr) {
+        const std::optional<ParconList> entry = entries.GetList();
+        if (!entry) {
             throw Exception("An Objects entry that is not a list in %s", MessagePart(path).c_str());
         }
         if (!HasName(*entry)) {
             throw Exception("An Objects entry without a definition name in %s",
                             MessagePart(path).c_str());
         }
-        const std::string definitionName(entry->elements[0].Text());
+        const std::string definitionName(entry->Text(entry->elements[0]));
         std::unique_ptr<Object> object = CreateObject(definitionName, false);
         if (object == nullptr) {
             throw Exception("Unknown object: %s", MessagePart(definitionName).c_str());

@@ -1,96 +1,67 @@
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+struct ParconFile;
 struct ParconList;
 
-// One node of a parsed definition file: a list or a value. Sixteen bytes, so that a big file's
-// tree stays a small multiple of the file.
+// One node of a parsed definition file, eight bytes, so that a big file's tree stays a small
+// multiple of the file: a value or a list (a run of its file's nodes). What it refers to is read
+// through the ParconList holding it.
 struct ParconNode {
-    enum Kind : uint8_t { kList = 1, kValue = 2 };
+    enum Kind { kList = 1, kValue = 2 };
 
-    Kind kind = kValue;
-    bool hasText = false; // false only for the placeholder that names an unnamed list
-    uint32_t size = 0;    // the length of a value's text
-    union {
-        const char* textData = nullptr; // a value's bytes, owned by the parser
-        ParconList* list;               // a list's list
-    };
-
-    // A value's text; empty for the placeholder and for a list.
-    std::string_view Text() const {
-        return kind == kValue && textData != nullptr ? std::string_view(textData, size)
-                                                     : std::string_view();
-    }
-    // A list's list; null for a value.
-    const ParconList* List() const { return kind == kList ? list : nullptr; }
+    // A list's first node; a value's text when it fits here (textInNode), else where the parser
+    // keeps it.
+    uint32_t begin;
+    uint32_t size : 28; // a value's length; a list's element count
+    bool textInNode : 1;
+    Kind kind : 2;
+    bool hasText : 1; // false only for the placeholder that names an unnamed list
 };
+static_assert(sizeof(ParconNode) == 8);
 
-// An ordered list of nodes side by side; element 0 names the list. The nodes belong to the
-// parser; every node of a list comes from the list's file.
+// A list of a parsed file: its nodes side by side, element 0 naming it. A small view over what
+// the parser keeps; empty (false) when it stands for no list. Valid as long as its parser.
 struct ParconList {
-    std::span<const ParconNode> elements;
-    const std::string* file = nullptr;
-};
-
-// Objects that live as long as their parser, made in blocks that grow with the file: building a
-// big tree costs few allocations, and freeing it is one release per block, never a walk of the
-// tree.
-template <typename T>
-class ParconPool {
 public:
-    ParconPool() = default;
-    ParconPool(const ParconPool&) = delete;
-    ParconPool& operator=(const ParconPool&) = delete;
+    ParconList() = default;
+    ParconList(std::span<const ParconNode> elements, const ParconFile* file)
+        : elements(elements), file(file) {}
 
-    T& Add() { return *AddArray(1); }
+    explicit operator bool() const { return file != nullptr; }
 
-    // count default-made objects side by side (null for none).
-    T* AddArray(std::size_t count) {
-        if (count == 0) {
-            return nullptr;
-        }
-        if (count >= kLargestBlock) {
-            // A block of its own, so the block being filled keeps its room.
-            blocks.emplace(blocks.begin(), new T[count]);
-            return blocks.front().get();
-        }
-        if (capacity - used < count) {
-            capacity = std::max(count, nextBlockSize);
-            nextBlockSize = std::min(nextBlockSize * 2, kLargestBlock);
-            blocks.emplace_back(new T[capacity]);
-            used = 0;
-        }
-        T* first = blocks.back().get() + used;
-        used += count;
-        return first;
-    }
+    // A value's text; empty for the placeholder and for a list. The node is one of elements.
+    std::string_view Text(const ParconNode& node) const;
+    // A list node's list; empty for a value. The node is one of elements.
+    ParconList List(const ParconNode& node) const;
+    // The name of the file the list comes from; empty for no list.
+    const std::string& FileName() const;
+
+    std::span<const ParconNode> elements;
 
 private:
-    // Small files (most of them) take one small block; big ones move to 1 MB blocks.
-    static constexpr std::size_t kFirstBlock = std::max<std::size_t>(4096 / sizeof(T), 1);
-    static constexpr std::size_t kLargestBlock = std::max<std::size_t>((1 << 20) / sizeof(T), 1);
-
-    std::vector<std::unique_ptr<T[]>> blocks; // the last one is being filled
-    std::size_t used = 0;
-    std::size_t capacity = 0;
-    std::size_t nextBlockSize = kFirstBlock;
+    const ParconFile* file = nullptr;
 };
 
 // A position inside one list, with typed getters. Must not outlive its parser.
 class ParconCursor {
 public:
     ParconCursor() = default;
-    ParconCursor(const ParconList* list, int index) : list(list), index(index) {}
+    ParconCursor(const ParconList& list, int index) : list(list), index(index) {}
+    // An empty cursor for a null or empty list.
+    ParconCursor(const ParconList* list, int index)
+        : list(list != nullptr ? *list : ParconList()), index(index) {}
+    ParconCursor(const std::optional<ParconList>& list, int index)
+        : list(list ? *list : ParconList()), index(index) {}
 
     // Steps to the following element; false (and no step) at the end of the list.
     bool Next();
@@ -104,8 +75,8 @@ public:
     std::string GetString(const std::string& defaultText) const;
     int32_t GetInt(int32_t defaultValue) const;
     float GetFloat(float defaultValue) const;
-    // The current element's list, or null when it is a value.
-    const ParconList* GetList() const;
+    // The current element's list, or none when it is a value.
+    std::optional<ParconList> GetList() const;
     // The text of element 0; empty for an unnamed or empty list.
     std::string GetListName() const;
 
@@ -115,7 +86,8 @@ public:
     int32_t NextInt(bool required, int32_t defaultValue);
     float NextFloat(bool required, float defaultValue);
 
-    const ParconList* List() const { return list; }
+    // The cursor's list, or null on an empty cursor; valid while the cursor is.
+    const ParconList* List() const { return list ? &list : nullptr; }
     int Index() const { return index; }
     // The current element, or null past the end or on an empty cursor.
     const ParconNode* Current() const;
@@ -124,7 +96,7 @@ private:
     // Throws the "More data expected" error for a required value at the end of the list.
     [[noreturn]] void ThrowMoreDataExpected() const;
 
-    const ParconList* list = nullptr;
+    ParconList list;
     int index = 0;
 };
 
@@ -132,9 +104,12 @@ private:
 class Parcon {
 public:
     static constexpr int kMaxFrames = 6;
+    // Lengths in the tree are 28-bit, so bigger files are refused.
+    static constexpr std::size_t kLargestFile = (std::size_t{1} << 28) - 64;
 
-    Parcon() = default;
-    ~Parcon() = default;
+    // largestFile lowers the size limit (for tests of the refusal).
+    explicit Parcon(std::size_t largestFile = kLargestFile);
+    ~Parcon();
     Parcon(const Parcon&) = delete;
     Parcon& operator=(const Parcon&) = delete;
 
@@ -154,22 +129,18 @@ public:
 private:
     struct TreeBuilder;
 
-    // Reads the tokens of one line into the innermost open list. False when a closing bracket
-    // at the top level ends the file.
-    bool ParseLine(std::string_view line, TreeBuilder& builder);
+    // Reads whole lines of the file into the tree. False when a closing bracket at the top
+    // level ends the file.
+    bool Parse(TreeBuilder& builder, const char* p, const char* end);
     void OpenList(TreeBuilder& builder, bool unnamed);
     void CloseList(TreeBuilder& builder);
-    // Adds a value node with a copy of the text to the innermost open list.
-    void AddValue(TreeBuilder& builder, std::string_view text);
 
-    // Every node array, list, text and file name of every file read, freed together with the
-    // parser, so that no tree, however deep, is freed by recursion.
-    ParconPool<ParconNode> nodes;
-    ParconPool<ParconList> lists;
-    ParconPool<char> texts;
-    std::deque<std::string> fileNames;
+    // Every file read, with its text and nodes, freed together with the parser, so that no
+    // tree, however deep, is freed by recursion.
+    std::vector<std::unique_ptr<ParconFile>> files;
+    std::size_t largestFile;
     // The index of the innermost file being read, -1 when none. The notation has no include,
     // so only one frame is ever open, but the limit stays part of the parser's contract.
     int depth = -1;
-    ParconList* root = nullptr;
+    const ParconList* root = nullptr;
 };

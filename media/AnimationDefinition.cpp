@@ -42,8 +42,8 @@ public:
         parser.OpenFile(fileName, true);
         ParconCursor root = parser.RootCursor();
         while (root.Next()) {
-            const ParconList* const list = root.GetList();
-            if (list == nullptr) {
+            const std::optional<ParconList> list = root.GetList();
+            if (!list) {
                 continue;
             }
             ParconCursor cursor(list, 0);
@@ -76,8 +76,8 @@ private:
         // given back.
         AnimationRecord& record = definition.records.emplace_back();
         while (cursor.Next()) {
-            const ParconList* const item = cursor.GetList();
-            if (item == nullptr) {
+            const std::optional<ParconList> item = cursor.GetList();
+            if (!item) {
                 continue;
             }
             ParconCursor field(item, 0);
@@ -111,8 +111,8 @@ private:
         float shiftY = 0.0f;
         reported = false;
         while (cursor.Next()) {
-            const ParconList* const item = cursor.GetList();
-            if (item == nullptr) {
+            const std::optional<ParconList> item = cursor.GetList();
+            if (!item) {
                 continue;
             }
             ParconCursor field(item, 0);
@@ -121,7 +121,7 @@ private:
                 record.fps = field.NextFloat(true, 0.0f);
             } else if (kind == "frames") {
                 while (field.Next()) {
-                    if (const ParconList* const rectangle = field.GetList()) {
+                    if (const std::optional<ParconList> rectangle = field.GetList()) {
                         AnimationFrame& frame = record.frames.emplace_back();
                         CutFrame(frame, sheet.file, RectangleNumbers(*rectangle));
                     } else {
@@ -252,8 +252,8 @@ AnimationSoundDefinition::Read(const std::string& fileName) {
     parser.OpenFile(fileName, true);
     ParconCursor root = parser.RootCursor();
     while (root.Next()) {
-        const ParconList* const list = root.GetList();
-        if (list == nullptr) {
+        const std::optional<ParconList> list = root.GetList();
+        if (!list) {
             continue;
         }
         ParconCursor cursor(list, 0);
@@ -263,21 +263,21 @@ AnimationSoundDefinition::Read(const std::string& fileName) {
         const int index = static_cast<int>(definition->sets.size());
         SoundSet& set = *definition->sets.emplace_back(std::make_unique<SoundSet>());
         while (cursor.Next()) {
-            const ParconList* const item = cursor.GetList();
-            if (item == nullptr) {
+            const std::optional<ParconList> item = cursor.GetList();
+            if (!item) {
                 continue;
             }
             ParconCursor field(item, 0);
             const std::string kind = field.GetListName();
             if (kind == "anims") {
                 while (field.Next()) {
-                    if (field.GetList() == nullptr) {
+                    if (!field.GetList()) {
                         definition->nameIndex[field.GetString("")] = index;
                     }
                 }
             } else if (kind == "files") {
                 while (field.Next()) {
-                    if (const ParconList* const entry = field.GetList()) {
+                    if (const std::optional<ParconList> entry = field.GetList()) {
                         // The entry's first word says nothing.
                         ParconCursor sample(entry, 0);
                         const std::string file = sample.NextString(true, "");

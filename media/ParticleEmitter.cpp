@@ -128,7 +128,7 @@ void ParticleEmitter::Load(const ParconList& list, int index) {
 
     ParconCursor element(&list, index);
     while (element.Next()) {
-        if (const ParconList* const item = element.GetList()) {
+        if (const std::optional<ParconList> item = element.GetList()) {
             ReadList(*item);
         }
     }
@@ -203,7 +203,7 @@ void ParticleEmitter::ReadList(const ParconList& list) {
         const int32_t count = std::clamp(asked, 0, kMostParticles);
         if (count != asked) {
             DebugLog("ParticleEmitter: %s: max_parts %d is outside 0..%d; %d are kept\n",
-                     list.file != nullptr ? list.file->c_str() : "", asked, kMostParticles, count);
+                     list.FileName().c_str(), asked, kMostParticles, count);
         }
         // A second "max_parts" replaces the pool of the first.
         particles.assign(static_cast<std::size_t>(count), Particle{});
@@ -218,8 +218,8 @@ void ParticleEmitter::AddCurveKey(CurveIndex index, const ParconList& list, int3
     if (!curves[index].AddKey(time, value)) {
         DebugLog("ParticleEmitter: %s: the curve \"%s\" has %d keys already; the key at %d ms "
                  "is ignored\n",
-                 list.file != nullptr ? list.file->c_str() : "",
-                 ParconCursor(&list, 0).GetListName().c_str(), ParticleCurve::kMostKeys, time);
+                 list.FileName().c_str(), ParconCursor(&list, 0).GetListName().c_str(),
+                 ParticleCurve::kMostKeys, time);
     }
 }
 

@@ -14,8 +14,8 @@
 void ParticleChunk::Init(const ParconCursor& cursor) {
     ParconCursor element = cursor;
     while (element.Next()) {
-        const ParconList* list = element.GetList();
-        if (list == nullptr) {
+        const std::optional<ParconList> list = element.GetList();
+        if (!list) {
             continue;
         }
         ParconCursor key(list, 0);

@@ -16,8 +16,8 @@ void RenderChunk::Link(SystemChunk* dependency) {
 void RenderChunk::Init(const ParconCursor& cursor) {
     ParconCursor element = cursor;
     while (element.Next()) {
-        const ParconList* list = element.GetList();
-        if (list == nullptr) {
+        const std::optional<ParconList> list = element.GetList();
+        if (!list) {
             continue;
         }
         ParconCursor key(list, 0);

@@ -45,8 +45,8 @@ void SoundManager::LoadDefinitions(const std::string& fileName) {
     parser.OpenFile(fileName, true);
     ParconCursor root = parser.RootCursor();
     while (root.Next()) {
-        const ParconList* const list = root.GetList();
-        if (list == nullptr) {
+        const std::optional<ParconList> list = root.GetList();
+        if (!list) {
             continue;
         }
         ParconCursor cursor(list, 0);
@@ -54,7 +54,7 @@ void SoundManager::LoadDefinitions(const std::string& fileName) {
             continue;
         }
         while (cursor.Next()) {
-            if (const ParconList* const definition = cursor.GetList()) {
+            if (const std::optional<ParconList> definition = cursor.GetList()) {
                 LoadSet(*definition);
             }
         }
@@ -66,8 +66,8 @@ void SoundManager::LoadSet(const ParconList& definition) {
     const std::string name = entry.GetListName();
     auto set = std::make_unique<SoundSet>();
     while (entry.Next()) {
-        const ParconList* const fields = entry.GetList();
-        if (fields == nullptr) {
+        const std::optional<ParconList> fields = entry.GetList();
+        if (!fields) {
             set->AddSound(entry.GetString(""), 1, false);
             continue;
         }

@@ -19,8 +19,8 @@ void SpriteRenderChunk::Init(const ParconCursor& cursor) {
     std::vector<std::string> candidates;
     ParconCursor element = cursor;
     while (element.Next()) {
-        const ParconList* list = element.GetList();
-        if (list == nullptr) {
+        const std::optional<ParconList> list = element.GetList();
+        if (!list) {
             continue;
         }
         ParconCursor key(list, 0);

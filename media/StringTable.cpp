@@ -17,8 +17,8 @@ void Load() {
     parser.OpenFile("strings-utf8.txt", true);
     ParconCursor root = parser.RootCursor();
     while (root.Next()) {
-        const ParconList* const list = root.GetList();
-        if (list == nullptr || list->elements.size() < 2) {
+        const std::optional<ParconList> list = root.GetList();
+        if (!list || list->elements.size() < 2) {
             continue;
         }
         const ParconNode* const name = &list->elements.front();
@@ -26,7 +26,7 @@ void Load() {
             continue;
         }
         ParconCursor entry(list, 0);
-        entries[std::string(name->Text())] = entry.NextString(false, "");
+        entries[std::string(list->Text(*name))] = entry.NextString(false, "");
     }
 }
 

@@ -66,8 +66,8 @@ void TextRenderChunk::Link(SystemChunk* dependency) {
 void TextRenderChunk::Init(const ParconCursor& cursor) {
     ParconCursor element = cursor;
     while (element.Next()) {
-        const ParconList* list = element.GetList();
-        if (list == nullptr) {
+        const std::optional<ParconList> list = element.GetList();
+        if (!list) {
             continue;
         }
         ParconCursor key(list, 0);

@@ -64,8 +64,8 @@ void UIObject::ForEachKey(const ParconCursor& cursor,
                           const std::function<bool(const std::string&, ParconCursor&)>& read) {
     ParconCursor element = cursor;
     while (element.Next()) {
-        const ParconList* list = element.GetList();
-        if (list == nullptr) {
+        const std::optional<ParconList> list = element.GetList();
+        if (!list) {
             continue;
         }
         ParconCursor values(list, 0);

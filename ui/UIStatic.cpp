@@ -58,8 +58,8 @@ void UIAnimObject::SetProperty(const ParconCursor& cursor) {
         }
         points.clear();
         while (values.Next()) {
-            const ParconList* list = values.GetList();
-            if (list == nullptr) {
+            const std::optional<ParconList> list = values.GetList();
+            if (!list) {
                 continue;
             }
             ParconCursor point(list, 0);

@@ -32,7 +32,7 @@ constexpr float kScreenHeight = 768.0f;
 // Flag lists take every following word of the key's list.
 void ReadWords(ParconCursor key, std::vector<std::string>& words, const std::string& keyName) {
     while (key.Next()) {
-        if (key.GetList() != nullptr) {
+        if (key.GetList().has_value()) {
             throw Exception("Definition error: a list inside the flag list %s", keyName.c_str());
         }
         words.push_back(key.GetString(""));
@@ -100,8 +100,8 @@ void BaseGameObject::SetProperty(const ParconCursor& cursor) {
     }
     ParconCursor element = cursor;
     while (element.Next()) {
-        const ParconList* list = element.GetList();
-        if (list == nullptr) {
+        const std::optional<ParconList> list = element.GetList();
+        if (!list) {
             continue;
         }
         ParconCursor key(list, 0);
@@ -192,8 +192,8 @@ void BaseGameObject::SetProperty(const ParconCursor& cursor) {
 void BaseGameObject::ReadStateFx(const ParconCursor& key, std::vector<StateFxEntry>& entries) {
     ParconCursor element = key;
     while (element.Next()) {
-        const ParconList* list = element.GetList();
-        if (list == nullptr) {
+        const std::optional<ParconList> list = element.GetList();
+        if (!list) {
             continue;
         }
         ParconCursor fx(list, 0);

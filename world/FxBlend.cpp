@@ -97,8 +97,8 @@ void FxBlendIn::SetProperty(const ParconCursor& cursor) {
     std::string label;
     ParconCursor element = cursor;
     while (element.Next()) {
-        const ParconList* list = element.GetList();
-        if (list == nullptr) {
+        const std::optional<ParconList> list = element.GetList();
+        if (!list) {
             continue;
         }
         ParconCursor key(list, 0);

@@ -37,8 +37,8 @@ void GameHiddenObject::SetProperty(const ParconCursor& cursor) {
     }
     ParconCursor element = cursor;
     while (element.Next()) {
-        const ParconList* list = element.GetList();
-        if (list == nullptr) {
+        const std::optional<ParconList> list = element.GetList();
+        if (!list) {
             continue;
         }
         ParconCursor key(list, 0);

@@ -180,8 +180,8 @@ bool Player::ParseProfile(std::string_view text) {
     std::set<std::string> found;
     ParconCursor top = parser.RootCursor();
     while (top.Next()) {
-        const ParconList* section = top.GetList();
-        if (section == nullptr) {
+        const std::optional<ParconList> section = top.GetList();
+        if (!section) {
             reader.Problem("a word outside the lists");
             continue;
         }

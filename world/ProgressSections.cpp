@@ -15,7 +15,7 @@ std::optional<std::string_view> ListName(const ParconList& list) {
     if (list.elements.empty() || !IsValue(&list.elements.front())) {
         return std::nullopt;
     }
-    return list.elements.front().Text();
+    return list.Text(list.elements.front());
 }
 
 } // namespace
@@ -73,7 +73,7 @@ std::optional<std::array<std::string_view, 3>> SectionReader::Values(const Parco
             Problem("a list inside (" + name + ")");
             return std::nullopt;
         }
-        values[i - 1] = list.elements[i].Text();
+        values[i - 1] = list.Text(list.elements[i]);
     }
     return values;
 }
@@ -90,11 +90,11 @@ void SectionReader::ReadSlots(const ParconList& section,
                               std::array<InventorySlot, Player::kInventorySlots>& slots) {
     for (std::size_t e = 1; e < section.elements.size(); ++e) {
         const ParconNode* node = &section.elements[e];
-        if (node->kind != ParconNode::kList || ListName(*node->list) != "slot") {
+        if (node->kind != ParconNode::kList || ListName(section.List(*node)) != "slot") {
             Problem("an inventory entry that is not a slot");
             continue;
         }
-        const ParconList& slot = *node->list;
+        const ParconList slot = section.List(*node);
         const std::optional<std::array<std::string_view, 3>> values = Values(slot, 3);
         if (!values) {
             continue;
@@ -133,11 +133,11 @@ void SectionReader::ReadPermanentSlots(const ParconList& section,
                                        std::array<int32_t, Player::kPermanentSlots>& counts) {
     for (std::size_t e = 1; e < section.elements.size(); ++e) {
         const ParconNode* node = &section.elements[e];
-        if (node->kind != ParconNode::kList || ListName(*node->list) != "slot") {
+        if (node->kind != ParconNode::kList || ListName(section.List(*node)) != "slot") {
             Problem("a tool entry that is not a slot");
             continue;
         }
-        const ParconList& slot = *node->list;
+        const ParconList slot = section.List(*node);
         const std::optional<std::array<std::string_view, 3>> values = Values(slot, 2);
         if (!values) {
             continue;

@@ -110,8 +110,8 @@ std::optional<SaveGame> ParseSaveGame(std::string_view text, const std::string& 
     };
     ParconCursor top = parser.RootCursor();
     while (top.Next()) {
-        const ParconList* section = top.GetList();
-        if (section == nullptr) {
+        const std::optional<ParconList> section = top.GetList();
+        if (!section) {
             reader.Problem("a word outside the lists");
             continue;
         }
@@ -132,7 +132,7 @@ std::optional<SaveGame> ParseSaveGame(std::string_view text, const std::string& 
             found |= kGameStates;
             ParconCursor flag(section, 0);
             while (flag.Next()) {
-                if (const ParconList* list = flag.GetList()) {
+                if (const std::optional<ParconList> list = flag.GetList()) {
                     reader.ReadFlag(*list, save.flags);
                 } else {
                     reader.Problem("a word among the flags");

@@ -30,8 +30,7 @@ void Parse(Parcon& parser, const std::string& text, const std::string& fileName 
 
 // A value as the tree dumps show it: bare when it reads back as one word, else quoted with C
 // escapes so that spaces, quotes, control characters and NUL bytes are visible.
-std::string ShowValue(const ParconNode& node) {
-    const std::string_view text = node.Text();
+std::string ShowValue(std::string_view text) {
     bool bare = !text.empty() && text[0] != '#';
     for (const char c : text) {
         const auto u = static_cast<unsigned char>(c);
@@ -65,7 +64,7 @@ std::string ShowValue(const ParconNode& node) {
 // unnamed one (its placeholder left out). Iterative, so that deep trees dump too.
 std::string Dump(const ParconList& top) {
     struct Frame {
-        const ParconList* list;
+        ParconList list;
         std::size_t next;
     };
     std::string out;
@@ -74,15 +73,16 @@ std::string Dump(const ParconList& top) {
         const bool unnamed = !list.elements.empty() && !list.elements[0].hasText &&
                              list.elements[0].kind == ParconNode::kValue;
         out += unnamed ? '[' : '(';
-        stack.push_back({&list, unnamed ? 1u : 0u});
+        stack.push_back({list, unnamed ? 1u : 0u});
     };
     open(top);
     while (!stack.empty()) {
         Frame& frame = stack.back();
-        const auto& elements = frame.list->elements;
+        const ParconList list = frame.list;
+        const auto& elements = list.elements;
         if (frame.next == elements.size()) {
-            const bool unnamed = !elements.empty() && !elements[0].hasText &&
-                                 elements[0].kind == ParconNode::kValue;
+            const bool unnamed =
+                !elements.empty() && !elements[0].hasText && elements[0].kind == ParconNode::kValue;
             out += unnamed ? ']' : ')';
             stack.pop_back();
             continue;
@@ -94,9 +94,9 @@ std::string Dump(const ParconList& top) {
         }
         const ParconNode& node = elements[frame.next++];
         if (node.kind == ParconNode::kList) {
-            open(*node.list);
+            open(list.List(node));
         } else {
-            out += ShowValue(node);
+            out += ShowValue(list.Text(node));
         }
     }
     return out;
@@ -205,17 +205,16 @@ TEST(Parcon, RootIsNamedRootAndRecordsTheFileEverywhere) {
     EXPECT_EQ(parser.RootCursor().GetString("x"), "__root__");
     EXPECT_EQ(parser.RootCursor().GetListName(), "__root__");
 
-    std::vector<const ParconList*> pending{root};
+    std::vector<ParconList> pending{*root};
     int nodeCount = 0;
     while (!pending.empty()) {
-        const ParconList* list = pending.back();
+        const ParconList list = pending.back();
         pending.pop_back();
-        ASSERT_NE(list->file, nullptr);
-        EXPECT_EQ(*list->file, "defs\\file.txt");
-        for (const ParconNode& node : list->elements) {
+        EXPECT_EQ(list.FileName(), "defs\\file.txt");
+        for (const ParconNode& node : list.elements) {
             ++nodeCount;
             if (node.kind == ParconNode::kList) {
-                pending.push_back(node.list);
+                pending.push_back(list.List(node));
             }
         }
     }
@@ -249,6 +248,38 @@ TEST(Parcon, LongLineIsReadWhole) {
     EXPECT_EQ(ParconCursor(top.GetList(), 0).GetListName(), "next");
 }
 
+// The file is read in pieces of whole lines: lines straddling where one read ends, values
+// of every length about what a node holds itself, and a line longer than a piece read whole.
+TEST(Parcon, BigFileReadsTheSameAcrossPieces) {
+    const struct {
+        std::string written;
+        std::string shown;
+    } values[] = {
+        {R"("")", R"("")"},
+        {"a", "a"},
+        {"abc", "abc"},
+        {"abcd", "abcd"},
+        {"abcde", "abcde"},
+        {R"("a\"bc")", R"("a\"bc")"},
+        {R"("a b\"c")", R"("a b\"c")"},
+        {"12.5", "12.5"},
+    };
+    const std::string longWord(100000, 'w');
+    std::string text;
+    std::string tree;
+    for (std::size_t i = 0; text.size() < 300000; ++i) {
+        const auto& value = values[i % std::size(values)];
+        const std::string number = std::to_string(i % 97);
+        text += "(v" + std::to_string(i) + " " + value.written + " " + number + ")\n";
+        tree += " (v" + std::to_string(i) + " " + value.shown + " " + number + ")";
+        if (i == 3000) {
+            text += longWord + "\n";
+            tree += " " + longWord;
+        }
+    }
+    EXPECT_EQ(Tree(text), tree.substr(1));
+}
+
 // Lists left open at the end of a file are closed there, as the notation allows; but a file cut
 // short reads the same way, so the log says how many the end closed.
 TEST(Parcon, TheEndOfAFileClosingOpenListsIsLogged) {
@@ -278,15 +309,15 @@ TEST(Parcon, ParsingAgainReplacesTheRootAndKeepsEarlierTrees) {
     Parse(parser, "(first 1)", "one.txt");
     const ParconList* firstRoot = parser.Root();
     ParconCursor first(firstRoot, 1);
-    const ParconList* firstList = first.GetList();
+    const std::optional<ParconList> firstList = first.GetList();
 
     Parse(parser, "(second 2)", "two.txt");
     EXPECT_NE(parser.Root(), firstRoot);
     EXPECT_EQ(Dump(*parser.Root()), "(__root__ (second 2))");
-    EXPECT_EQ(*parser.Root()->file, "two.txt");
+    EXPECT_EQ(parser.Root()->FileName(), "two.txt");
     // The first tree is still whole.
     EXPECT_EQ(Dump(*firstRoot), "(__root__ (first 1))");
-    EXPECT_EQ(*firstList->file, "one.txt");
+    EXPECT_EQ(firstList->FileName(), "one.txt");
     EXPECT_EQ(ParconCursor(firstList, 0).NextInt(true, 0), 1);
 }
 
@@ -300,15 +331,15 @@ TEST(Parcon, DeepNestingParsesAndFrees) {
         Parse(parser, text);
         // Follow the first sub-list of every list down to the innermost.
         int depth = 0;
-        const ParconList* list = parser.Root();
+        ParconList list = *parser.Root();
         for (;;) {
             ParconCursor cursor(list, 0);
-            while (cursor.Current() != nullptr && cursor.GetList() == nullptr && cursor.Next()) {
+            while (cursor.Current() != nullptr && !cursor.GetList() && cursor.Next()) {
             }
-            if (cursor.GetList() == nullptr) {
+            if (!cursor.GetList()) {
                 break;
             }
-            list = cursor.GetList();
+            list = *cursor.GetList();
             ++depth;
         }
         EXPECT_EQ(depth, kDepth);
@@ -347,7 +378,7 @@ TEST_P(ParconGetters, ReadTheElement) {
     } else {
         EXPECT_EQ(cursor.GetFloat(-5.5f), c.real);
     }
-    EXPECT_EQ(cursor.GetList() != nullptr, c.element[0] == '(' || c.element[0] == '[');
+    EXPECT_EQ(cursor.GetList().has_value(), c.element[0] == '(' || c.element[0] == '[');
 }
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
@@ -427,7 +458,9 @@ protected:
         Parse(parser, "(named 1 (sub) two)\n[3 4]\n()\n[]\n(last)", "cursor.txt");
     }
     // The list at top-level position i.
-    const ParconList* TopList(int i) const { return ParconCursor(parser.Root(), i).GetList(); }
+    std::optional<ParconList> TopList(int i) const {
+        return ParconCursor(parser.Root(), i).GetList();
+    }
 
     Parcon parser;
 };
@@ -459,7 +492,7 @@ TEST_F(ParconCursorTest, EmptyCursorHasNothing) {
     EXPECT_EQ(cursor.GetString("d"), "d");
     EXPECT_EQ(cursor.GetInt(4), 4);
     EXPECT_EQ(cursor.GetFloat(4.5f), 4.5f);
-    EXPECT_EQ(cursor.GetList(), nullptr);
+    EXPECT_FALSE(cursor.GetList());
     EXPECT_EQ(cursor.GetListName(), "");
     EXPECT_EQ(cursor.NextInt(false, 9), 9);
 }
@@ -484,7 +517,7 @@ TEST_F(ParconCursorTest, UnnamedListHasPlaceholderWithoutText) {
     EXPECT_EQ(cursor.GetString("d"), "");
     EXPECT_EQ(cursor.GetInt(4), 0);
     EXPECT_EQ(cursor.GetFloat(4.5f), 0.0f);
-    EXPECT_EQ(cursor.GetList(), nullptr);
+    EXPECT_FALSE(cursor.GetList());
     EXPECT_EQ(cursor.NextInt(true, 0), 3);
     EXPECT_EQ(cursor.NextFloat(true, 0), 4.0f);
 }
@@ -539,7 +572,7 @@ TEST_P(ParconMoreData, RequiredReadAtEndNamesWhatWasLastRead) {
     const MoreDataCase& c = GetParam();
     Parcon parser;
     Parse(parser, c.text, "more.txt");
-    const ParconList* list = ParconCursor(parser.Root(), 1).GetList();
+    const std::optional<ParconList> list = ParconCursor(parser.Root(), 1).GetList();
     const std::string expected = MoreDataMessage("more.txt", c.value, c.listName);
     ParconCursor cursor(list, c.index);
     EXPECT_EQ(ErrorOf([&] { cursor.NextString(true, ""); }), expected);
@@ -569,6 +602,16 @@ TEST(ParconErrors, MoreDataOnEmptyCursorHasNoFile) {
               MoreDataMessage("", "(null)", "bez nazwy"));
 }
 
+TEST(ParconErrors, FileOverTheSizeLimitIsRefused) {
+    Parcon parser(16);
+    Parse(parser, "(a 1234567890 b)", "fits.txt");
+    EXPECT_EQ(Dump(*parser.Root()), "(__root__ (a 1234567890 b))");
+    EXPECT_EQ(ErrorOf([&] { Parse(parser, "(a 1234567890 bc)", "big.txt"); }),
+              "Parcon Error: big.txt is too large to read!");
+    // The earlier tree stays the root and whole.
+    EXPECT_EQ(Dump(*parser.Root()), "(__root__ (a 1234567890 b))");
+}
+
 TEST(ParconErrors, MessagesAreCutToTheExceptionLength) {
     const std::string longName(5000, 'f');
     const std::string longWord(5000, 'w');
@@ -595,7 +638,7 @@ TEST_F(ParconFiles, OpenFileReadsAPlainFile) {
     Parcon parser;
     ASSERT_TRUE(parser.OpenFile("defs\\a.txt", true));
     EXPECT_EQ(Dump(*parser.Root()), "(__root__ (a 1) (b two))");
-    EXPECT_EQ(*parser.Root()->file, "defs\\a.txt");
+    EXPECT_EQ(parser.Root()->FileName(), "defs\\a.txt");
 }
 
 TEST_F(ParconFiles, OpenFileAgainReplacesTheRoot) {
@@ -660,7 +703,7 @@ std::size_t WalkEverything(const Parcon& parser) {
             cursor.GetInt(0);
             cursor.GetFloat(0);
             cursor.HasNextValue();
-            if (const ParconList* list = cursor.GetList()) {
+            if (const std::optional<ParconList> list = cursor.GetList()) {
                 EXPECT_EQ(cursor.Current()->kind, ParconNode::kList);
                 pending.emplace_back(list, 0);
             }

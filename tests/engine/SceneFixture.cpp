@@ -32,7 +32,7 @@ void Probe::SetProperty(const ParconCursor& cursor) {
     Journal.push_back(name + ".Data");
     ParconCursor element = cursor;
     while (element.Next()) {
-        if (const ParconList* list = element.GetList()) {
+        if (const std::optional<ParconList> list = element.GetList()) {
             ParconCursor key(list, 0);
             const std::string keyName = key.GetListName();
             properties.push_back(keyName + "=" + key.NextString(false, ""));

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             cursor.GetInt(0);
             cursor.GetFloat(0);
             cursor.HasNextValue();
-            if (const ParconList* list = cursor.GetList()) {
+            if (const std::optional<ParconList> list = cursor.GetList()) {
                 pending.emplace_back(list, 0);
             }
         } while (cursor.Next());

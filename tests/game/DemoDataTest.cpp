@@ -180,15 +180,15 @@ protected:
                 parser.OpenFile(file, true);
                 ParconCursor section = parser.RootCursor();
                 while (section.Next()) {
-                    const ParconList* list = section.GetList();
-                    if (list == nullptr || ParconCursor(list, 0).GetListName() != "Objects") {
+                    const std::optional<ParconList> list = section.GetList();
+                    if (!list || ParconCursor(list, 0).GetListName() != "Objects") {
                         continue;
                     }
                     ParconCursor entry(list, 0);
                     while (entry.Next()) {
-                        const ParconList* object = entry.GetList();
+                        const std::optional<ParconList> object = entry.GetList();
                         const std::string name =
-                            object != nullptr ? ParconCursor(object, 0).GetListName() : "";
+                            object ? ParconCursor(object, 0).GetListName() : "";
                         if (!name.empty() && !defined.contains(name)) {
                             named.emplace(name, file);
                         }
@@ -242,10 +242,10 @@ TEST_F(DemoDataTest, EveryFileThatADefinitionNamesExists) {
             }
             for (const ParconNode& node : list.elements) {
                 if (node.kind == ParconNode::kList) {
-                    walk(*node.list);
+                    walk(list.List(node));
                     continue;
                 }
-                const std::string value(node.Text());
+                const std::string value(list.Text(node));
                 const std::string lower = Lower(value);
                 for (const std::string& ending : endings) {
                     if (EndsWith(lower, ending)) {

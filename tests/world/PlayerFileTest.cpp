@@ -24,7 +24,7 @@ std::optional<std::string> ReadBack(const std::string& token) {
     std::istringstream input("(" + token + " 7)\r\n");
     parser.ParseStream("test", input);
     ParconCursor top = parser.RootCursor();
-    if (!top.Next() || top.GetList() == nullptr || top.HasNext()) {
+    if (!top.Next() || !top.GetList() || top.HasNext()) {
         return std::nullopt;
     }
     ParconCursor list(top.GetList(), 0);

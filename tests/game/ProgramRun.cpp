@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -87,6 +88,18 @@ int WaitForProgram(int pid, double timeLimitSeconds) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+}
+
+bool WaitForFile(const std::string& path) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::duration<double>(kHungRunSeconds);
+    while (!std::filesystem::exists(path)) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
 }
 
 int RunProgram(const ProgramRun& run) {

@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
+// Only a guard against a hung run: far beyond what a run takes under sanitizers on a busy
+// two-core machine, so that it never decides a test that works.
+constexpr double kHungRunSeconds = 300.0;
+
 struct ProgramRun {
     std::string folder; // the current folder of the run
     // Added to (or, with nothing, removed from) the test's environment.
     std::map<std::string, std::optional<std::string>> environment;
-    // Only a guard against a hung run: far beyond what a run takes under sanitizers on a busy
-    // two-core machine, so that it never decides a test that works.
-    double timeLimitSeconds = 300.0;
+    double timeLimitSeconds = kHungRunSeconds;
 };
 
 // Starts the program; its process id, or -1.
@@ -24,6 +26,9 @@ int StartProgram(const ProgramRun& run);
 int WaitForProgram(int pid, double timeLimitSeconds);
 // Both.
 int RunProgram(const ProgramRun& run);
+// Waits until the file exists (a running program's sign that it got there); false when it never
+// appeared within kHungRunSeconds.
+bool WaitForFile(const std::string& path);
 
 // Pixels of a PNG file; empty when it cannot be read.
 struct Picture {

@@ -7,11 +7,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -85,10 +83,7 @@ TEST_F(ProgramTest, ASecondCopyEndsAtOnceWithoutAWordOrAFile) {
     const int firstPid = StartProgram(first);
     ASSERT_GT(firstPid, 0);
     // The first copy holds the name once it has made its save folder.
-    for (int tries = 0; tries < 6000 && !fs::exists(SaveFolder(folder / "first")); ++tries) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_TRUE(fs::exists(SaveFolder(folder / "first")));
+    ASSERT_TRUE(WaitForFile(SaveFolder(folder / "first")));
 
     ProgramRun second = Run(folder / "second");
     second.environment["ORVEX_MESSAGE_BOX"] = std::nullopt; // a box would be a failure here
@@ -96,7 +91,7 @@ TEST_F(ProgramTest, ASecondCopyEndsAtOnceWithoutAWordOrAFile) {
     EXPECT_FALSE(fs::exists(folder / "second"));
 
     ::kill(firstPid, SIGKILL);
-    WaitForProgram(firstPid, 10.0);
+    WaitForProgram(firstPid, kHungRunSeconds);
 }
 
 TEST_F(ProgramTest, AFatalErrorEndsWithAFailureStatus) {
@@ -111,19 +106,17 @@ TEST_F(ProgramTest, AFatalErrorEndsWithAFailureStatus) {
 TEST_F(ProgramTest, ATerminateSignalInALocationSavesAndEndsNormally) {
     const std::string profile = folder / "profile";
     ProgramRun run = Run(profile);
-    run.environment["ORVEX_SCRIPT"] = std::string(ORVEX_TEST_SESSIONS) + "/terminate_in_location.txt";
+    run.environment["ORVEX_SCRIPT"] =
+        std::string(ORVEX_TEST_SESSIONS) + "/terminate_in_location.txt";
     // The picture marks the pass after the acorn was taken; the program then waits in the
     // location for the signal.
     run.environment["ORVEX_SCREENSHOT"] = "600:" + folder / "taken.png";
     run.environment["ORVEX_MESSAGE_BOX"] = std::nullopt; // a box would be a failure here
     const int pid = StartProgram(run);
     ASSERT_GT(pid, 0);
-    for (int tries = 0; tries < 6000 && !fs::exists(folder / "taken.png"); ++tries) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_TRUE(fs::exists(folder / "taken.png"));
+    ASSERT_TRUE(WaitForFile(folder / "taken.png"));
     ASSERT_EQ(::kill(pid, SIGTERM), 0);
-    EXPECT_EQ(WaitForProgram(pid, 60.0), 0);
+    EXPECT_EQ(WaitForProgram(pid, kHungRunSeconds), 0);
 
     const std::string saves = SaveFolder(profile);
     EXPECT_THAT(FilesUnder(saves), ::testing::UnorderedElementsAre("0.pla", "0.sav", "last.pla"));
@@ -175,7 +168,8 @@ TEST_F(ProgramTest, ASecondStartContinuesTheFirstSession) {
     ASSERT_EQ(location.width, 1024);
     constexpr int kHudLine = 688;
     for (int x = 0; x < location.width; ++x) {
-        const uint32_t pixel = location.pixels[static_cast<std::size_t>(kHudLine * location.width + x)];
+        const uint32_t pixel =
+            location.pixels[static_cast<std::size_t>(kHudLine * location.width + x)];
         const int red = static_cast<int>((pixel >> 16) & 0xFF);
         const int green = static_cast<int>((pixel >> 8) & 0xFF);
         ASSERT_NEAR(red, 186, 24) << "x " << x;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cassert>
 #include <set>
+#include <utility>
 
 SceneLoadListener* ObjectsManager::loadListener = nullptr;
 
@@ -459,6 +460,12 @@ void ObjectsManager::LoadScene(const std::string& path, bool clearFirst) {
         Clear();
     }
     WalkScope walk(*this);
+    // Restored however the load ends, so that a failed load names no file afterwards.
+    struct ReadingMark {
+        std::string& mark;
+        std::string before;
+        ~ReadingMark() { mark = std::move(before); }
+    } reading{readingPath, std::exchange(readingPath, path)};
     Parcon file;
     file.OpenFile(path, true);
     ParconCursor top = file.RootCursor();

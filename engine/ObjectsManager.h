@@ -144,6 +144,9 @@ public:
     const std::vector<std::string>& FinalLabels() const { return finalLabels; }
     // The last scene file loaded; empty after Clear.
     const std::string& ScenePath() const { return scenePath; }
+    // The scene file that LoadScene is reading now, for objects that check what they read;
+    // empty outside a load.
+    const std::string& ReadingPath() const { return readingPath; }
     // Delete was called from inside a walk: the scene's passes stop, and it is freed when the
     // outermost walk returns.
     bool IsBeingDeleted() const { return deletePending; }
@@ -204,6 +207,7 @@ private:
     std::vector<std::unique_ptr<System>> systemList;
     std::vector<std::unique_ptr<Object>> objects;
     std::string scenePath;
+    std::string readingPath;
     std::map<uint32_t, Object*> codes;
 
     std::vector<Object*> removalListeners; // null slots for those gone during a walk

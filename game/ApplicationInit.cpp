@@ -142,6 +142,7 @@ bool InitApplication() {
     Mouse.SetWindow(App.window);
     Sounds.Init();
     SeedRandom(Seams().randomSeed.value_or(static_cast<uint32_t>(std::time(nullptr))));
+    Seams().reseed = [](uint32_t seed) { SeedRandom(seed); };
 
     // A missing pause picture is told here, as it always was; one that is there is decoded
     // when first drawn, after the first frames.

@@ -1,6 +1,7 @@
 #include "game/ClassList.h"
 
 #include "engine/ClassFactory.h"
+#include "puzzles/PuzzleClasses.h"
 #include "ui/UiClasses.h"
 #include "world/WorldClasses.h"
 
@@ -83,7 +84,6 @@ constexpr std::string_view kPendingClasses[] = {
     "GestureGameElement",
     "GestureGameMngr",
     "GameTutorial",
-    "Background",
     "SwitchPuzzleChunk",
     "SwitchPuzzleMngr",
     "PlacedSymbol",
@@ -105,7 +105,6 @@ constexpr std::string_view kPendingClasses[] = {
     "Furnace",
     "TelescopeGameMngr",
     "TelescopeViewGameMngr",
-    "StartupEvent",
     "LockDoorMngr",
     "OakbeardQuest",
     "GuardianQuest",
@@ -148,6 +147,7 @@ void RegisterGameClasses() {
     // Each library's own classes, the lower layers first.
     RegisterWorldClasses();
     RegisterUiClasses();
+    RegisterPuzzleClasses();
     // Registrars live for the whole run; a deque never moves them once made.
     static std::deque<PendingRegisterer> pending;
     for (const std::string_view name : kPendingClasses) {

@@ -22,8 +22,6 @@
 
 #include <algorithm>
 
-BaseGameObject* CurrentBackground = nullptr;
-
 namespace {
 
 constexpr float kScreenWidth = 1024.0f;
@@ -57,11 +55,7 @@ BaseGameObject::BaseGameObject() {
     SetCreator(this, 0, 0);
 }
 
-BaseGameObject::~BaseGameObject() {
-    if (CurrentBackground == this) {
-        CurrentBackground = nullptr;
-    }
-}
+BaseGameObject::~BaseGameObject() = default;
 
 int32_t BaseGameObject::GetLevelFlag(const std::string& name) {
     if (GameLevel == nullptr || CurrentPlayer == nullptr) {

@@ -129,6 +129,3 @@ private:
     // Draws a block of tool-tip lines placed from the mouse position.
     void DrawToolTipBlock(const std::vector<const std::string*>& lines) const;
 };
-
-// The newest Background object; set by its class.
-extern BaseGameObject* CurrentBackground;

@@ -93,6 +93,7 @@ void Level::Load() {
     blurredBackgroundAlpha = 0.0f;
     blendFinished = true;
     returnFlag = false;
+    wonFlag = false;
     blendOutPending = false;
 }
 

@@ -85,7 +85,7 @@ std::string ParseLine(std::string_view line, std::vector<ScriptedEvent>& events)
         return "expected a pass number from 1 and an event";
     }
     const std::string_view what = words[1];
-    auto add = [&](int at, SyntheticEvent event) { events.push_back({at, event}); };
+    auto add = [&](int at, SyntheticEvent event) { events.push_back({at, event, std::nullopt}); };
     auto point = [&](int& x, int& y) {
         return words.size() == 4 && Number(words[2], -kMaxCoordinate, kMaxCoordinate, x) &&
                Number(words[3], -kMaxCoordinate, kMaxCoordinate, y);
@@ -139,6 +139,17 @@ std::string ParseLine(std::string_view line, std::vector<ScriptedEvent>& events)
             add(at + kHoldPasses, Make(Type::KeyUp, key));
             at += kTypePasses;
         }
+        return {};
+    }
+    if (what == "seed") {
+        uint32_t seed = 0;
+        const std::string_view number = words.size() == 3 ? words[2] : std::string_view();
+        const auto [stop, failure] =
+            std::from_chars(number.data(), number.data() + number.size(), seed);
+        if (number.empty() || failure != std::errc() || stop != number.data() + number.size()) {
+            return "expected a seed from 0 to 4294967295";
+        }
+        events.push_back({pass, SyntheticEvent{}, seed});
         return {};
     }
     if (what == "wheel") {
@@ -219,7 +230,14 @@ void InstallScriptedRun(std::vector<ScriptedEvent> events, bool stepClock) {
         }
         while (state->next < state->events.size() &&
                state->events[state->next].pass <= seams.pass) {
-            SyntheticEvent event = state->events[state->next++].event;
+            const ScriptedEvent& due = state->events[state->next++];
+            if (due.seed) {
+                if (seams.reseed) {
+                    seams.reseed(*due.seed);
+                }
+                continue;
+            }
+            SyntheticEvent event = due.event;
             event.window = LatestWindow();
             if (event.window != nullptr) {
                 out.push_back(event);

@@ -2,6 +2,8 @@
 
 #include "platform/os/Seams.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,11 +22,15 @@
 //                        8 passes, each held for 4
 //   wheel N              N notches, up positive
 //   focus-lost / focus-gained / leave / close
+//   seed N               the game's random generator seeded with N (0 to 4294967295) at that
+//                        pass, so that what the game shuffles after it is the same in every run
 // A message takes one pass of the loop, and the game steps only in passes without one, so a
 // button or key is held for a few passes: a step must see it down.
 struct ScriptedEvent {
     int pass = 0;
     SyntheticEvent event; // window null: the game's window at the time it is handed out
+    // A "seed" line: no event; the seed goes to Seams().reseed.
+    std::optional<uint32_t> seed;
 };
 
 // The script's events, sorted by pass (events of one pass keep their order). False, with the
@@ -34,5 +40,5 @@ bool ParseInputScript(std::string_view text, std::vector<ScriptedEvent>& events,
 
 // Makes the seams' event source count the passes (Seams().pass), move the clock one step of
 // 1/60 s at every pass when stepClock is set, hand out the events of each pass to the latest
-// window, and post the quit message at Seams().endPass.
+// window (and the seeds to Seams().reseed), and post the quit message at Seams().endPass.
 void InstallScriptedRun(std::vector<ScriptedEvent> events, bool stepClock);

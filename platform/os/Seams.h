@@ -70,6 +70,8 @@ struct PlatformSeams {
     std::function<bool(const std::string& path)> openDocument;
     // The random seed instead of the time of the start.
     std::optional<uint32_t> randomSeed;
+    // Told of the input script's seeds at their passes; the game seeds its generator with them.
+    std::function<void(uint32_t seed)> reseed;
 
     // Scripted runs of the real program: the passes of the main loop are counted (one look into
     // the message queue is one pass), and the input script's events, the screenshots and the end

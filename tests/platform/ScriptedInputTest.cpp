@@ -76,9 +76,10 @@ TEST(ScriptedInputTest, EachKindOfLineGivesItsEvents) {
 
 TEST(ScriptedInputTest, ALineItCannotReadIsRefusedWithItsNumber) {
     const char* const scripts[] = {
-        "x move 1 2", "0 move 1 2",  "1 move 1",       "1 move 1 2 3", "1 move a b",
-        "1 jump",     "1 key",       "1 key f99",      "1 key 256",    "1 type a!b",
-        "1 wheel",    "1 close now", "1 move 99999 1", "-5 move 1 2",  "99999999999999 move 1 2",
+        "x move 1 2", "0 move 1 2",  "1 move 1",          "1 move 1 2 3", "1 move a b",
+        "1 jump",     "1 key",       "1 key f99",         "1 key 256",    "1 type a!b",
+        "1 wheel",    "1 close now", "1 move 99999 1",    "-5 move 1 2",  "99999999999999 move 1 2",
+        "1 seed",     "1 seed -1",   "1 seed 4294967296", "1 seed 7 8",   "1 seed x",
     };
     for (const char* line : scripts) {
         std::vector<ScriptedEvent> events = {ScriptedEvent{}};
@@ -175,6 +176,21 @@ TEST_F(ScriptedRunTest, ScriptedEventsGoToTheLatestWindowAtTheirPass) {
 
     DestroyWindow(window);
     UnregisterWindowClass("ScriptedRunTest");
+}
+
+TEST_F(ScriptedRunTest, SeedsGoToTheGameAtTheirPassAndAreNoEvents) {
+    std::vector<ScriptedEvent> events;
+    std::string error;
+    ASSERT_TRUE(ParseInputScript("3 seed 4294967295\n2 seed 17\n", events, error)) << error;
+    std::vector<std::string> seeds;
+    Seams().reseed = [&](uint32_t seed) {
+        seeds.push_back(std::to_string(Seams().pass) + ": " + std::to_string(seed));
+    };
+    InstallScriptedRun(std::move(events), false);
+    for (int pass = 1; pass <= 4; ++pass) {
+        EXPECT_THAT(Pump(true), ::testing::IsEmpty());
+    }
+    EXPECT_THAT(seeds, ElementsAre("2: 17", "3: 4294967295"));
 }
 
 TEST_F(ScriptedRunTest, AMalformedVariableIsNamedAndSetsNothing) {

@@ -18,8 +18,6 @@ constexpr std::string_view kPendingClasses[] = {
     "FxPulseScale",
     "FxFlyTo",
     "FxZoom",
-    "FxRotate",
-    "FxPipeRotate",
     "FxReplace",
     "FxReplaceAngle",
     "FxContainerOpenClose",

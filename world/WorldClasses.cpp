@@ -9,6 +9,7 @@
 #include "world/GameHiddenObject.h"
 #include "world/GameModalDialog.h"
 #include "world/fx/FxField.h"
+#include "world/fx/FxRotate.h"
 
 void RegisterWorldClasses() {
     // Registrars live for the whole run; being statics, they are made once.
@@ -21,4 +22,6 @@ void RegisterWorldClasses() {
     static const Registerer<GameModalDialog> gameModalDialog;
     static const Registerer<GameButtonX> gameButtonX;
     static const Registerer<FxField> fxField;
+    static const Registerer<FxRotate> fxRotate;
+    static const Registerer<FxPipeRotate> fxPipeRotate;
 }

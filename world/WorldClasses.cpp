@@ -5,8 +5,11 @@
 #include "world/FxBlend.h"
 #include "world/FxParticles.h"
 #include "world/FxPath.h"
+#include "world/GameButtonX.h"
 #include "world/GameHiddenObject.h"
 #include "world/GameModalDialog.h"
+#include "world/fx/FxField.h"
+#include "world/fx/FxRotate.h"
 
 void RegisterWorldClasses() {
     // Registrars live for the whole run; being statics, they are made once.
@@ -17,4 +20,8 @@ void RegisterWorldClasses() {
     static const Registerer<FxPath> fxPath;
     static const Registerer<GameHiddenObject> hiddenObject;
     static const Registerer<GameModalDialog> gameModalDialog;
+    static const Registerer<GameButtonX> gameButtonX;
+    static const Registerer<FxField> fxField;
+    static const Registerer<FxRotate> fxRotate;
+    static const Registerer<FxPipeRotate> fxPipeRotate;
 }

@@ -16,6 +16,7 @@
 #include "world/Level.h"
 #include "world/NormalLevelSystem.h"
 #include "world/Player.h"
+#include "world/fx/FxRotate.h"
 
 #include <algorithm>
 #include <array>
@@ -48,6 +49,23 @@ NormalLevelSystem* MiniGameSystem() {
 float RandomQuarterTurn() {
     const int32_t quarter = Random() % 10;
     return quarter >= 3 ? 270.0f : static_cast<float>(quarter * 90);
+}
+
+bool StartPieceTurn(const char* effectClass, Object& piece, int direction) {
+    if (ModalLevel == nullptr || piece.owner == nullptr) {
+        return false;
+    }
+    std::unique_ptr<Object> created = piece.owner->CreateObject(effectClass, true);
+    auto* turn = dynamic_cast<FxQuarterTurn*>(created.get());
+    if (turn == nullptr) {
+        DebugLog("%s is not a quarter turn: the piece stays\n", effectClass);
+        return false;
+    }
+    turn->direction = direction;
+    ModalLevel->AddObject(std::move(created));
+    turn->target = &piece;
+    turn->ResolveDependencies();
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

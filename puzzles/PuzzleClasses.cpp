@@ -2,10 +2,16 @@
 
 #include "engine/ClassFactory.h"
 #include "puzzles/Background.h"
+#include "puzzles/PipesPuzzle.h"
+#include "puzzles/RotatingTiles.h"
 #include "puzzles/StartupEvent.h"
 
 void RegisterPuzzleClasses() {
     // Registrars live for the whole run; being statics, they are made once.
     static const Registerer<Background> background;
     static const Registerer<StartupEvent> startupEvent;
+    static const Registerer<PipesPuzzleChunk> pipesPiece;
+    static const Registerer<PipesPuzzleMngr> pipesManager;
+    static const Registerer<PuzzleChunk> tile;
+    static const Registerer<PuzzleMngr> tilesManager;
 }

@@ -225,7 +225,7 @@ void MiniGameManager::Win() {
         Sounds.PlayByName(steps.sound, false, kFullVolume, 0);
     }
     if (steps.wonFlag && ModalLevel != nullptr) {
-        ModalLevel->wonFlag = true;
+        ModalLevel->won = true;
     }
     if (steps.borderSparks) {
         SpawnBorderSparks();

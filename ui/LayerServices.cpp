@@ -19,6 +19,7 @@ namespace {
 constexpr const char* kInventorySlot = "UIInventorySlot";
 constexpr const char* kToolSlots = "UIPermanentSlotMngr";
 constexpr const char* kParticleFx = "UIPartFx";
+constexpr float kSparkTime = 1.0f;
 
 } // namespace
 
@@ -66,7 +67,7 @@ void LayerServices::RewardSpark(const std::string& particleFile, float x, float 
     ParticleFxPart* spark = nullptr;
     std::unique_ptr<Object> created = MakeHudPart(kParticleFx, spark);
     if (spark != nullptr) {
-        spark->Start(particleFile, x, y);
+        spark->Start(x, y, particleFile, kSparkTime);
         MainUI->AddObject(std::move(created));
     }
 }
@@ -94,11 +95,9 @@ bool LayerServices::LaunchTool(int tool) {
     return true;
 }
 
-void LayerServices::GiveItemToFirstSlot(const std::string& item) {
+bool LayerServices::GiveItemToFirstSlot(const std::string& item) {
     InventorySlotPart* first = FindHudPart<InventorySlotPart>(kInventorySlot);
-    if (first != nullptr && first->SlotIndex() == 0) {
-        first->PutItem(item, 0, false, true, true);
-    }
+    return first != nullptr && first->SlotIndex() == 0 && first->PutItem(item, 0, false, true, true);
 }
 
 void LayerServices::OpenDialogue(const std::string& file, int flag, const std::string& text) {

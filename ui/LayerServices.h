@@ -15,7 +15,7 @@ public:
     std::optional<std::string> PermanentToolInUse() const override;
     void ResetToolSlots() override;
     bool LaunchTool(int tool) override;
-    void GiveItemToFirstSlot(const std::string& item) override;
+    bool GiveItemToFirstSlot(const std::string& item) override;
     void OpenDialogue(const std::string& file, int flag, const std::string& text) override;
     bool DialogueShown() const override;
     void ClearOverlay() override;

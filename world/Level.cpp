@@ -93,7 +93,7 @@ void Level::Load() {
     blurredBackgroundAlpha = 0.0f;
     blendFinished = true;
     returnFlag = false;
-    wonFlag = false;
+    won = false;
     blendOutPending = false;
 }
 

@@ -84,7 +84,7 @@ public:
     bool renderBluredBackground = false;
     bool blendFinished = true;
     bool returnFlag = false; // the mini-game was left without its reward
-    bool wonFlag = false;    // the mini-game's win test held
+    bool won = false;        // the mini-game was won
     float blurredBackgroundAlpha = 0.0f;
     bool sceneLoaded = false;     // the first scene load has ended
     bool blendOutPending = false; // set by the user interface

@@ -15,7 +15,7 @@ public:
     std::optional<std::string> PermanentToolInUse() const override { return std::nullopt; }
     void ResetToolSlots() override {}
     bool LaunchTool(int) override { return false; }
-    void GiveItemToFirstSlot(const std::string&) override {}
+    bool GiveItemToFirstSlot(const std::string&) override { return false; }
     void OpenDialogue(const std::string& file, int, const std::string&) override {
         DebugLog("Dialogue %s not shown: no dialogue window\n", file.c_str());
     }

@@ -34,8 +34,10 @@ public:
     // which adds it to the current player; false when the HUD has no tool bar, and the caller
     // then adds it itself.
     virtual bool LaunchTool(int tool) = 0;
-    // The first "UIInventorySlot" of the HUD receives the item when it shows inventory slot 0.
-    virtual void GiveItemToFirstSlot(const std::string& item) = 0;
+    // A grant through the first "UIInventorySlot" of the HUD, when it shows inventory slot 0: into
+    // that slot when free or of the item's kind, else the first free, else the first of its
+    // kind. False when no slot took it (or there is no such HUD slot): the caller keeps it.
+    virtual bool GiveItemToFirstSlot(const std::string& item) = 0;
 
     // Shows a dialogue file in the dialogue window and returns when it is closed: the dialogue
     // process (file, flag, text) run at once in a nested main loop. Scene objects pass flag 1

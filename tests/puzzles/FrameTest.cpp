@@ -58,7 +58,7 @@ TEST_F(FrameTest, EscapeLeavesWhateverTheMouseDoesUntilTheGameIsOverOrLeaving) {
     PressEscape();
     EXPECT_TRUE(ModalLevel->returnFlag);
     EXPECT_EQ(CompletionFlag(), 0) << "a game left is not won";
-    EXPECT_FALSE(ModalLevel->wonFlag);
+    EXPECT_FALSE(ModalLevel->won);
     EXPECT_TRUE(PlayedFiles().empty()) << "no win sound";
     // The leave request follows after the delay, and the manager goes.
     Step(20);

@@ -129,7 +129,7 @@ TEST_F(PipesPuzzleTest, AWholeBoardWateredIsWonWithoutTheWonFlagOrSparks) {
         EXPECT_EQ(CurrentPlayer->GetFlag("gate:minigame1_completed"), 1);
         ASSERT_EQ(PlayedFiles().size(), soundsBefore + 1);
         EXPECT_EQ(PlayedFiles().back(), "waterflow");
-        EXPECT_FALSE(ModalLevel->wonFlag);
+        EXPECT_FALSE(ModalLevel->won);
         EXPECT_TRUE(All<FxPath>().empty());
         Step(40);
         EXPECT_TRUE(LeaveArmed()) << "after half a second";

@@ -54,7 +54,7 @@ TEST_F(RotatingTilesTest, ABoardUprightAtTheStartIsWonInTheFirstStep) {
     Step();
     EXPECT_TRUE(Manager().finished);
     EXPECT_EQ(CurrentPlayer->GetFlag("gate:minigame1_completed"), 1);
-    EXPECT_TRUE(ModalLevel->wonFlag);
+    EXPECT_TRUE(ModalLevel->won);
     EXPECT_EQ(PlayedFiles(), std::vector<std::string>{"game_won"});
     // The four sparks along the border, in order.
     const std::vector<FxPath*> sparks = All<FxPath>();
@@ -91,7 +91,7 @@ TEST_F(RotatingTilesTest, ClicksTurnTilesBothWaysAndATurningTileBlocksTheWinAndC
     Press(300, 300, true);
     Step(50);
     EXPECT_EQ(Tile(0).RotationDegrees(), 0.0f);
-    EXPECT_TRUE(ModalLevel->wonFlag);
+    EXPECT_TRUE(ModalLevel->won);
 }
 
 TEST_F(RotatingTilesTest, AnUprightBoardAfterALeaveIsNotAWin) {
@@ -101,7 +101,7 @@ TEST_F(RotatingTilesTest, AnUprightBoardAfterALeaveIsNotAWin) {
     ASSERT_TRUE(ModalLevel->returnFlag);
     Tile(0).SetRotation(0.0f);
     Step(60);
-    EXPECT_FALSE(ModalLevel->wonFlag);
+    EXPECT_FALSE(ModalLevel->won);
     EXPECT_EQ(CurrentPlayer->GetFlag("gate:minigame1_completed"), 0);
     EXPECT_TRUE(LeaveArmed());
 }

@@ -22,7 +22,9 @@ struct FakeWorld final : WorldServices {
     }
     void ResetToolSlots() override { Call(resetToolSlots); }
     bool LaunchTool(int tool) override { return launchTool && launchTool(tool); }
-    void GiveItemToFirstSlot(const std::string& item) override { Call(giveItemToFirstSlot, item); }
+    bool GiveItemToFirstSlot(const std::string& item) override {
+        return giveItemToFirstSlot && giveItemToFirstSlot(item);
+    }
     void OpenDialogue(const std::string& file, int flag, const std::string& text) override {
         Call(openDialogue, file, flag, text);
     }
@@ -53,7 +55,7 @@ struct FakeWorld final : WorldServices {
     std::function<std::optional<std::string>()> permanentToolInUse;
     std::function<void()> resetToolSlots;
     std::function<bool(int tool)> launchTool;
-    std::function<void(const std::string& item)> giveItemToFirstSlot;
+    std::function<bool(const std::string& item)> giveItemToFirstSlot;
     std::function<void(const std::string& file, int flag, const std::string& text)> openDialogue;
     std::function<bool()> dialogueShown;
     std::function<void()> clearOverlay;

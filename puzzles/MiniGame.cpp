@@ -7,6 +7,7 @@
 #include "engine/Log.h"
 #include "engine/MouseState.h"
 #include "engine/ObjectsManager.h"
+#include "engine/PositionSystem.h"
 #include "engine/Random.h"
 #include "media/AnimPlayer.h"
 #include "media/SoundManager.h"
@@ -179,6 +180,16 @@ void MiniGameManager::CollectPieces(std::string_view pieceClass) {
         SetUpPiece(*object, index++);
         pieces.push_back(object);
     }
+    // The random start, so that a run can be followed (and a scripted one planned) from the log.
+    std::string start;
+    for (Object* piece : pieces) {
+        const auto* position =
+            dynamic_cast<const PositionChunk*>(piece->GetChunk(FourCC("POSI"), 0));
+        start +=
+            " " + std::to_string(position != nullptr ? static_cast<int>(position->rotation) : 0);
+    }
+    DebugLog("%s: %zu pieces, starting at%s\n", GetClassName().c_str(), pieces.size(),
+             start.c_str());
 }
 
 void MiniGameManager::OnObjectGoing(Object* going) {

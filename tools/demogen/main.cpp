@@ -7,6 +7,7 @@
 
 #include "tools/demogen/FontPages.h"
 #include "tools/demogen/Pictures.h"
+#include "tools/demogen/PuzzleArt.h"
 #include "tools/demogen/Sounds.h"
 
 #include <cstdio>
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
         WriteLocationPictures(out);
         WriteObjectPictures(out);
         WriteSounds(out);
+        WritePuzzleArt(out);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "demogen: %s\n", error.what());
         return 1;

@@ -22,15 +22,17 @@ constexpr uint32_t kTurnEvent = FourCC("PROT");
 constexpr int kFullVolume = 100;
 constexpr uint32_t L = PipesPuzzleChunk::kLeft;
 constexpr uint32_t R = PipesPuzzleChunk::kRight;
-constexpr uint32_t U = PipesPuzzleChunk::kUpInVersions01;   // bit 8
-constexpr uint32_t D = PipesPuzzleChunk::kDownInVersions01; // bit 16
+// Bit 8 leads up in versions 0 and 1 and down in version 2; bit 16 the other way.
+constexpr uint32_t B8 = PipesPuzzleChunk::kUpInVersions01;
+constexpr uint32_t B16 = PipesPuzzleChunk::kDownInVersions01;
 
-// The ends of the elbow "A" at 0, 90, 180 and 270 degrees.
-constexpr std::array<uint32_t, 4> kElbow01 = {U | L, U | R, D | R, D | L};
-constexpr std::array<uint32_t, 4> kElbow2 = {D | L, U | L, U | R, D | R};
+// The ends of the elbow "A" at 0, 90, 180 and 270 degrees: as directions, up and left at 0 and
+// down and right at 180 in every version.
+constexpr std::array<uint32_t, 4> kElbow01 = {B8 | L, B8 | R, B16 | R, B16 | L};
+constexpr std::array<uint32_t, 4> kElbow2 = {B16 | L, B8 | L, B8 | R, B16 | R};
 // The straight pipe "B" at 0 (and 180) and at 90 (and 270).
-constexpr std::array<uint32_t, 2> kStraight01 = {U | D, L | R};
-constexpr std::array<uint32_t, 2> kStraight2 = {L | R, U | D};
+constexpr std::array<uint32_t, 2> kStraight01 = {B8 | B16, L | R};
+constexpr std::array<uint32_t, 2> kStraight2 = {L | R, B8 | B16};
 
 PositionChunk* PositionOf(Object& object) {
     return dynamic_cast<PositionChunk*>(object.GetChunk(FourCC("POSI"), 0));
@@ -185,8 +187,8 @@ void PipesPuzzleMngr::Trace(int index) {
     if (pipe == nullptr || pipe->watered) {
         return;
     }
-    const uint32_t down = version == 2 ? U : D;
-    const uint32_t up = version == 2 ? D : U;
+    const uint32_t down = version == 2 ? B8 : B16;
+    const uint32_t up = version == 2 ? B16 : B8;
     // A neighbour is taken when both have the end towards each other; it never wraps across
     // rows.
     const auto take = [this, pipe](int neighbour, uint32_t mine, uint32_t theirs) {

@@ -27,6 +27,7 @@
 #include "tests/media/MediaTestSupport.h"
 #include "ui/UIButton.h"
 #include "ui/UserInterface.h"
+#include "world/GameButtonX.h"
 #include "world/Level.h"
 
 #include <gtest/gtest.h>
@@ -292,6 +293,9 @@ TEST_F(DemoDataTest, TheFilesTheProgramNamesExist) {
         "menus\\tutorials\\inventory_full.txt",
         "levels/z1-wood-glyphstone.txt",
         "levels/z1-barrow-out.txt",
+        "levels\\wood_map.txt",
+        "gfx/interface/dialog_window/dialog_window.ani",
+        "gfx\\interface\\maps\\arrow_katya.ani",
     };
     for (const char* name : named) {
         EXPECT_TRUE(Files.Exists(name)) << name;
@@ -421,9 +425,44 @@ TEST_F(DemoDataTest, EveryLocationLoadsIntoALevelWithThingsToFind) {
             EXPECT_GT(rect.right - rect.left, 0) << object->visName;
             EXPECT_NE(object->GetChunk(FourCC("KEYB"), 0), nullptr) << object->visName;
         }
-        EXPECT_GE(hidden, 2);
+        // The world map is for travelling: nothing to find there.
+        if (level.type != "map") {
+            EXPECT_GE(hidden, 2);
+        }
         StepAndDraw(level);
     }
+}
+
+// A button that fades away when clicked is disabled when its fade ends; without
+// "killOnDisable" it would stay, unseen but clickable. Each place of a world map marks a
+// location that exists.
+TEST_F(DemoDataTest, ButtonsThatFadeWhenClickedGoWhenDisabledAndMapPlacesNameLocations) {
+    int fading = 0;
+    int places = 0;
+    for (const std::string& location : DataFilesEndingWith(".txt", "levels/")) {
+        SCOPED_TRACE(location);
+        Level level;
+        LoadLevel(level);
+        ASSERT_NO_THROW(level.LoadScene(location, true));
+        for (const auto& object : level.Objects()) {
+            const auto* button = dynamic_cast<const GameButtonX*>(object.get());
+            if (button == nullptr) {
+                continue;
+            }
+            if (button->killOnClick && button->fadeOnDisable) {
+                ++fading;
+                EXPECT_TRUE(button->killOnDisable) << button->visName;
+            }
+            if (!button->mapIndicator.empty()) {
+                ++places;
+                EXPECT_EQ(level.type, "map") << button->visName;
+                EXPECT_TRUE(Files.Exists("levels/" + button->mapIndicator + ".txt"))
+                    << button->mapIndicator;
+            }
+        }
+    }
+    EXPECT_GE(fading, 1);
+    EXPECT_GE(places, 2);
 }
 
 TEST_F(DemoDataTest, FontsHaveAGlyphForEveryCharacterOfTheTexts) {

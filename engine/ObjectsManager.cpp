@@ -201,6 +201,9 @@ void ObjectsManager::LetGo(std::unique_ptr<Object> object) {
     for (std::size_t i = 0; i < systemList.size(); ++i) {
         systemList[i]->ObjectRemoved(going);
     }
+    for (std::size_t i = 0; i < systemList.size(); ++i) {
+        systemList[i]->ForgetKeptChunksOf(going);
+    }
     const auto filed = codes.find(going->code);
     if (filed != codes.end() && filed->second == going) {
         codes.erase(filed);

@@ -82,6 +82,11 @@ void System::DestroyChunk(SystemChunk* chunk) {
     delete chunk;
 }
 
+void System::ForgetKeptChunksOf(const Object* object) {
+    std::erase_if(chunkList,
+                  [object](const SystemChunk* chunk) { return chunk->object == object; });
+}
+
 void System::ObjectAdded(Object*) {}
 void System::ObjectRemoved(Object*) {}
 

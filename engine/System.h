@@ -79,6 +79,10 @@ public:
 
     // The chunks of a system that keeps them, in the order they were made.
     const std::vector<SystemChunk*>& Chunks() const { return chunkList; }
+    // Takes the object's chunks out of the kept ones: the scene has let it go, and the system
+    // must not run or draw them while the object waits to be freed (which, for a scene whose
+    // walk holds a nested game process, is not soon). They are deleted with the object.
+    void ForgetKeptChunksOf(const Object* object);
 
     uint32_t id;
     std::vector<uint32_t> dependencies; // ids of the systems whose chunks this one's chunks need

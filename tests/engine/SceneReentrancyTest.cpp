@@ -320,4 +320,30 @@ TEST_F(SceneDeletion, FromADrawingPass) {
     EXPECT_EQ(std::count(Journal.begin(), Journal.end(), "B.Draw"), 0);
 }
 
+// A scene whose walk lasts (a nested game process runs inside it) must not keep running or
+// drawing what it let go until the walk returns.
+TEST_F(Reentrancy, AnObjectLetGoInsideAWalkLeavesItsSystemsChunksAtOnce) {
+    scene->AddSystem(std::make_unique<RecordingSystem>(scene.get(), "KEEP", true));
+    LoadDefinitionsText("(Final (Kept Probe (KEEP)))");
+    const System& keep = *scene->FindSystem(FourCC("KEEP"));
+    std::unique_ptr<Object> made = scene->CreateObject("Kept", false);
+    Object* first = made.get();
+    scene->AddObject(std::move(made));
+    made = scene->CreateObject("Kept", false);
+    Object* second = made.get();
+    scene->AddObject(std::move(made));
+    ASSERT_EQ(keep.Chunks().size(), 2u);
+    const int alive = Probe::alive;
+    {
+        const ObjectsManager::WalkScope walk(*scene);
+        scene->DestroyObject(first);
+        ASSERT_EQ(keep.Chunks().size(), 1u);
+        EXPECT_EQ(keep.Chunks()[0]->object, second);
+        EXPECT_EQ(Probe::alive, alive) << "not freed inside the walk";
+    }
+    EXPECT_EQ(Probe::alive, alive - 1);
+    ASSERT_EQ(keep.Chunks().size(), 1u);
+    EXPECT_EQ(keep.Chunks()[0]->object, second);
+}
+
 } // namespace

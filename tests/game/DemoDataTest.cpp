@@ -28,6 +28,7 @@
 #include "ui/UIButton.h"
 #include "ui/UserInterface.h"
 #include "world/GameHiddenObject.h"
+#include "world/GameButtonX.h"
 #include "world/Level.h"
 #include "world/Player.h"
 #include "world/SmartUI.h"
@@ -295,6 +296,9 @@ TEST_F(DemoDataTest, TheFilesTheProgramNamesExist) {
         "menus\\tutorials\\inventory_full.txt",
         "levels/z1-wood-glyphstone.txt",
         "levels/z1-barrow-out.txt",
+        "levels\\wood_map.txt",
+        "gfx/interface/dialog_window/dialog_window.ani",
+        "gfx\\interface\\maps\\arrow_katya.ani",
     };
     for (const char* name : named) {
         EXPECT_TRUE(Files.Exists(name)) << name;
@@ -434,8 +438,9 @@ TEST_F(DemoDataTest, EveryLocationLoadsIntoALevelWithThingsToFind) {
             EXPECT_GT(rect.right - rect.left, 0) << object->visName;
             EXPECT_NE(object->GetChunk(FourCC("KEYB"), 0), nullptr) << object->visName;
         }
-        // A location is about its things to find, or about its mini-games.
-        if (level.miniGamePaths[0].empty()) {
+        // A location is about its things to find, or about its mini-games; the world map is
+        // for travelling.
+        if (level.miniGamePaths[0].empty() && level.type != "map") {
             EXPECT_GE(hidden, 2);
         }
         StepAndDraw(level);
@@ -484,6 +489,38 @@ TEST_F(DemoDataTest, NoItemsBaseNameBeginsAnotherItemsBaseName) {
             EXPECT_TRUE(base == other || !other.starts_with(base)) << base << " begins " << other;
         }
     }
+}
+
+// A button that fades away when clicked is disabled when its fade ends; without
+// "killOnDisable" it would stay, unseen but clickable. Each place of a world map marks a
+// location that exists.
+TEST_F(DemoDataTest, ButtonsThatFadeWhenClickedGoWhenDisabledAndMapPlacesNameLocations) {
+    int fading = 0;
+    int places = 0;
+    for (const std::string& location : DataFilesEndingWith(".txt", "levels/")) {
+        SCOPED_TRACE(location);
+        Level level;
+        LoadLevel(level);
+        ASSERT_NO_THROW(level.LoadScene(location, true));
+        for (const auto& object : level.Objects()) {
+            const auto* button = dynamic_cast<const GameButtonX*>(object.get());
+            if (button == nullptr) {
+                continue;
+            }
+            if (button->killOnClick && button->fadeOnDisable) {
+                ++fading;
+                EXPECT_TRUE(button->killOnDisable) << button->visName;
+            }
+            if (!button->mapIndicator.empty()) {
+                ++places;
+                EXPECT_EQ(level.type, "map") << button->visName;
+                EXPECT_TRUE(Files.Exists("levels/" + button->mapIndicator + ".txt"))
+                    << button->mapIndicator;
+            }
+        }
+    }
+    EXPECT_GE(fading, 1);
+    EXPECT_GE(places, 2);
 }
 
 TEST_F(DemoDataTest, FontsHaveAGlyphForEveryCharacterOfTheTexts) {

@@ -9,6 +9,7 @@
 #include "tools/demogen/HudArt.h"
 #include "tools/demogen/Pictures.h"
 #include "tools/demogen/PuzzleArt.h"
+#include "tools/demogen/SceneArt.h"
 #include "tools/demogen/Sounds.h"
 
 #include <cstdio>
@@ -85,6 +86,7 @@ int main(int argc, char** argv) {
         WriteInterfacePictures(out, titles);
         WriteLocationPictures(out);
         WriteObjectPictures(out);
+        WriteSceneArt(out);
         WriteSounds(out);
         WritePuzzleArt(out);
         WriteHudArt(out);

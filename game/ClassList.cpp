@@ -133,7 +133,6 @@ constexpr std::string_view kPendingClasses[] = {
     "SteamMachineWheel",
     "MapPiece",
     "GamePermanentObject",
-    "GameVideo",
     "UIMapZoomFX",
 };
 

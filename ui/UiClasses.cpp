@@ -1,6 +1,7 @@
 #include "ui/UiClasses.h"
 
 #include "engine/ClassFactory.h"
+#include "ui/GameVideo.h"
 #include "ui/UIButton.h"
 #include "ui/UIInput.h"
 #include "ui/UILabel.h"
@@ -25,4 +26,5 @@ void RegisterUiClasses() {
     static const Registerer<UIMusic> music;
     static const Registerer<UITimeTrigger> timeTrigger;
     static const Registerer<GameVideoEvent> videoEvent;
+    static const Registerer<GameVideo> video;
 }

@@ -5,8 +5,10 @@
 #include "world/FxBlend.h"
 #include "world/FxParticles.h"
 #include "world/FxPath.h"
+#include "world/GameButtonX.h"
 #include "world/GameHiddenObject.h"
 #include "world/GameModalDialog.h"
+#include "world/fx/FxField.h"
 
 void RegisterWorldClasses() {
     // Registrars live for the whole run; being statics, they are made once.
@@ -17,4 +19,6 @@ void RegisterWorldClasses() {
     static const Registerer<FxPath> fxPath;
     static const Registerer<GameHiddenObject> hiddenObject;
     static const Registerer<GameModalDialog> gameModalDialog;
+    static const Registerer<GameButtonX> gameButtonX;
+    static const Registerer<FxField> fxField;
 }

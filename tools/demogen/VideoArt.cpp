@@ -91,6 +91,27 @@ void WriteCurtain(const std::string& out) {
     WriteJpeg(out + "/gfx/video/curtain.jpg", Canvas(64, 64, Rgb(0x000000)));
 }
 
+// The carved standing stone before the barrow, whose click starts the cut-scene: grey, lit from
+// the left, with a glowing spiral cut into it.
+void WriteCarvedStone(const std::string& out) {
+    Canvas stone(80, 120);
+    stone.Polygon({14, 118, 8, 40, 22, 8, 52, 2, 70, 30, 74, 118}, Rgb(0x6E6A78));
+    stone.Polygon({44, 118, 52, 2, 70, 30, 74, 118}, Rgb(0x55525E));
+    float x = 40.0f;
+    float y = 62.0f;
+    for (int i = 1; i <= 40; ++i) {
+        const float angle = static_cast<float>(i) * 0.42f;
+        const float radius = static_cast<float>(i) * 0.55f;
+        const float nextX = 40.0f + radius * std::cos(angle);
+        const float nextY = 62.0f + radius * std::sin(angle);
+        stone.Line(x, y, nextX, nextY, 2.5f, Rgb(0xFFD27A, 0.9f));
+        x = nextX;
+        y = nextY;
+    }
+    stone.Glow(40.0f, 62.0f, 30.0f, Rgb(0xFFD27A, 0.25f));
+    WritePng(out + "/gfx/levels/carved_stone.png", stone);
+}
+
 } // namespace
 
 void WriteVideoArt(const std::string& out) {
@@ -98,4 +119,5 @@ void WriteVideoArt(const std::string& out) {
     WriteVideoSound(out);
     WriteCurtain(out);
     WriteTrailTexture(out);
+    WriteCarvedStone(out);
 }

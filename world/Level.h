@@ -85,6 +85,7 @@ public:
     bool renderBluredBackground = false;
     bool blendFinished = true;
     bool returnFlag = false; // the mini-game was left without its reward
+    bool won = false;        // the mini-game was won
     float blurredBackgroundAlpha = 0.0f;
     bool sceneLoaded = false;     // the first scene load has ended
     bool blendOutPending = false; // set by the user interface

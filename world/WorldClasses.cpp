@@ -8,6 +8,11 @@
 #include "world/GameButtonX.h"
 #include "world/GameHiddenObject.h"
 #include "world/GameModalDialog.h"
+#include "world/GamePermanentObject.h"
+#include "world/MapPiece.h"
+#include "world/SmartUI.h"
+#include "world/fx/FxBackpack.h"
+#include "world/fx/FxContainerOpenClose.h"
 #include "world/fx/FxField.h"
 
 void RegisterWorldClasses() {
@@ -20,5 +25,13 @@ void RegisterWorldClasses() {
     static const Registerer<GameHiddenObject> hiddenObject;
     static const Registerer<GameModalDialog> gameModalDialog;
     static const Registerer<GameButtonX> gameButtonX;
+    static const Registerer<MapPiece> mapPiece;
+    static const Registerer<GamePermanentObject> permanentObject;
+    static const Registerer<MagicWand> magicWand;
+    static const Registerer<SmartUI> smartUI;
+    static const Registerer<SmartUISlot> smartUISlot;
+    static const Registerer<FxContainerOpenClose> containerOpenClose;
+    static const Registerer<FxSlotOpenClose> slotOpenClose;
+    static const Registerer<FxBackpack> backpack;
     static const Registerer<FxField> fxField;
 }

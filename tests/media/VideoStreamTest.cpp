@@ -210,6 +210,19 @@ TEST_F(VideoStreamTest, NothingIsCopiedBeforeAFrameCameOut) {
     }
 }
 
+TEST_F(VideoStreamTest, ANameTheFileLayerKnowsButCannotOpenEndsAtOnce) {
+    // A folder of the pack is known by its name, and is no file to read.
+    PackWriter pack;
+    pack.AddBytes("video/clip.ogv/inner.bin", "x", PackWriter::Packing::Stored);
+    pack.Write(folder / "pack.boo");
+    Files.MountPack("pack.boo");
+    ASSERT_TRUE(Files.Exists("video/clip.ogv"));
+    const LogCapture log;
+    const VideoStream stream("video/clip.ogv");
+    EXPECT_TRUE(stream.AtEnd());
+    EXPECT_NE(log.Text().find("Can't open video: video/clip.ogv"), std::string::npos) << log.Text();
+}
+
 TEST_F(VideoStreamTest, AFileFoundNowhereIsFatal) {
     EXPECT_EQ(ErrorOf([] { VideoStream stream("video/none.ogv"); }),
               "Can't find file video/none.ogv");

@@ -110,6 +110,7 @@ struct Stage {
         definitions += ")\n";
         pack.AddBytes("scripts/objects.txt", definitions, kBzip2);
         pack.AddBytes("scripts/ui_objects.txt", "(Final)\n", kBzip2);
+        pack.AddBytes("gestures.txt", "", kBzip2);
         pack.AddBytes("menus/game.txt", "(Objects)\n", kBzip2);
         // The location, and the same with more objects (over one another, all on the screen) for
         // the frame's cost as the count grows.

@@ -39,6 +39,7 @@ public:
         std::filesystem::create_directories("data/scripts");
         std::filesystem::create_directories("data/levels");
         std::ofstream("data/scripts/objects.txt");
+        std::ofstream("data/gestures.txt");
         std::ofstream("data/levels/z3-tower.txt")
             << "(Meta (Name z3-tower) (levelPath levels\\z3-tower.txt) (Type normal))\n(Objects)\n";
         Files.SetDataFolder("data");

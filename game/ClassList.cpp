@@ -87,7 +87,6 @@ constexpr std::string_view kPendingClasses[] = {
     "Tutorial",
     "LightPointsMngr",
     "SteamMachineWheel",
-    "GameVideo",
     "UIMapZoomFX",
 };
 

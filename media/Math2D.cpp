@@ -36,6 +36,16 @@ float Distance(Vector2 a, Vector2 b) {
     return std::sqrt(dx * dx + dy * dy);
 }
 
+void GestureTrailPoint::Update(float stepTime) {
+    age += stepTime;
+    if (age > fadeStart) {
+        alpha = initialAlpha - (age - fadeStart) / (fadeEnd - fadeStart);
+    } else {
+        alpha = 0.0f;
+    }
+    size -= 100.0f * stepTime;
+}
+
 float StrokeLength(const std::vector<GestureTrailPoint>& points) {
     float total = 0.0f;
     for (std::size_t i = 1; i < points.size(); ++i) {

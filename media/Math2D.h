@@ -35,6 +35,10 @@ struct GestureTrailPoint {
     float x = 0.0f;
     float y = 0.0f;
     float extra[2] = {0.0f, 0.0f};
+
+    // Ages the point: past its fade start its alpha falls from the initial alpha to 0 at the
+    // fade end (0 before the fade start); its size shrinks by 100 a second.
+    void Update(float stepTime);
 };
 
 // The length of the trail: the distances between consecutive points added up; 0 for fewer than

@@ -6,12 +6,14 @@
 #include "engine/Log.h"
 #include "engine/Timer.h"
 #include "engine/profile.h"
+#include "media/Math2D.h"
 #include "media/TextureManager.h"
 #include "platform/gfx/ImageCodec.h"
 #include "platform/gfx/TextureLoader.h"
 #include "platform/os/Window.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <optional>
@@ -21,6 +23,8 @@ namespace {
 
 constexpr uint32_t kStride = sizeof(QuadVertex);
 constexpr uint32_t kQuadBytes = 4 * kStride;
+// A stroke's sides stand a right angle off its path.
+constexpr float kQuarterTurn = 1.57079632679489662f;
 constexpr float kDegreesToRadians = 0.017453292f;
 
 RenderDevice renderDevice;
@@ -76,6 +80,46 @@ void SetStage(TextureStageState state, uint32_t value) {
     if (renderDevice.device) {
         renderDevice.device->SetTextureStageState(0, state, value);
     }
+}
+
+// A quad's four vertices into the shared ring buffer and drawn as a fan of two triangles.
+void DrawFan(RenderDevice& state, const std::array<QuadVertex, 4>& vertices, GfxTexture* texture) {
+    lockTimer.Start("Vertex buffer lock/unlock");
+    void* data = nullptr;
+    if (state.ringPosition < Renderer::kRingVertices) {
+        if (state.quadBuffer->Lock(state.ringPosition * kStride, kQuadBytes, &data,
+                                   kLockNoOverwrite) != kGfxOk) {
+            state.ringPosition = 0;
+            lockTimer.Stop();
+            return;
+        }
+    } else {
+        state.ringPosition = 0;
+        if (state.quadBuffer->Lock(0, kQuadBytes, &data, kLockDiscard) != kGfxOk) {
+            lockTimer.Stop();
+            return;
+        }
+    }
+    std::copy(vertices.begin(), vertices.end(), static_cast<QuadVertex*>(data));
+    state.quadBuffer->Unlock();
+    lockTimer.Stop();
+
+    textureTimer.Start("SetTexture");
+    if (texture == nullptr) {
+        state.device->SetTexture(0, nullptr);
+        state.currentTexture = nullptr;
+    } else if (texture != state.currentTexture ||
+               texture->Serial() != state.currentTextureSerial) {
+        state.device->SetTexture(0, texture);
+        state.currentTexture = texture;
+        state.currentTextureSerial = texture->Serial();
+    }
+    textureTimer.Stop();
+
+    drawTimer.Start("DrawPrimitive");
+    state.device->DrawPrimitive(PrimitiveType::TriangleFan, state.ringPosition, 2);
+    state.ringPosition += 4;
+    drawTimer.Stop();
 }
 
 } // namespace
@@ -359,7 +403,6 @@ void DrawImage(float x, float y, float z, float width, float height, float uLeft
     }
 
     ++state.drawn;
-    lockTimer.Start("Vertex buffer lock/unlock");
     uint32_t argb = 0;
     if (colour != nullptr) {
         argb = RoundedChannel(alpha) << 24 | RoundedChannel(colour->red) << 16 |
@@ -367,49 +410,75 @@ void DrawImage(float x, float y, float z, float width, float height, float uLeft
     } else {
         argb = TruncatedChannel(alpha) << 24 | 0x00FFFFFFu;
     }
-    void* data = nullptr;
-    if (state.ringPosition < kRingVertices) {
-        if (state.quadBuffer->Lock(state.ringPosition * kStride, kQuadBytes, &data,
-                                   kLockNoOverwrite) != kGfxOk) {
-            state.ringPosition = 0;
-            lockTimer.Stop();
-            return;
-        }
-    } else {
-        state.ringPosition = 0;
-        if (state.quadBuffer->Lock(0, kQuadBytes, &data, kLockDiscard) != kGfxOk) {
-            lockTimer.Stop();
-            return;
-        }
-    }
     const float cornerU[4] = {uLeft, uRight, uRight, uLeft};
     const float cornerV[4] = {vTop, vTop, vBottom, vBottom};
-    auto* const vertices = static_cast<QuadVertex*>(data);
+    std::array<QuadVertex, 4> vertices;
     for (int i = 0; i < 4; ++i) {
         // The device centres pixels on whole coordinates; half a pixel back lines texels up
         // with pixels.
-        vertices[i] =
+        vertices[static_cast<std::size_t>(i)] =
             QuadVertex{corners[i][0] - 0.5f, corners[i][1] - 0.5f, z, argb, cornerU[i], cornerV[i]};
     }
-    state.quadBuffer->Unlock();
-    lockTimer.Stop();
+    DrawFan(state, vertices, texture);
+}
 
-    textureTimer.Start("SetTexture");
-    if (texture == nullptr) {
-        state.device->SetTexture(0, nullptr);
-        state.currentTexture = nullptr;
-    } else if (texture != state.currentTexture ||
-               texture->Serial() != state.currentTextureSerial) {
-        state.device->SetTexture(0, texture);
-        state.currentTexture = texture;
-        state.currentTextureSerial = texture->Serial();
+void DrawStroke(const std::vector<GestureTrailPoint>& points, TextureHandle* handle) {
+    if (points.size() < 2 || handle == nullptr) {
+        return;
     }
-    textureTimer.Stop();
-
-    drawTimer.Start("DrawPrimitive");
-    state.device->DrawPrimitive(PrimitiveType::TriangleFan, state.ringPosition, 2);
-    state.ringPosition += 4;
-    drawTimer.Stop();
+    RenderDevice& state = renderDevice;
+    if (!state.quadBuffer) {
+        return;
+    }
+    struct Side {
+        Vector2 left;
+        Vector2 right;
+        uint32_t argb;
+    };
+    std::vector<Side> sides;
+    sides.reserve(points.size());
+    const std::size_t last = points.size() - 1;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const GestureTrailPoint& point = points[i];
+        if (!(point.alpha > 0.0f)) {
+            continue;
+        }
+        const Vector2 here{point.x, point.y};
+        // The way along the path: towards the next point, from the previous one, or their mean
+        // where both exist.
+        const Vector2 forward =
+            i < last ? Math2D::Normalize({points[i + 1].x - here.x, points[i + 1].y - here.y})
+                     : Vector2{};
+        const Vector2 backward =
+            i > 0 ? Math2D::Normalize({here.x - points[i - 1].x, here.y - points[i - 1].y})
+                  : Vector2{};
+        const bool hasForward = forward.x != 0.0f || forward.y != 0.0f;
+        const bool hasBackward = backward.x != 0.0f || backward.y != 0.0f;
+        Vector2 direction = hasForward ? forward : backward;
+        if (hasForward && hasBackward) {
+            direction = {(forward.x + backward.x) * 0.5f, (forward.y + backward.y) * 0.5f};
+        }
+        const Vector2 reach{here.x + direction.x * point.width, here.y + direction.y * point.width};
+        sides.push_back({Math2D::RotatePoint(reach, here, kQuarterTurn),
+                         Math2D::RotatePoint(reach, here, -kQuarterTurn),
+                         RoundedChannel(point.alpha) << 24 | 0x00FFFFFFu});
+    }
+    if (sides.size() < 2) {
+        return;
+    }
+    GfxTexture* texture = handle->Texture();
+    for (std::size_t i = 1; i < sides.size(); ++i) {
+        const Side& a = sides[i - 1];
+        const Side& b = sides[i];
+        const std::array<QuadVertex, 4> vertices = {
+            QuadVertex{a.left.x, a.left.y, 0.0f, a.argb, 0.0f, 0.0f},
+            QuadVertex{b.left.x, b.left.y, 0.0f, b.argb, 1.0f, 0.0f},
+            QuadVertex{b.right.x, b.right.y, 0.0f, b.argb, 1.0f, 1.0f},
+            QuadVertex{a.right.x, a.right.y, 0.0f, a.argb, 0.0f, 1.0f},
+        };
+        ++state.drawn;
+        DrawFan(state, vertices, texture);
+    }
 }
 
 void DrawNineSlice(float x, float y, float z, float width, float height, TextureHandle* handle,

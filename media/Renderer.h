@@ -8,6 +8,7 @@
 #include <vector>
 
 class Window;
+struct GestureTrailPoint;
 struct TextureHandle;
 
 // One vertex of a textured quad: position in back-buffer pixels (y downwards) with its depth
@@ -89,6 +90,11 @@ void DrawNineSlice(float x, float y, float z, float width, float height, Texture
                    float left, float alpha);
 void DrawDebugText(float x, float y, const char* text, float red, float green, float blue,
                    float alpha);
+// A band along the points, each point's width to either side of it, fading with the points'
+// alphas: a quad from each point to the next with the whole texture across it, white, at depth
+// 0, on the raw points (no half-pixel shift). Points whose alpha is 0 or below are left out;
+// nothing with fewer than two points left. The caller sets the blending and depth states.
+void DrawStroke(const std::vector<GestureTrailPoint>& points, TextureHandle* handle);
 
 // An image file as a texture; none when it is missing or no image (logged when asked).
 std::unique_ptr<GfxTexture> LoadTexture(const std::string& name, bool logFailure);

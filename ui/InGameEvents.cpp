@@ -109,7 +109,8 @@ SpriteRenderChunk* SpriteOf(Object& object) {
     return dynamic_cast<SpriteRenderChunk*>(object.GetChunk(FourCC("SPRT"), 0));
 }
 
-// The HUD parts that a dialogue faded out fade back in.
+} // namespace
+
 void RestoreHud() {
     if (MainUI == nullptr) {
         return;
@@ -131,6 +132,8 @@ void RestoreHud() {
         }
     }
 }
+
+namespace {
 
 bool SlotIsFree(InventorySlotPart& slot) {
     return CurrentPlayer != nullptr && CurrentPlayer->IsInventorySlotEmpty(slot.SlotIndex());

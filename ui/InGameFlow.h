@@ -39,3 +39,6 @@ int32_t PlayerFlag(const std::string& key);
 // The widget's fade-in starts again after the delay, over the duration, on its own clock;
 // widgets that do not fade are left alone.
 void RestartFadeIn(Object& object, float delay, float duration);
+// The HUD parts that a dialogue or a video faded out ("lightstone", "ls_progress", "holder",
+// "map_pieces", "options") fade back in over 0.3 s; nothing without MainUI.
+void RestoreHud();

@@ -1,6 +1,7 @@
 #include "ui/UiClasses.h"
 
 #include "engine/ClassFactory.h"
+#include "ui/GameVideo.h"
 #include "ui/UIButton.h"
 #include "ui/UIInput.h"
 #include "ui/UILabel.h"
@@ -31,6 +32,7 @@ void RegisterUiClasses() {
     static const Registerer<UIMusic> music;
     static const Registerer<UITimeTrigger> timeTrigger;
     static const Registerer<GameVideoEvent> videoEvent;
+    static const Registerer<GameVideo> video;
     static const Registerer<UIPartFx> partFx;
     static const Registerer<UIFxShift> fxShift;
     static const Registerer<UIFxShiftObject> fxShiftObject;

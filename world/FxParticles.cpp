@@ -29,7 +29,8 @@ FxParticles::FxParticles(ObjectsManager* owner) : Object(owner) {
 }
 
 bool FxParticles::Update(float) {
-    return true;
+    const ParticleEmitter& emitter = Particles().emitter;
+    return emitter.emitting || emitter.IsAlive();
 }
 
 PositionChunk& FxParticles::Position() {

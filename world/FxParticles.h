@@ -10,8 +10,8 @@ class ParticleChunk;
 class PositionChunk;
 
 // A particle effect of its own: a position and a particle chunk, which its creator places, loads
-// and gives its seconds of emission. It never ends by itself: once its particles have died out it
-// stays in its scene, drawing nothing, until the scene is cleared.
+// and gives its seconds of emission. Once its emission has ended and its last particle has died
+// it ends, so that effects made at every step (the sparks of a gesture trail) do not pile up.
 class FxParticles : public Object, public OCreator<FxParticles> {
 public:
     static constexpr std::string_view kClassName = "FxParticles";
@@ -21,7 +21,7 @@ public:
     explicit FxParticles(ObjectsManager* owner);
 
     void SetProperty(const ParconCursor&) override {}
-    // Always true, whatever dead holds: nothing ends the effect.
+    // False once the particle chunk emits no more and no particle lives.
     bool Update(float dt) override;
 
     PositionChunk& Position();

@@ -14,6 +14,7 @@
 #include "media/TextRenderSystem.h"
 #include "world/BaseGameObject.h"
 #include "world/FxPath.h"
+#include "world/MouseGestureSystem.h"
 #include "world/NormalLevelSystem.h"
 #include "world/Player.h"
 #include "world/PlayerFile.h"
@@ -73,7 +74,7 @@ void Level::Load() {
     state = kResultNone;
     // The order of adding is the order of updating and drawing: input first, so that the
     // level's own logic and its objects see this step's keys; the texts over the sprites and
-    // particles. The mouse-gesture system is not part of this game.
+    // particles; the mouse-gesture system last, so that its trail is drawn over the rest.
     auto keyboard = std::make_unique<KeyboardSystem>(this);
     keyboard->AddReceiver(this);
     AddSystem(std::move(keyboard));
@@ -87,6 +88,7 @@ void Level::Load() {
     AddSystem(std::make_unique<ParticleRenderSystem>(this));
     AddSystem(std::make_unique<TextRenderSystem>(this));
     AddSystem(std::make_unique<CollisionsSystem>(this));
+    AddSystem(std::make_unique<MouseGestureSystem>(this));
     LoadDefinitions("scripts/objects.txt");
     loadMark = 0;
     DebugLog("level loaded\n");

@@ -27,8 +27,9 @@ public:
     // The scene file's Meta keys; each key that matches exactly sets its field.
     // "renderBluredBackground" sets its flag whatever the value.
     void SetProperty(const std::string& key, const std::string& value) override;
-    // Builds the level's systems (the level takes its keyboard system's messages) and loads
-    // "scripts/objects.txt"; the caller then loads the scene file (LoadScene).
+    // Builds the level's systems (the level takes its keyboard system's messages; the gesture
+    // system reads "gestures.txt", which must exist) and loads "scripts/objects.txt"; the caller
+    // then loads the scene file (LoadScene).
     void Load();
     // Hands the message to the level system.
     void OnMessage(const void* sender, uint32_t id, uint32_t param) override;

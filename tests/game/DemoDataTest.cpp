@@ -22,6 +22,7 @@
 #include "media/TextRenderSystem.h"
 #include "media/TextureManager.h"
 #include "media/Utf8ToWide.h"
+#include "media/VideoStream.h"
 #include "platform/audio/AudioLayer.h"
 #include "platform/audio/RecordingAudio.h"
 #include "tests/media/MediaTestSupport.h"
@@ -274,6 +275,11 @@ TEST_F(DemoDataTest, TheFilesTheProgramNamesExist) {
         "gfx/interface/loading.ani",
         "gfx/interface/pause.jpg",
         "gfx/fx/hiddenObject_hili.prt",
+        "gestures.txt",
+        "gfx/fx/gold_trail.jpg",
+        "gfx/fx/magic_trail.prt",
+        "menus/intro.txt",
+        "video/intro.ogv",
         "snd/music/main_menu.ogg",
         "menus/splash/splash1.txt",
         "menus/main_menu_anim.txt",
@@ -305,7 +311,8 @@ TEST_F(DemoDataTest, TheFilesTheProgramNamesExist) {
     }
     // The sound sets that the program and the widgets play by name.
     for (const char* set : {"ui_click", "ui_hover", "type_sound", "slider_event", "pickup",
-                            "cannot", "level_select", "warp_in", "game_appear", "door_close"}) {
+                            "cannot", "level_select", "warp_in", "game_appear", "door_close",
+                            "intro_video"}) {
         const SoundSet* found = Sounds.FindSet(set);
         EXPECT_TRUE(found != nullptr && !found->Samples().empty()) << set;
     }
@@ -317,6 +324,17 @@ TEST_F(DemoDataTest, TheFilesTheProgramNamesExist) {
     EXPECT_EQ(music->kind, PackEntry::kStored);
     EXPECT_EQ(glyphs->kind, PackEntry::kBzip2);
     EXPECT_FALSE(fs::exists("data/snd"));
+}
+
+TEST_F(DemoDataTest, TheCutSceneIsAFourSecondTheoraVideoOfModestSize) {
+    EXPECT_LT(Files.Size("video/intro.ogv"), 300u * 1024);
+    VideoStream stream("video\\intro.ogv");
+    int frames = stream.AtEnd() ? 0 : 1;
+    while (frames < 1000 && stream.Step()) {
+        ++frames;
+    }
+    EXPECT_EQ(frames, 60);
+    EXPECT_NEAR(stream.GranuleTime(), 4.0, 1e-9);
 }
 
 TEST_F(DemoDataTest, EveryAnimationAndParticleEffectLoadsItsPictures) {

@@ -73,6 +73,7 @@ void GameTest::SetUp() {
     game->MakeFolder("data");
     WriteData("version.txt", "(version_info 1 4)\n(main_number 7)\n");
     WriteData("strings-utf8.txt", "(str.of \"of\")\n");
+    WriteData("gestures.txt", "");
     WriteConfig("(full_screen 0)\n");
     UseRecordingGraphics(script);
     SetAudioLayer(&audio);

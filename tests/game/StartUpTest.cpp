@@ -126,7 +126,7 @@ TEST_F(StartUpTest, ASecondInstanceEndsAtOnceWithoutAWordOrAFile) {
     EXPECT_TRUE(FilesUnder(ProfileFolder()).empty());
     EXPECT_THAT(FilesUnder(game->Path()),
                 ::testing::UnorderedElementsAre("data", "data/version.txt", "data/strings-utf8.txt",
-                                                "config.txt"));
+                                                "data/gestures.txt", "config.txt"));
 
     // Once the first copy is gone the game starts.
     first.Release();

@@ -22,6 +22,7 @@ protected:
         RecordingMediaTest::SetUp();
         folder.MakeFolder("data");
         folder.Write("data/scripts/objects.txt", "");
+        folder.Write("data/gestures.txt", "");
         Files.SetDataFolder("data");
         InitRenderer();
         game.Load();

@@ -57,6 +57,7 @@ void WorldTest::SetUp() {
     ResetWorldGlobals();
     InstallHooks();
     WriteData("scripts/objects.txt", "");
+    WriteData("gestures.txt", ""); // every level reads its gesture templates; none is valid
 }
 
 void WorldTest::InstallHooks() {

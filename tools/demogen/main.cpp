@@ -1,6 +1,6 @@
 // demogen: paints, rasterises and synthesises the binary files of the demo game data: pictures
-// (PNG, and JPEG with alpha companions), the four bitmap fonts with their pages, sound effects
-// and music.
+// (PNG, and JPEG with alpha companions), the four bitmap fonts with their pages, sound effects,
+// music and the cut-scene video.
 //   demogen OUT FONTFOLDER
 // OUT receives the files under their game paths ("gfx/...", "snd/..."); FONTFOLDER holds the
 // DejaVu TrueType fonts. The output is the same on every run.
@@ -11,6 +11,7 @@
 #include "tools/demogen/PuzzleArt.h"
 #include "tools/demogen/SceneArt.h"
 #include "tools/demogen/Sounds.h"
+#include "tools/demogen/VideoArt.h"
 
 #include <cstdio>
 #include <exception>
@@ -90,6 +91,7 @@ int main(int argc, char** argv) {
         WriteSounds(out);
         WritePuzzleArt(out);
         WriteHudArt(out);
+        WriteVideoArt(out);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "demogen: %s\n", error.what());
         return 1;

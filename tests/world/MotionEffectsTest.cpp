@@ -225,6 +225,29 @@ TEST_F(Motion, TwoTilesExchangePlacesThenSlotValuesWithTheirSound) {
     EXPECT_EQ(PlayedFiles(), std::vector<std::string>{"pick1"});
 }
 
+TEST_F(Motion, ExchangesWithoutTimeEndAtTheirFirstStepOnTheirEndValues) {
+    TestPiece& manager = AddPiece();
+    TestPiece& a = AddPiece(10.0f, 20.0f, 0.0f);
+    TestPiece& b = AddPiece(110.0f, 220.0f, 90.0f);
+    a.manager = &manager;
+    a.ring = 3;
+    b.ring = 4;
+    auto& swap = Add<FxReplace>();
+    swap.a = &a;
+    swap.b = &b;
+    swap.duration = 0.0f;
+    auto& turn = Add<FxReplaceAngle>();
+    turn.Start(&a, &b);
+    turn.duration = 0.0f;
+    Run(1);
+    EXPECT_EQ(Count("FxReplace") + Count("FxReplaceAngle"), 0);
+    EXPECT_EQ(a.Position().x, 110.0f);
+    EXPECT_EQ(b.Position().y, 20.0f);
+    EXPECT_EQ(a.Position().rotation, 45.0f);
+    EXPECT_EQ(b.Position().rotation, 45.0f);
+    EXPECT_FALSE(manager.busy);
+}
+
 TEST_F(Motion, AFlightEndsOnItsEndPointAndAPulseBackAtScaleOne) {
     TestPiece& piece = AddPiece();
     auto& fly = Add<FxFlyTo>();

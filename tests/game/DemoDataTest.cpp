@@ -28,7 +28,10 @@
 #include "tests/media/MediaTestSupport.h"
 #include "ui/UIButton.h"
 #include "ui/UserInterface.h"
+#include "world/GameHiddenObject.h"
 #include "world/Level.h"
+#include "world/Player.h"
+#include "world/SmartUI.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -441,6 +444,34 @@ TEST_F(DemoDataTest, EveryLocationLoadsIntoALevelWithThingsToFind) {
         }
         EXPECT_GE(hidden, 2);
         StepAndDraw(level);
+    }
+}
+
+// Items of one base name stack and match one another; an item whose base name began another
+// item's would be taken for it (a slot's stack, a container's slot, the inventory's removal).
+TEST_F(DemoDataTest, NoItemsBaseNameBeginsAnotherItemsBaseName) {
+    std::set<std::string> bases;
+    for (const std::string& location : DataFilesEndingWith(".txt", "levels/")) {
+        Level level;
+        LoadLevel(level);
+        ASSERT_NO_THROW(level.LoadScene(location, true)) << location;
+        for (const auto& object : level.Objects()) {
+            if (dynamic_cast<const GameHiddenObject*>(object.get()) != nullptr &&
+                dynamic_cast<const SmartUI*>(object.get()) == nullptr) {
+                bases.insert(std::string(ItemBaseName(object->visName)));
+            }
+            if (const auto* container = dynamic_cast<const SmartUI*>(object.get())) {
+                for (const std::string& wanted : container->slotNames) {
+                    bases.insert(std::string(ItemBaseName(wanted)));
+                }
+            }
+        }
+    }
+    EXPECT_GE(bases.size(), 7u);
+    for (const std::string& base : bases) {
+        for (const std::string& other : bases) {
+            EXPECT_TRUE(base == other || !other.starts_with(base)) << base << " begins " << other;
+        }
     }
 }
 

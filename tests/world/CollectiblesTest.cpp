@@ -21,6 +21,11 @@ protected:
     void SetUp() override {
         SceneObjects::SetUp();
         WriteItemArt("wand");
+        Prepare();
+    }
+
+    // The hooks and the room, on the current profile.
+    void Prepare() {
         FakeWorld& hooks = TestWorld();
         hooks.collectMapPiece = [this](float x, float y) {
             journal.push_back("map piece from " + std::to_string(static_cast<int>(x)) + "," +
@@ -70,7 +75,8 @@ TEST_F(Collectibles, AMapPieceGoesToTheHudOrIsCountedWithoutItsCounter) {
         if (!counter) {
             StartAgain();
             MakeProfile(0, "Ann");
-            SetUp();
+            InstallDialogueHook();
+            Prepare();
         }
         const int before = CurrentPlayer->GetMapPieces();
         Click(110, 110);
@@ -105,8 +111,8 @@ TEST_F(Collectibles, APermanentObjectLaunchesItsToolByItsNameOrIsCountedWithoutT
     hudComplete = false;
     StartAgain();
     MakeProfile(0, "Ann");
-    SetUp();
-    hudComplete = false;
+    InstallDialogueHook();
+    Prepare();
     Click(210, 110);
     EXPECT_EQ(CurrentPlayer->GetPermanentCount(2), 1);
 }

@@ -6,6 +6,7 @@
 // DejaVu TrueType fonts. The output is the same on every run.
 
 #include "tools/demogen/FontPages.h"
+#include "tools/demogen/HudArt.h"
 #include "tools/demogen/Pictures.h"
 #include "tools/demogen/Sounds.h"
 #include "tools/demogen/VideoArt.h"
@@ -86,6 +87,7 @@ int main(int argc, char** argv) {
         WriteObjectPictures(out);
         WriteSounds(out);
         WriteVideoArt(out);
+        WriteHudArt(out);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "demogen: %s\n", error.what());
         return 1;

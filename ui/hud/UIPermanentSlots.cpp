@@ -298,8 +298,9 @@ bool UIPermanentSlotMngr::UseLens() {
     if (SpriteRenderChunk* sprite = Hud::Sprite(*target)) {
         const std::string playing = sprite->player.CurrentAnimName();
         const FrameRect frame = sprite->player.GetFrameRect(playing.empty() ? "idle" : playing);
-        x += static_cast<float>((frame.right - frame.left) / 2);
-        y += static_cast<float>((frame.bottom - frame.top) / 2);
+        // The frame's middle: half its size from its corner, wherever the picture is anchored.
+        x += static_cast<float>((frame.left + frame.right) / 2);
+        y += static_cast<float>((frame.top + frame.bottom) / 2);
     }
     if (lensParticles != nullptr) {
         lensParticles->x = x;

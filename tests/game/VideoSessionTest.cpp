@@ -1,5 +1,6 @@
-// The real orvexgame with a scripted session that shows the opening cut-scene: what the player
-// sees during and after it, the flag it leaves, the exit status.
+// The real orvexgame with a scripted session that shows the opening cut-scene and draws with the
+// wand: what the player sees during and after the video and of the wand's trail, the flag the
+// video leaves, the exit status.
 
 #include "tests/game/ProgramRun.h"
 #include "tests/support/TempFolder.h"
@@ -42,17 +43,20 @@ protected:
     TempFolder folder;
 };
 
-TEST_F(VideoSessionTest, TheCarvedStoneShowsTheCutSceneAndMarksItSeen) {
+TEST_F(VideoSessionTest, TheCarvedStoneShowsTheCutSceneAndTheWandDrawsItsTrail) {
     ProgramRun run = Run();
     run.environment["ORVEX_SCRIPT"] = std::string(ORVEX_TEST_SESSIONS) + "/cutscene.txt";
-    run.environment["ORVEX_SCREENSHOT"] =
-        "740:" + folder / "cutscene_mid.png" + ";1000:" + folder / "cutscene_after.png";
-    run.environment["ORVEX_END"] = "2000"; // only when the script goes wrong
+    run.environment["ORVEX_SCREENSHOT"] = "740:" + folder / "cutscene_mid.png" + ";1000:" +
+                                          folder / "cutscene_after.png" + ";1729:" +
+                                          folder / "wand_trail.png";
+    run.environment["ORVEX_END"] = "3000"; // only when the script goes wrong
     ASSERT_EQ(RunProgram(run), 0);
     // Mid-way: the frame across the screen, the first subtitle below it and the skip hint above.
     ExpectLooksLike(folder / "cutscene_mid.png", "cutscene_mid.png");
     // After it: the barrow again, under the HUD.
     ExpectLooksLike(folder / "cutscene_after.png", "cutscene_after.png");
+    // The wand's stroke: its glowing trail and sparks behind the cursor.
+    ExpectLooksLike(folder / "wand_trail.png", "wand_trail.png");
     const std::string saves = folder / "profile/Saved Games/Vostrel Games/Orvex/";
     EXPECT_THAT(ReadFileBytes(saves + "0.pla"),
                 testing::HasSubstr("(z1-barrow-out:intro_video_killed 1)"));

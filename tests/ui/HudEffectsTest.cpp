@@ -167,8 +167,9 @@ TEST_F(HudEffects, AMapPieceFlightToItsOwnPointEndsAfterASecondShrinkingAndTells
     }
     EXPECT_LT(Sprite(*art).scale, 0.02f);
     EXPECT_EQ(Position(*art).x, 300.0f);
+    // Done, it leaves the scene and is freed: nothing reads it after this.
     StepsUntilGone("UIFxMapPieceFly");
-    EXPECT_TRUE(fly.done);
+    EXPECT_TRUE(OfClass("UIFxMapPieceFly").empty());
     MainUI->Update(kStepTime); // the message system delivers
     EXPECT_NE(std::find(events.begin(), events.end(), "ADDA"), events.end());
 }

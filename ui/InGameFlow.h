@@ -39,3 +39,6 @@ int32_t PlayerFlag(const std::string& key);
 // The widget's fade-in starts again after the delay, over the duration, on its own clock;
 // widgets that do not fade are left alone.
 void RestartFadeIn(Object& object, float delay, float duration);
+// One of the five HUD parts that leave while a character speaks: "lightstone", "ls_progress",
+// "holder", "map_pieces" and "options", by the object's name.
+bool IsFadingHudPart(const Object& object);

@@ -7,6 +7,8 @@
 #include "world/FxPath.h"
 #include "world/GameHiddenObject.h"
 #include "world/GameModalDialog.h"
+#include "world/GlyphstoneTutorial.h"
+#include "world/Tutorial.h"
 
 void RegisterWorldClasses() {
     // Registrars live for the whole run; being statics, they are made once.
@@ -17,4 +19,6 @@ void RegisterWorldClasses() {
     static const Registerer<FxPath> fxPath;
     static const Registerer<GameHiddenObject> hiddenObject;
     static const Registerer<GameModalDialog> gameModalDialog;
+    static const Registerer<Tutorial> tutorial;
+    static const Registerer<glyphstoneTutorial> glyphstone;
 }

@@ -5,6 +5,7 @@
 // OUT receives the files under their game paths ("gfx/...", "snd/..."); FONTFOLDER holds the
 // DejaVu TrueType fonts. The output is the same on every run.
 
+#include "tools/demogen/DialogArt.h"
 #include "tools/demogen/FontPages.h"
 #include "tools/demogen/Pictures.h"
 #include "tools/demogen/Sounds.h"
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
         WriteLocationPictures(out);
         WriteObjectPictures(out);
         WriteSounds(out);
+        WriteDialogArt(out);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "demogen: %s\n", error.what());
         return 1;

@@ -61,9 +61,10 @@ protected:
         DialogueClock = 0.0f;
         DialoguePageShown = false;
     }
+    // The layers let go of their textures before the media layer goes.
     void TearDown() override {
-        ResetMedia();
         UiTest::TearDown();
+        ResetMedia();
     }
 
     // MainUI with the five parts that fade, and one that does not, all opaque.

@@ -54,9 +54,10 @@ protected:
         WriteData("sounds.txt", "(set global (fireworks fw.wav) (map_zoom zm.wav))");
         Sounds.LoadDefinitions("sounds.txt");
     }
+    // The layers let go of their textures before the media layer goes.
     void TearDown() override {
-        ResetMedia();
         UiTest::TearDown();
+        ResetMedia();
     }
 
     // How often the set of that name was heard (its one sample holds the name).

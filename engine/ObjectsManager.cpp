@@ -242,8 +242,10 @@ void ObjectsManager::EndWalk() {
 int ObjectsManager::Update(float dt) {
     WalkScope walk(*this);
     ForEachSystem([dt](System& system) { system.Update(dt); });
+    // An object marked dead waits for its owner's sweep without running again: a scene updated
+    // by someone that sweeps later (the game under a dialogue) would otherwise repeat its ending.
     ForEachObject([dt](Object& object) {
-        if (!object.Update(dt)) {
+        if (!object.dead && !object.Update(dt)) {
             object.dead = true;
         }
     });

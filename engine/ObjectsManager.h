@@ -114,8 +114,8 @@ public:
     // until they are released.
     void LoadScene(const std::string& path, bool clearFirst);
 
-    // One step: every system, then every object; an object whose update returns false is
-    // marked dead. Returns 1.
+    // One step: every system, then every object not marked dead; an object whose update returns
+    // false is marked dead. Returns 1.
     int Update(float dt);
     // Only the 'PART' systems.
     void UpdateParticles(float dt);

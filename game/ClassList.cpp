@@ -15,21 +15,8 @@ namespace {
 // gets built is registered by its library and leaves this list (a name left here behind a built
 // class does not hide it).
 constexpr std::string_view kPendingClasses[] = {
-    "UIDecoredLabel",
-    "UIShadowsFX",
-    "UITablesFX",
-    "UICardsFX",
-    "UILightsFX",
-    "UIFogFX",
-    "UICloudsFX",
-    "UIMenuFX",
-    "UIShiftBkgFX",
-    "UIFlyInFX",
-    "UIBonusFX",
-    "UIFireworksFX",
     "UIStoneSymbol",
     "UIStoneSymbolMngr",
-    "UICutsceneMngr",
     "PuzzleGameChunk",
     "PuzzleGameSlot",
     "PuzzleGameMngr",
@@ -48,7 +35,6 @@ constexpr std::string_view kPendingClasses[] = {
     "Organ",
     "GestureGameElement",
     "GestureGameMngr",
-    "GameTutorial",
     "SwitchPuzzleChunk",
     "SwitchPuzzleMngr",
     "PlacedSymbol",
@@ -82,12 +68,9 @@ constexpr std::string_view kPendingClasses[] = {
     "SpotTheDifferenceGameChunk",
     "SpotTheDifferenceGameSlot",
     "SpotTheDifferenceGameMngr",
-    "glyphstoneTutorial",
     "OraclesQuest",
-    "Tutorial",
     "LightPointsMngr",
     "SteamMachineWheel",
-    "UIMapZoomFX",
 };
 
 } // namespace

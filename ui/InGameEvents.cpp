@@ -23,7 +23,9 @@
 #include "ui/Menu.h"
 #include "ui/ModalProcesses.h"
 #include "ui/UIButton.h"
+#include "ui/UIDecoredLabel.h"
 #include "ui/UserInterface.h"
+#include "ui/fx/UIFlyInFX.h"
 #include "world/FullScreenKey.h"
 #include "world/FxParticles.h"
 #include "world/GameSettings.h"
@@ -115,19 +117,13 @@ void RestoreHud() {
     if (MainUI == nullptr) {
         return;
     }
-    static constexpr std::array<const char*, 5> kFadedParts = {"lightstone", "ls_progress",
-                                                               "holder", "map_pieces", "options"};
     for (const std::unique_ptr<Object>& slot : MainUI->Objects()) {
         Object* object = slot.get();
         if (object == nullptr || object->dead) {
             continue;
         }
-        bool faded = false;
-        for (const char* part : kFadedParts) {
-            faded = faded || object->visName == part;
-        }
         SpriteRenderChunk* sprite = SpriteOf(*object);
-        if (faded && sprite != nullptr && sprite->alpha < 1.0f) {
+        if (IsFadingHudPart(*object) && sprite != nullptr && sprite->alpha < 1.0f) {
             RestartFadeIn(*object, 0.0f, 0.3f);
         }
     }
@@ -361,7 +357,7 @@ void LoadNormalSave(UserInterface& layer) {
 
 } // namespace
 
-void UserInterface::HandleEvent(const void*, uint32_t id, uint32_t) {
+void UserInterface::HandleEvent(const void* sender, uint32_t id, uint32_t param) {
     // Actions may delete or reload this layer, or run screens in which that happens: it stays
     // allocated until the handler returns, and is touched only while it is not being deleted.
     WalkScope keep(*this);
@@ -598,6 +594,10 @@ void UserInterface::HandleEvent(const void*, uint32_t id, uint32_t) {
     if (!gone()) {
         keys.OnEvent(id);
     }
+    // Then the screen's effects that start on events.
+    if (!gone()) {
+        PassEventToScreenEffects(*this, sender, id, param);
+    }
 }
 
 void UserInterface::SkipDialoguePage() {
@@ -605,5 +605,12 @@ void UserInterface::SkipDialoguePage() {
         return;
     }
     DialoguePageShown = false;
+    Object* page = PageQueue().front();
+    if (auto* label = dynamic_cast<UILabel*>(page)) {
+        DialogueClock = label->fades.outStart;
+    }
+    if (auto* decorated = dynamic_cast<UIDecoredLabel*>(page)) {
+        decorated->StopVoice();
+    }
     PopPage();
 }

@@ -24,6 +24,8 @@
 #include "world/NormalLevelSystem.h"
 #include "world/Player.h"
 
+#include <algorithm>
+#include <array>
 #include <memory>
 #include <string_view>
 
@@ -155,6 +157,13 @@ void WriteSaveGame(bool quick) {
 
 int32_t PlayerFlag(const std::string& key) {
     return CurrentPlayer != nullptr ? CurrentPlayer->GetFlag(key) : 0;
+}
+
+bool IsFadingHudPart(const Object& object) {
+    static constexpr std::array<std::string_view, 5> kFadingParts = {
+        "lightstone", "ls_progress", "holder", "map_pieces", "options"};
+    return std::find(kFadingParts.begin(), kFadingParts.end(), object.visName) !=
+           kFadingParts.end();
 }
 
 void RestartFadeIn(Object& object, float delay, float duration) {

@@ -42,3 +42,6 @@ void RestartFadeIn(Object& object, float delay, float duration);
 // The HUD parts that a dialogue or a video faded out ("lightstone", "ls_progress", "holder",
 // "map_pieces", "options") fade back in over 0.3 s; nothing without MainUI.
 void RestoreHud();
+// One of the five HUD parts that leave while a character speaks: "lightstone", "ls_progress",
+// "holder", "map_pieces" and "options", by the object's name.
+bool IsFadingHudPart(const Object& object);

@@ -183,3 +183,21 @@ void LayerServices::SetTutorialResult(int32_t result) {
         TutorialUI->state = result;
     }
 }
+
+void LayerServices::SetOverlayResult(int32_t result) {
+    if (OverlayUI != nullptr) {
+        OverlayUI->state = result;
+    }
+}
+
+void LayerServices::SkipDialoguePage() {
+    if (DialogueUI != nullptr) {
+        DialogueUI->SkipDialoguePage();
+    }
+}
+
+void LayerServices::SetDialogueResult(int32_t result) {
+    if (DialogueUI != nullptr) {
+        DialogueUI->state = result;
+    }
+}

@@ -28,4 +28,7 @@ public:
     void BindWidgetToMainUi(Object& widget) override;
     void PostToMainUi(uint32_t id) override;
     void SetTutorialResult(int32_t result) override;
+    void SetOverlayResult(int32_t result) override;
+    void SkipDialoguePage() override;
+    void SetDialogueResult(int32_t result) override;
 };

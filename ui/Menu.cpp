@@ -24,6 +24,7 @@
 #include "ui/UIInput.h"
 #include "ui/UIObject.h"
 #include "ui/UserInterface.h"
+#include "ui/fx/UIFlyInFX.h"
 #include "world/FullScreenKey.h"
 #include "world/GameSettings.h"
 #include "world/Level.h"
@@ -194,6 +195,7 @@ void Menu::Clear() {
 void Menu::OnMessage(const void* sender, uint32_t id, uint32_t param) {
     Handle(sender, id, param);
     keys.OnEvent(id);
+    PassEventToScreenEffects(*this, sender, id, param);
 }
 
 void Menu::Handle(const void* sender, uint32_t id, uint32_t param) {

@@ -5,10 +5,13 @@
 #include "engine/MessageSystem.h"
 #include "engine/MouseState.h"
 #include "engine/ProcessResult.h"
+#include "media/RenderChunk.h"
 #include "media/SoundManager.h"
 #include "platform/os/Keys.h"
+#include "ui/InGameFlow.h"
 #include "ui/UserInterface.h"
 #include "world/Level.h"
+#include "world/Player.h"
 
 float DialogueClock = 0.0f;
 bool DialoguePageShown = false;
@@ -495,11 +498,53 @@ void DialogUiProc::Update(float dt) {
     if (EndWhenLayerGone()) {
         return;
     }
-    once = true;
-    DialogueClock += dt;
+    // The pages run the dialogue clock themselves.
     Layer()->Update(dt);
-    if (!EndWhenLayerGone()) {
-        TakeResult(*Layer());
+    if (EndWhenLayerGone()) {
+        return;
+    }
+    if (GameLevel != nullptr) {
+        Level::UpdateUnderDialogue(dt);
+        if (beneath != nullptr && RunsWholeGameBeneath()) {
+            beneath->Update(dt);
+        }
+    }
+    if (EndWhenLayerGone()) {
+        return;
+    }
+    if (!hudFaded) {
+        FadeHud(*Layer(), dt);
+    }
+    TakeResult(*Layer());
+}
+
+bool DialogUiProc::RunsWholeGameBeneath() {
+    return GameLevel != nullptr && GameLevel->levelId == "z1-wood-glyphstone" &&
+           CurrentPlayer != nullptr &&
+           CurrentPlayer->GetFlag("z1-wood-glyphstone:dialog1_killed") != 0 &&
+           CurrentPlayer->GetFlag("z1-wood-glyphstone:lightstoneTutorial_killed") == 0;
+}
+
+void DialogUiProc::FadeHud(const UserInterface& layer, float dt) {
+    if (!layer.windowArt || layer.speakerText == "tutorial" || layer.speakerText == "empty" ||
+        MainUI == nullptr) {
+        return;
+    }
+    const ObjectsManager::WalkScope walk(*MainUI);
+    for (const std::unique_ptr<Object>& slot : MainUI->Objects()) {
+        Object* object = slot.get();
+        if (object == nullptr || object->dead || !IsFadingHudPart(*object)) {
+            continue;
+        }
+        auto* sprite = dynamic_cast<RenderChunk*>(object->GetChunk(FourCC("SPRT"), 0));
+        if (sprite == nullptr || !(sprite->alpha > 0.0f)) {
+            continue;
+        }
+        sprite->alpha -= kHudFadeRate * dt;
+        if (sprite->alpha < 0.0f) {
+            sprite->alpha = 0.0f;
+            hudFaded = true;
+        }
     }
 }
 

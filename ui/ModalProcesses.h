@@ -162,6 +162,15 @@ public:
     void PreRender() override;
     void PostRender() override;
 
+    // The HUD's parts leave while a character speaks: from full to none in a quarter second.
+    static constexpr float kHudFadeRate = 4.0f;
+
     AnimPlayer windowArt;
-    bool once = false;
+    // The HUD's parts have faded out; they are not faded again in this dialogue.
+    bool hudFaded = false;
+
+private:
+    // During the first tutorial of the game the whole location runs on under the dialogue.
+    static bool RunsWholeGameBeneath();
+    void FadeHud(const UserInterface& layer, float dt);
 };

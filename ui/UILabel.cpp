@@ -1,8 +1,21 @@
 #include "ui/UILabel.h"
 
 #include "engine/Parcon.h"
+#include "media/BitmapFont.h"
 #include "media/Renderer.h"
 #include "media/TextRenderSystem.h"
+
+TextExtent MeasureText(TextRenderChunk& text) {
+    if (text.font == nullptr) {
+        return {};
+    }
+    if (text.wrapWidth > 0.0f) {
+        text.Layout();
+        return {text.laidOutWidth, text.laidOutHeight};
+    }
+    const TextRectangle rect = text.font->TextRect(text.text, 0.0f, 0.0f, text.scale);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
 
 // ---------------------------------------------------------------------------------------------
 // UILabel

@@ -7,6 +7,16 @@
 #include <cstdint>
 #include <string_view>
 
+class TextRenderChunk;
+
+// The size a text chunk takes on screen: its laid-out lines when it wraps, else its one line.
+// Zero without a font.
+struct TextExtent {
+    float width = 0.0f;
+    float height = 0.0f;
+};
+TextExtent MeasureText(TextRenderChunk& text);
+
 // A text whose content, visibility and fades may follow the layer's data ids.
 class UILabel : public UIObject, public ReceiverBound, public OCreator<UILabel> {
 public:

@@ -2,7 +2,10 @@
 
 #include "engine/ClassFactory.h"
 #include "ui/GameVideo.h"
+#include "ui/GameTutorial.h"
 #include "ui/UIButton.h"
+#include "ui/UICutsceneMngr.h"
+#include "ui/UIDecoredLabel.h"
 #include "ui/UIInput.h"
 #include "ui/UILabel.h"
 #include "ui/UISlider.h"
@@ -15,6 +18,13 @@
 #include "ui/hud/UIMapPieceFx.h"
 #include "ui/hud/UIPartFx.h"
 #include "ui/hud/UIPermanentSlots.h"
+#include "ui/fx/UIAmbientFX.h"
+#include "ui/fx/UIBonusFX.h"
+#include "ui/fx/UIFireworksFX.h"
+#include "ui/fx/UIFlyInFX.h"
+#include "ui/fx/UIMapZoomFX.h"
+#include "ui/fx/UIMenuFX.h"
+#include "ui/fx/UIShiftBkgFX.h"
 
 void RegisterUiClasses() {
     // Registrars live for the whole run; being statics, they are made once.
@@ -46,4 +56,19 @@ void RegisterUiClasses() {
     static const Registerer<UIInventoryMngr> inventoryMngr;
     static const Registerer<UIPermanentSlot> permanentSlot;
     static const Registerer<UIPermanentSlotMngr> permanentSlotMngr;
+    static const Registerer<UIDecoredLabel> decoredLabel;
+    static const Registerer<GameTutorial> gameTutorial;
+    static const Registerer<UICutsceneMngr> cutsceneManager;
+    static const Registerer<UIMenuFX> menuFx;
+    static const Registerer<UIShadowsFX> shadowsFx;
+    static const Registerer<UITablesFX> tablesFx;
+    static const Registerer<UICardsFX> cardsFx;
+    static const Registerer<UILightsFX> lightsFx;
+    static const Registerer<UIFogFX> fogFx;
+    static const Registerer<UICloudsFX> cloudsFx;
+    static const Registerer<UIShiftBkgFX> shiftBkgFx;
+    static const Registerer<UIFlyInFX> flyInFx;
+    static const Registerer<UIBonusFX> bonusFx;
+    static const Registerer<UIFireworksFX> fireworksFx;
+    static const Registerer<UIMapZoomFX> mapZoomFx;
 }

@@ -22,6 +22,7 @@
 #include "world/FxBlend.h"
 #include "world/Level.h"
 #include "world/Player.h"
+#include "world/Tutorial.h"
 #include "world/WorldServices.h"
 
 #include <algorithm>
@@ -130,7 +131,11 @@ void NormalLevelSystem::OnMessage(const void*, uint32_t id, uint32_t) {
 
 void NormalLevelSystem::Clear() {
     lensOff = true;
-    // The tutorial's own hiding belongs to its class; the list is forgotten either way.
+    for (Object* object : tutorials) {
+        if (auto* tutorial = dynamic_cast<Tutorial*>(object)) {
+            tutorial->Hide();
+        }
+    }
     tutorials.clear();
     captureTexture.Release();
     captureTexture = {};
@@ -421,6 +426,9 @@ void NormalLevelSystem::ObjectAdded(Object* object) {
         World().BindWidgetToMainUi(*object);
     }
     if (object->name == "Tutorial") {
+        if (auto* tutorial = dynamic_cast<Tutorial*>(object)) {
+            tutorial->Hide();
+        }
         tutorials.push_back(object);
     }
     if (sceneObject == nullptr) {

@@ -26,6 +26,8 @@
 #include "world/fx/FxRotate.h"
 #include "world/fx/FxZoom.h"
 #include "world/fx/WaterBlend.h"
+#include "world/GlyphstoneTutorial.h"
+#include "world/Tutorial.h"
 
 void RegisterWorldClasses() {
     // Registrars live for the whole run; being statics, they are made once.
@@ -64,4 +66,6 @@ void RegisterWorldClasses() {
     static const Registerer<WaterfallBlend> waterfallBlend;
     static const Registerer<FxPillar> fxPillar;
     static const Registerer<FxBook> fxBook;
+    static const Registerer<Tutorial> tutorial;
+    static const Registerer<glyphstoneTutorial> glyphstone;
 }

@@ -30,6 +30,9 @@ public:
     void BindWidgetToMainUi(Object&) override {}
     void PostToMainUi(uint32_t) override {}
     void SetTutorialResult(int32_t) override {}
+    void SetOverlayResult(int32_t) override {}
+    void SkipDialoguePage() override {}
+    void SetDialogueResult(int32_t) override {}
 };
 
 DetachedWorld detached;

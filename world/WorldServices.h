@@ -72,6 +72,13 @@ public:
     virtual void PostToMainUi(uint32_t id) = 0;
     // TutorialUI's result word set, when it exists.
     virtual void SetTutorialResult(int32_t result) = 0;
+    // OverlayUI's result word set, when it exists.
+    virtual void SetOverlayResult(int32_t result) = 0;
+    // The dialogue layer's page on screen goes (UserInterface::SkipDialoguePage), when the layer
+    // exists.
+    virtual void SkipDialoguePage() = 0;
+    // DialogueUI's result word set, when it exists.
+    virtual void SetDialogueResult(int32_t result) = 0;
 
 protected:
     ~WorldServices() = default;

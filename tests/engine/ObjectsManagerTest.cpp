@@ -247,6 +247,22 @@ TEST_F(Passes, UpdateRunsSystemsThenObjectsAndMarksFinishedObjectsDead) {
     EXPECT_EQ(Names().size(), 4u) << "dead objects stay until RemoveDead";
 }
 
+// Whoever updates a scene and sweeps it later (the game beneath a dialogue) must not run an
+// ending twice: an object marked dead waits for the sweep without another update.
+TEST_F(Passes, AnObjectMarkedDeadIsNotUpdatedAgainBeforeTheSweep) {
+    Build();
+    int updates = 0;
+    Find("Plain")->onUpdate = [&updates](Probe&, float) {
+        ++updates;
+        return false;
+    };
+    scene->Update(0.5f);
+    scene->Update(0.5f);
+    EXPECT_EQ(updates, 1);
+    scene->RemoveDead();
+    EXPECT_EQ(Find("Plain"), nullptr);
+}
+
 TEST_F(Passes, UpdateParticlesRunsOnlyParticleSystems) {
     Build();
     scene->UpdateParticles(0.1f);

@@ -392,6 +392,10 @@ TEST_F(DemoDataTest, EveryScreenLoadsIntoALayerAndItsTextButtonsCanBeClicked) {
     ASSERT_FALSE(screens.empty());
     int fixedTexts = 0;
     for (const std::string& screen : screens) {
+        // The cut-scene's camera path lies beside its screen and is no screen.
+        if (screen.ends_with("_camera_path.txt")) {
+            continue;
+        }
         SCOPED_TRACE(screen);
         UserInterface layer;
         layer.Init();

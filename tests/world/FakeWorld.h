@@ -43,6 +43,9 @@ struct FakeWorld final : WorldServices {
     void BindWidgetToMainUi(Object& widget) override { Call(bindWidgetToMainUi, widget); }
     void PostToMainUi(uint32_t id) override { Call(postToMainUi, id); }
     void SetTutorialResult(int32_t result) override { Call(setTutorialResult, result); }
+    void SetOverlayResult(int32_t result) override { Call(setOverlayResult, result); }
+    void SkipDialoguePage() override { Call(skipDialoguePage); }
+    void SetDialogueResult(int32_t result) override { Call(setDialogueResult, result); }
 
     template <typename F, typename... Args>
     static void Call(const F& f, Args&&... args) {
@@ -72,6 +75,9 @@ struct FakeWorld final : WorldServices {
     std::function<void(Object& widget)> bindWidgetToMainUi;
     std::function<void(uint32_t id)> postToMainUi;
     std::function<void(int32_t result)> setTutorialResult;
+    std::function<void(int32_t result)> setOverlayResult;
+    std::function<void()> skipDialoguePage;
+    std::function<void(int32_t result)> setDialogueResult;
 };
 
 // Installed by ResetWorldGlobals with nothing set; tests set what they watch.

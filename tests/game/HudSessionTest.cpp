@@ -71,7 +71,7 @@ TEST_F(HudSession, BarToolsMapPiecesAndTheWandsChestPlayThroughAndContinueAsLeft
     EXPECT_THAT(inWood, HasSubstr("(global:clens_tutorial_shown 1)"));
 
     ProgramRun barrow = Run("hud_barrow.txt");
-    barrow.environment["ORVEX_SCREENSHOT"] = "1020:" + folder / "hud_session.png";
+    barrow.environment["ORVEX_SCREENSHOT"] = "1420:" + folder / "hud_session.png";
     ASSERT_EQ(RunProgram(barrow), 0);
     const std::string left = PlayerFile();
     EXPECT_THAT(left, HasSubstr("(slot 0 acorn2 2)(slot 1 moonstone 1)"));

@@ -37,7 +37,7 @@ TEST(SceneSession, TheMapMarksTheWoodAndTheChestOpensWithItsKey) {
         {"ORVEX_SEED", "1"},
         {"ORVEX_STEP_CLOCK", "1"},
         {"ORVEX_SCRIPT", std::string(ORVEX_TEST_SESSIONS) + "/map_and_chest.txt"},
-        {"ORVEX_SCREENSHOT", "640:" + folder / "map.png" + ";1200:" + folder / "chest_opened.png"},
+        {"ORVEX_SCREENSHOT", "640:" + folder / "map.png" + ";1600:" + folder / "chest_opened.png"},
         {"ORVEX_END", "3000"}, // only when the script goes wrong
     };
     ASSERT_EQ(RunProgram(run), 0);

@@ -46,8 +46,8 @@ protected:
 TEST_F(VideoSessionTest, TheCarvedStoneShowsTheCutSceneAndTheWandDrawsItsTrail) {
     ProgramRun run = Run();
     run.environment["ORVEX_SCRIPT"] = std::string(ORVEX_TEST_SESSIONS) + "/cutscene.txt";
-    run.environment["ORVEX_SCREENSHOT"] = "740:" + folder / "cutscene_mid.png" + ";1000:" +
-                                          folder / "cutscene_after.png" + ";1729:" +
+    run.environment["ORVEX_SCREENSHOT"] = "1140:" + folder / "cutscene_mid.png" + ";1400:" +
+                                          folder / "cutscene_after.png" + ";2129:" +
                                           folder / "wand_trail.png";
     run.environment["ORVEX_END"] = "3000"; // only when the script goes wrong
     ASSERT_EQ(RunProgram(run), 0);

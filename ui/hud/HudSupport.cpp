@@ -40,6 +40,24 @@ void BindArt(AnimPlayer& player, const std::string& file, const std::string& ani
     player.Play(animation, true, false, true, 0.0f);
 }
 
+Object* AddFlyingArt(ObjectsManager& scene, const std::string& file, const std::string& animation,
+                     float depth, float x, float y) {
+    std::unique_ptr<Object> created = scene.CreateObject("UIBitmapButton", true);
+    created->ResolveDependencies();
+    if (SpriteRenderChunk* sprite = Sprite(*created)) {
+        BindArt(sprite->player, file, animation);
+        sprite->postRender = true;
+        sprite->zOrder = depth;
+    }
+    Object* added = created.get();
+    scene.AddObject(std::move(created));
+    if (PositionChunk* position = Position(*added)) {
+        position->x = x;
+        position->y = y;
+    }
+    return added;
+}
+
 std::string ItemToolTip(const std::string& item) {
     return "str." + std::string(ItemBaseName(item));
 }

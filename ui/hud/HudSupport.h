@@ -25,6 +25,10 @@ std::string ItemArtFile(const std::string& item);
 // Binds the player to the animation file and plays the animation looping. A picture that cannot
 // be read leaves the player as it was (logged): pictures are never worth ending the game for.
 void BindArt(AnimPlayer& player, const std::string& file, const std::string& animation);
+// A picture flying over the scene: a "UIBitmapButton" of the scene playing the animation, drawn
+// after the scene at the depth, placed at (x, y) and added to the scene, which owns it.
+Object* AddFlyingArt(ObjectsManager& scene, const std::string& file, const std::string& animation,
+                     float depth, float x, float y);
 // The tool-tip key of an item: "str." and its base name.
 std::string ItemToolTip(const std::string& item);
 

@@ -43,20 +43,7 @@ void UIFxFlyTo::Start(float x0, float y0, float x1, float y1, const std::string&
     clock = 0.0f;
     animationName = name;
     if (owner != nullptr) {
-        std::unique_ptr<Object> created = owner->CreateObject("UIBitmapButton", true);
-        created->ResolveDependencies();
-        if (SpriteRenderChunk* sprite = Hud::Sprite(*created)) {
-            Hud::BindArt(sprite->player, animationFile, name);
-            sprite->postRender = true;
-            sprite->zOrder = kArtDepth;
-        }
-        Object* added = created.get();
-        owner->AddObject(std::move(created));
-        if (PositionChunk* position = Hud::Position(*added)) {
-            position->x = x0;
-            position->y = y0;
-        }
-        art = ObjectLink(added);
+        art = ObjectLink(Hud::AddFlyingArt(*owner, animationFile, name, kArtDepth, x0, y0));
     }
     x = x0;
     y = y0;

@@ -102,20 +102,7 @@ void UIFxMapPieceFly::Start(float x0, float y0, float x1, float y1,
                             const std::string& animationFile, const std::string& animationName) {
     clock = 0.0f;
     if (MainUI != nullptr) {
-        std::unique_ptr<Object> created = MainUI->CreateObject("UIBitmapButton", true);
-        created->ResolveDependencies();
-        if (SpriteRenderChunk* sprite = Hud::Sprite(*created)) {
-            Hud::BindArt(sprite->player, animationFile, animationName);
-            sprite->postRender = true;
-            sprite->zOrder = kArtDepth;
-        }
-        Object* added = created.get();
-        MainUI->AddObject(std::move(created));
-        if (PositionChunk* position = Hud::Position(*added)) {
-            position->x = x0;
-            position->y = y0;
-        }
-        art = ObjectLink(added);
+        art = ObjectLink(Hud::AddFlyingArt(*MainUI, animationFile, animationName, kArtDepth, x0, y0));
     }
     x = x0;
     y = y0;

@@ -144,3 +144,19 @@ private:
     int depth = -1;
     const ParconList* root = nullptr;
 };
+
+// Calls read(name, cursor on the key) for each list among the cursor's elements, in order: the
+// keys of a "Data" section, each a list led by its name.
+template <typename Read>
+void ForEachParconKey(const ParconCursor& cursor, Read read) {
+    ParconCursor element = cursor;
+    while (element.Next()) {
+        const std::optional<ParconList> list = element.GetList();
+        if (!list) {
+            continue;
+        }
+        ParconCursor key(list, 0);
+        const std::string name = key.GetListName();
+        read(name, key);
+    }
+}

@@ -79,17 +79,11 @@ void PipesPuzzleChunk::SetRotation(float degrees) {
 
 void PipesPuzzleChunk::SetProperty(const ParconCursor& cursor) {
     GameButtonX::SetProperty(cursor);
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        if (key.GetListName() == "type") {
+    ForEachParconKey(cursor, [&](const std::string& name, ParconCursor& key) {
+        if (name == "type") {
             type = key.NextString(true, "");
         }
-    }
+    });
 }
 
 void PipesPuzzleChunk::OnObjectGoing(Object* going) {
@@ -136,17 +130,11 @@ PipesPuzzleMngr::PipesPuzzleMngr(ObjectsManager* owner) : MiniGameManager(owner,
 }
 
 void PipesPuzzleMngr::SetProperty(const ParconCursor& cursor) {
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        if (key.GetListName() == "version") {
+    ForEachParconKey(cursor, [&](const std::string& name, ParconCursor& key) {
+        if (name == "version") {
             version = key.NextInt(true, 0);
         }
-    }
+    });
     const bool first = pieces.empty();
     CollectPieces(PipesPuzzleChunk::kClassName);
     // The trace and the exit piece read the whole board by index.

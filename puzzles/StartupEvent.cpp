@@ -19,20 +19,13 @@ void StartupEvent::SetProperty(const ParconCursor& cursor) {
     if (dead) {
         return;
     }
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        const std::string name = key.GetListName();
+    ForEachParconKey(cursor, [&](const std::string& name, ParconCursor& key) {
         if (name == "startEvent") {
             startEvent = FourCC(key.NextString(true, ""));
         } else if (name == "delay") {
             delay = key.NextFloat(true, 0.0f);
         }
-    }
+    });
 }
 
 bool StartupEvent::Update(float dt) {

@@ -15,14 +15,7 @@ void GameAnim::SetProperty(const ParconCursor& cursor) {
     if (dead) {
         return;
     }
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        const std::string k = key.GetListName();
+    ForEachParconKey(cursor, [&](const std::string& k, ParconCursor& key) {
         if (k == "fadeInStart") {
             fadeInStart = key.NextFloat(true, 0.0f);
         } else if (k == "fadeInTime") {
@@ -32,7 +25,7 @@ void GameAnim::SetProperty(const ParconCursor& cursor) {
         } else if (k == "fadeOutTime") {
             fadeOutTime = key.NextFloat(true, 0.0f);
         }
-    }
+    });
 }
 
 bool GameAnim::Update(float dt) {
@@ -77,17 +70,11 @@ SequenceAnimObject::SequenceAnimObject(ObjectsManager* owner) : BaseGameObject(o
 }
 
 void SequenceAnimObject::SetProperty(const ParconCursor& cursor) {
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        if (key.GetListName() == "sequenceId") {
+    ForEachParconKey(cursor, [&](const std::string& name, ParconCursor& key) {
+        if (name == "sequenceId") {
             sequenceId = key.NextInt(true, 0);
         }
-    }
+    });
 }
 
 bool SequenceAnimObject::Update(float dt) {

@@ -36,14 +36,7 @@ void MapPiece::SetProperty(const ParconCursor& cursor) {
     if (dead) {
         return;
     }
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        const std::string k = key.GetListName();
+    ForEachParconKey(cursor, [&](const std::string& k, ParconCursor& key) {
         if (k == "clickSoundName") {
             clickSoundName = key.NextString(true, "");
         } else if (k == "fadeInStart") {
@@ -57,7 +50,7 @@ void MapPiece::SetProperty(const ParconCursor& cursor) {
         } else if (k == "magicActivator") {
             magicActivator = key.NextString(true, "");
         }
-    }
+    });
 }
 
 void MapPiece::OnMessage(const void*, uint32_t id, uint32_t param) {

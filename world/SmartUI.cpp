@@ -169,14 +169,7 @@ void SmartUI::SetProperty(const ParconCursor& cursor) {
     if (dead) {
         return;
     }
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        const std::string k = key.GetListName();
+    ForEachParconKey(cursor, [&](const std::string& k, ParconCursor& key) {
         if (k == "slots") {
             while (key.HasNextValue()) {
                 slotNames.push_back(key.NextString(true, ""));
@@ -192,7 +185,7 @@ void SmartUI::SetProperty(const ParconCursor& cursor) {
         } else if (k == "clickMessage") {
             clickMessage = key.NextString(true, "");
         }
-    }
+    });
     if (slotNames.size() > kMostSlots) {
         const ParconList* list = cursor.List();
         throw Exception("Container %s has %zu slots, more than %zu, in %s", visName.c_str(),

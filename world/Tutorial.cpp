@@ -31,14 +31,7 @@ Tutorial::Tutorial(ObjectsManager* owner) : Object(owner) {
 }
 
 void Tutorial::SetProperty(const ParconCursor& cursor) {
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        const std::string k = key.GetListName();
+    ForEachParconKey(cursor, [&](const std::string& k, ParconCursor& key) {
         if (k == "file") {
             file = key.NextString(true, "");
         } else if (k == "number") {
@@ -61,7 +54,7 @@ void Tutorial::SetProperty(const ParconCursor& cursor) {
         } else if (k == "trueTutorial") {
             trueTutorial = key.NextInt(true, 1) != 0;
         }
-    }
+    });
     arrowPlayer.Load("gfx/interface/ui_arrows.ani");
     arrowPlayer.Play("tutorial", true, false, true, 0.0f);
 }

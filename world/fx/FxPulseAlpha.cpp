@@ -8,20 +8,13 @@
 #include <optional>
 
 void PulseAlphaEffect::SetProperty(const ParconCursor& cursor) {
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        const std::string k = key.GetListName();
+    ForEachParconKey(cursor, [&](const std::string& k, ParconCursor& key) {
         if (k == "name") {
             name = key.NextString(true, "");
         } else if (k == "startTime") {
             startTime = key.NextFloat(true, 0.0f);
         }
-    }
+    });
     ChooseTarget();
 }
 

@@ -27,14 +27,7 @@ FxZoom::~FxZoom() {
 }
 
 void FxZoom::SetProperty(const ParconCursor& cursor) {
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        const std::string k = key.GetListName();
+    ForEachParconKey(cursor, [&](const std::string& k, ParconCursor& key) {
         if (k == "maxRotation") {
             maxRotation = key.NextFloat(true, 0.0f) * std::numbers::pi_v<float> / 180.0f;
         } else if (k == "maxScale") {
@@ -42,7 +35,7 @@ void FxZoom::SetProperty(const ParconCursor& cursor) {
         } else if (k == "time") {
             time = key.NextFloat(true, 0.0f);
         }
-    }
+    });
 }
 
 Matrix FxZoom::ViewAt(float t) const {

@@ -8,30 +8,12 @@
 #include <numbers>
 #include <optional>
 
-namespace {
-
-// Calls read(key name, key) for every key of the Data list.
-template <typename Read>
-void ReadKeys(const ParconCursor& cursor, Read read) {
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        read(key.GetListName(), key);
-    }
-}
-
-} // namespace
-
 WaterBlend::WaterBlend(ObjectsManager* owner) : LabelTarget(owner) {
     SetCreator(this, 0, 0);
 }
 
 void WaterBlend::SetProperty(const ParconCursor& cursor) {
-    ReadKeys(cursor, [this](const std::string& k, ParconCursor& key) {
+    ForEachParconKey(cursor, [this](const std::string& k, ParconCursor& key) {
         if (k == "name") {
             name = key.NextString(true, "");
         } else if (k == "alphaOffset") {
@@ -55,7 +37,7 @@ WaterfallBlend::WaterfallBlend(ObjectsManager* owner) : LabelTarget(owner) {
 }
 
 void WaterfallBlend::SetProperty(const ParconCursor& cursor) {
-    ReadKeys(cursor, [this](const std::string& k, ParconCursor& key) {
+    ForEachParconKey(cursor, [this](const std::string& k, ParconCursor& key) {
         if (k == "name") {
             name = key.NextString(true, "");
         } else if (k == "alphaOffset") {

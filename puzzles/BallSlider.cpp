@@ -153,10 +153,20 @@ void SlyderMngr::MakeBalls(const std::string& path) {
             }
             std::unique_ptr<Object> created = owner->CreateObject("PuzzleChunk", true);
             auto* made = dynamic_cast<PuzzleChunk*>(created.get());
-            SpriteRenderChunk* sprite = made != nullptr ? SpriteOf(*made) : nullptr;
+            if (made == nullptr) {
+                throw Exception("%s: \"PuzzleChunk\" makes no ball", MessagePart(path).c_str());
+            }
+            // Without a definition of its own the ball still needs a place and a picture.
+            for (const char* system : {"POSI", "SPRT"}) {
+                if (made->GetChunk(FourCC(system), 0) == nullptr) {
+                    if (System* found = owner->FindSystem(FourCC(system))) {
+                        made->AddToSystem(found, 0);
+                    }
+                }
+            }
+            SpriteRenderChunk* sprite = SpriteOf(*made);
             if (sprite == nullptr) {
-                throw Exception("%s: the ball needs a \"PuzzleChunk\" definition with a sprite",
-                                MessagePart(path).c_str());
+                throw Exception("%s: the ball has no sprite", MessagePart(path).c_str());
             }
             sprite->zOrder = kBallDepth;
             made->ResolveDependencies();

@@ -2,6 +2,7 @@
 
 // The puzzle fixture with the sound sets and particle files of the placement games.
 
+#include "engine/FourCC.h"
 #include "engine/PositionSystem.h"
 #include "tests/puzzles/PuzzleFixture.h"
 

@@ -374,23 +374,27 @@ void SlyderMngr::Hover() {
     const auto [ballColumn, ballRow] = BallCell();
     const auto [column, row] = CellAt(Mouse.x, Mouse.y);
     const auto open = [this](int32_t c, int32_t r) { return OnBoard(c, r) && !Blocked(c, r); };
-    const char* direction = nullptr;
-    if (column == ballColumn && row > ballRow && open(ballColumn, ballRow + 1)) {
-        direction = "Down";
-    } else if (column == ballColumn && row < ballRow && open(ballColumn, ballRow - 1)) {
-        direction = "Up";
-    } else if (row == ballRow && column > ballColumn && open(ballColumn + 1, ballRow)) {
-        direction = "Right";
-    } else if (row == ballRow && column < ballColumn && open(ballColumn - 1, ballRow)) {
-        direction = "Left";
+    struct Way {
+        bool taken;
+        const char* direction;
+        const char* animation;
+    };
+    const Way ways[] = {
+        {column == ballColumn && row > ballRow && open(ballColumn, ballRow + 1), "Down",
+         "exit_down"},
+        {column == ballColumn && row < ballRow && open(ballColumn, ballRow - 1), "Up", "exit_up"},
+        {row == ballRow && column > ballColumn && open(ballColumn + 1, ballRow), "Right",
+         "exit_right"},
+        {row == ballRow && column < ballColumn && open(ballColumn - 1, ballRow), "Left",
+         "exit_left"},
+    };
+    for (const Way& way : ways) {
+        if (way.taken) {
+            arrowDirection = way.direction;
+            arrows.Play(way.animation, true, false, true, 0.0f);
+            return;
+        }
     }
-    if (direction == nullptr) {
-        return;
-    }
-    arrowDirection = direction;
-    std::string animation = "exit_" + arrowDirection;
-    animation[5] = static_cast<char>(animation[5] - 'A' + 'a');
-    arrows.Play(animation, true, false, true, 0.0f);
 }
 
 void SlyderMngr::CheckHoles() {
@@ -398,7 +402,8 @@ void SlyderMngr::CheckHoles() {
         return;
     }
     if (goalColumn >= 0.0f) {
-        const auto [x, y] = CellCentre(static_cast<int32_t>(goalColumn), static_cast<int32_t>(goalRow));
+        const auto [x, y] =
+            CellCentre(static_cast<int32_t>(goalColumn), static_cast<int32_t>(goalRow));
         if (BallNear(x, y)) {
             if (!fallen) {
                 fallen = true;

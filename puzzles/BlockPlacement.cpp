@@ -277,7 +277,8 @@ void TetrisPuzzleMngr::OnObjectGoing(Object* going) {
 std::pair<int32_t, int32_t> TetrisPuzzleMngr::CellAt(float x, float y) const {
     // Rounded down: truncation towards zero would take a point just left of or above the board
     // for column or row 0, and a block hanging over the edge would cover one cell twice.
-    const auto column = static_cast<int32_t>(std::floor((x - static_cast<float>(offsetX)) / cellSize));
+    const auto column =
+        static_cast<int32_t>(std::floor((x - static_cast<float>(offsetX)) / cellSize));
     const auto row = static_cast<int32_t>(std::floor((y - static_cast<float>(offsetY)) / cellSize));
     return {column, row};
 }

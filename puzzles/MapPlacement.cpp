@@ -312,9 +312,8 @@ void PuzzleGameMngr::PlaceName(const std::string& name) {
             slot->Fill();
         }
     }
-    std::erase_if(pieces, [&name](const Object* piece) {
-        return piece->visName == name && piece->dead;
-    });
+    std::erase_if(pieces,
+                  [&name](const Object* piece) { return piece->visName == name && piece->dead; });
 }
 
 void PuzzleGameMngr::PlaceHeld(PuzzleGameSlot& slot) {

@@ -21,8 +21,8 @@ SpriteRenderChunk* SpriteOf(Object& object) {
     return dynamic_cast<SpriteRenderChunk*>(object.GetChunk(FourCC("SPRT"), 0));
 }
 
-void SpawnParticles(ObjectsManager* scene, const std::string& file, float x, float y,
-                    float seconds, float life) {
+void SpawnParticles(ObjectsManager* scene, const std::string& file, float x, float y, float seconds,
+                    float life) {
     if (scene == nullptr) {
         return;
     }

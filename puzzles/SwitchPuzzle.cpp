@@ -49,8 +49,8 @@ FxPiece* SwitchPuzzleChunk::BusyManager() {
 
 void SwitchPuzzleChunk::OnMessage(const void*, uint32_t id, uint32_t param) {
     auto* game = static_cast<SwitchPuzzleMngr*>(manager.Get());
-    if (game == nullptr || !game->started || game->finished ||
-        MiniGameManager::LeaveRequested() || MiniGameManager::PressOnPiece(*this, id, param) != 1) {
+    if (game == nullptr || !game->started || game->finished || MiniGameManager::LeaveRequested() ||
+        MiniGameManager::PressOnPiece(*this, id, param) != 1) {
         return;
     }
     game->TileClicked(*this);
@@ -101,8 +101,7 @@ void SwitchPuzzleMngr::SetProperty(const ParconCursor&) {
     if (!whole) {
         const std::string scene = owner->ReadingPath();
         throw Exception("%s: the switch puzzle needs %zu tiles with the ids 0 to %zu, each once",
-                        MessagePart(scene.empty() ? "a scene" : scene).c_str(), places,
-                        places - 1);
+                        MessagePart(scene.empty() ? "a scene" : scene).c_str(), places, places - 1);
     }
 }
 
@@ -200,7 +199,8 @@ void SwitchPuzzleMngr::TileClicked(SwitchPuzzleChunk& tile) {
     const int32_t first = selection.front();
     // Rows are told apart by whole division by the columns, so the end of one row and the start
     // of the next are not neighbours.
-    const bool inLine = first % columns == clicked % columns || first / columns == clicked / columns;
+    const bool inLine =
+        first % columns == clicked % columns || first / columns == clicked / columns;
     const bool beside = clicked == first - 1 || clicked == first + 1 ||
                         clicked == first - columns || clicked == first + columns;
     if (!inLine || !beside) {

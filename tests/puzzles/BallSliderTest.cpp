@@ -143,8 +143,10 @@ TEST_F(BallSliderTest, APressOffTheWidenedBackdropLeavesUnlessItIsOnTheHud) {
         bool leaves;
     };
     // The backdrop covers 0 to 400 both ways, widened to -30 to 430.
-    const Case cases[] = {{Centre(1), 720.0f, false}, {Centre(1), 650.0f, true},
-                          {Centre(1), 420.0f, false}, {440.0f, Centre(1), true}};
+    const Case cases[] = {{Centre(1), 720.0f, false},
+                          {Centre(1), 650.0f, true},
+                          {Centre(1), 420.0f, false},
+                          {440.0f, Centre(1), true}};
     for (const Case& c : cases) {
         LoadMiniGame(kDefinitions, kWithBackdrop);
         Step(130);

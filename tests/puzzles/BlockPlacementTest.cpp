@@ -22,7 +22,8 @@ const char* const kBoard = "offsetX: 300\noffsetY: 200\nColumns: 3\nRows: 2\nBOA
 const char* const kDefinitions =
     "(Block TetrisPuzzleChunk (POSI) (KEYB ()) (SPRT) (COLI (left -40) (right 40) (top -40) "
     "(bottom 40)) (Data (pickSound pick) (placeSound place)))\n"
-    "(Blocks TetrisPuzzleMngr (KEYB) (Data (cellSize 100) (definition levels/boards/blocks.txt)))\n";
+    "(Blocks TetrisPuzzleMngr (KEYB) (Data (cellSize 100) (definition "
+    "levels/boards/blocks.txt)))\n";
 
 // A block of two cells side by side (its anchor and the one to the right) at (100, 600), and one
 // of two cells one above the other at (700, 600).
@@ -67,10 +68,9 @@ TEST_F(BlockPlacementTest, StepPairsGiveTheirDirectionStraightOrDiagonal) {
         int32_t x, y, direction;
         bool diagonal;
     };
-    const Case cases[] = {{0, -1, 0, false}, {1, 0, 1, false},  {0, 1, 2, false},
-                          {-1, 0, 3, false}, {-1, -1, 0, true}, {1, -1, 1, true},
-                          {1, 1, 2, true},   {-1, 1, 3, true},  {2, 0, 0, false},
-                          {0, 0, 0, false}};
+    const Case cases[] = {{0, -1, 0, false}, {1, 0, 1, false}, {0, 1, 2, false}, {-1, 0, 3, false},
+                          {-1, -1, 0, true}, {1, -1, 1, true}, {1, 1, 2, true},  {-1, 1, 3, true},
+                          {2, 0, 0, false},  {0, 0, 0, false}};
     for (const Case& c : cases) {
         const BlockCheckPoint point = TetrisPuzzleChunk::PointOf(c.x, c.y, 1);
         EXPECT_EQ(point.direction, c.direction) << c.x << "," << c.y;
@@ -147,11 +147,11 @@ TEST_F(BlockPlacementTest, LiftingABlockFreesExactlyItsCellsAndPressesElsewhereD
     PutDown(0, 350.0f, 250.0f);
     PutDown(1, 550.0f, 250.0f);
     ASSERT_TRUE(Block(1).onBoard);
-    ASSERT_EQ(Covered(), (std::vector<std::pair<int32_t, int32_t>>{
-                             {0, 0}, {1, 0}, {1, 1}, {2, 0}, {2, 1}}));
+    ASSERT_EQ(Covered(),
+              (std::vector<std::pair<int32_t, int32_t>>{{0, 0}, {1, 0}, {1, 1}, {2, 0}, {2, 1}}));
     // Off the board, on the board's own "O" cell, and on the board beside the blocks.
-    for (const auto& [x, y] : {std::pair{100.0f, 100.0f}, std::pair{900.0f, 700.0f},
-                               std::pair{450.0f, 350.0f}}) {
+    for (const auto& [x, y] :
+         {std::pair{100.0f, 100.0f}, std::pair{900.0f, 700.0f}, std::pair{450.0f, 350.0f}}) {
         Press(x, y);
         EXPECT_EQ(Manager().held, nullptr) << x << "," << y;
     }

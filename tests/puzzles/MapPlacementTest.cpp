@@ -65,7 +65,9 @@ TEST_F(MapPlacementTest, APiecePutDownNearerThan20PixelsToItsFittingPlaceJoins) 
 }
 
 TEST_F(MapPlacementTest, AJoinedGroupIsCarriedWholeAndEveryMemberKnowsEveryOther) {
-    LoadMiniGame(kDefinitions, "(Piece (visName c) (POSI (position 700 600)) (Data (vec (x 0) (y 100))))\n" + kTwoPieces);
+    LoadMiniGame(kDefinitions,
+                 "(Piece (visName c) (POSI (position 700 600)) (Data (vec (x 0) (y 100))))\n" +
+                     kTwoPieces);
     Carry("a", 200.0f, 300.0f);
     // "c" lies below "a" on the map: put down under the pair, it joins both.
     Carry("c", 200.0f, 405.0f);
@@ -121,9 +123,10 @@ TEST_F(MapPlacementTest, TheMapIsWonASecondAfterItsLastSlotAndTakesTenMapPiecesD
         int32_t after;
     };
     for (const Case c : {Case{12, 2}, Case{10, 0}, Case{7, 0}}) {
-        LoadMiniGame(kDefinitions, "(Slot (visName a) (POSI (position 400 150)) (Data (requires a)))\n"
-                                   "(Piece (visName a) (POSI (position 100 600)))\n"
-                                   "(Map)");
+        LoadMiniGame(kDefinitions,
+                     "(Slot (visName a) (POSI (position 400 150)) (Data (requires a)))\n"
+                     "(Piece (visName a) (POSI (position 100 600)))\n"
+                     "(Map)");
         CurrentPlayer->AddMapPieces(c.before - CurrentPlayer->GetMapPieces(), true);
         CurrentPlayer->SetFlag("gate", "minigame1_completed", 0);
         Press(100.0f, 600.0f);

@@ -17,9 +17,9 @@
 
 namespace {
 
-const std::vector<std::string> kSounds = {"game_won",  "pick1", "paper_place", "map_complete",
-                                          "ball_fall", "pick",  "place",       "rock_ball_roll",
-                                          "game_appear"};
+const std::vector<std::string> kSounds = {"game_won",     "pick1",          "paper_place",
+                                          "map_complete", "ball_fall",      "pick",
+                                          "place",        "rock_ball_roll", "game_appear"};
 
 class PlacementProof : public MiniGameHarness {
 protected:
@@ -93,7 +93,8 @@ TEST_F(PlacementProof, TheMapIsAssembledPieceByPieceAndTakesTheMapPieces) {
 const char* const kBlockDefinitions =
     "(Block TetrisPuzzleChunk (POSI) (KEYB ()) (SPRT) (Name PUZZ) (COLI (left -40) (right 40) "
     "(top -40) (bottom 40)) (Data (pickSound pick) (placeSound place)))\n"
-    "(Blocks TetrisPuzzleMngr (KEYB) (Data (cellSize 100) (definition levels/boards/blocks.txt)))\n";
+    "(Blocks TetrisPuzzleMngr (KEYB) (Data (cellSize 100) (definition "
+    "levels/boards/blocks.txt)))\n";
 
 const char* const kBlockScene =
     "(Meta (Name minigame1) (Type puzzle))\n(Objects\n"
@@ -253,7 +254,7 @@ protected:
                                             "BOARD_SHAPE:\nOOOOOO\nOBEEOO\nOEOEOO\nOTEDEO\n"
                                             "OOOOOO\n");
         WriteData("gfx/puzzles/slyder_ball.ani", "(emptyAnim idle)\n(emptyAnim roll)\n"
-                                                  "(emptyAnim complete)\n");
+                                                 "(emptyAnim complete)\n");
         WriteData("gfx/puzzles/slyder1_arrows.ani", "(emptyAnim exit_down)\n");
         WriteMiniGame("levels/maze.txt", kSliderScene, kSliderDefinitions, kSounds);
         OpenMiniGame("levels/maze.txt", 3);

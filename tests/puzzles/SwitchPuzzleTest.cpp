@@ -33,8 +33,7 @@ std::string Tiles(const std::vector<int32_t>& ids) {
     for (std::size_t i = 0; i < ids.size(); ++i) {
         const auto place = static_cast<int32_t>(i);
         scene += "(Tile (POSI (position " + std::to_string(PlaceX(place)) + " " +
-                 std::to_string(PlaceY(place)) + ")) (Data (ID " + std::to_string(ids[i]) +
-                 ")))\n";
+                 std::to_string(PlaceY(place)) + ")) (Data (ID " + std::to_string(ids[i]) + ")))\n";
     }
     return scene + "(Switch)";
 }
@@ -100,9 +99,8 @@ TEST_F(SwitchPuzzleTest, OnlyNeighboursInTheSameRowOrColumnAreSwapped) {
         bool swapped;
     };
     // 3 and 4 end one row and start the next; 0 and 5 are diagonal; a tile clicked twice clears.
-    const Case cases[] = {{0, 1, true},  {5, 1, true},  {5, 9, true},  {6, 5, true},
-                          {3, 4, false}, {4, 3, false}, {0, 5, false}, {6, 6, false},
-                          {0, 2, false}};
+    const Case cases[] = {{0, 1, true},  {5, 1, true},  {5, 9, true},  {6, 5, true}, {3, 4, false},
+                          {4, 3, false}, {0, 5, false}, {6, 6, false}, {0, 2, false}};
     for (const Case& c : cases) {
         LoadStarted();
         ClickPlace(c.first);
@@ -179,7 +177,8 @@ TEST_F(SwitchPuzzleTest, AScenewithoutTheSixteenTilesOnceEachIsRefusedNamingIt) 
             LoadMiniGame(kDefinitions, Tiles(ids));
             ADD_FAILURE() << "loaded";
         } catch (const Exception& error) {
-            EXPECT_NE(std::string(error.Text()).find("levels/board.txt"), std::string::npos) << error.Text();
+            EXPECT_NE(std::string(error.Text()).find("levels/board.txt"), std::string::npos)
+                << error.Text();
         }
     }
 }

@@ -2,9 +2,13 @@
 
 #include "engine/ClassFactory.h"
 #include "puzzles/Background.h"
+#include "puzzles/BallSlider.h"
+#include "puzzles/BlockPlacement.h"
+#include "puzzles/MapPlacement.h"
 #include "puzzles/PipesPuzzle.h"
 #include "puzzles/RotatingTiles.h"
 #include "puzzles/StartupEvent.h"
+#include "puzzles/SwitchPuzzle.h"
 
 void RegisterPuzzleClasses() {
     // Registrars live for the whole run; being statics, they are made once.
@@ -14,4 +18,12 @@ void RegisterPuzzleClasses() {
     static const Registerer<PipesPuzzleMngr> pipesManager;
     static const Registerer<PuzzleChunk> tile;
     static const Registerer<PuzzleMngr> tilesManager;
+    static const Registerer<PuzzleGameChunk> mapPiece;
+    static const Registerer<PuzzleGameSlot> mapSlot;
+    static const Registerer<PuzzleGameMngr> mapManager;
+    static const Registerer<TetrisPuzzleChunk> block;
+    static const Registerer<TetrisPuzzleMngr> blocksManager;
+    static const Registerer<SwitchPuzzleChunk> switchTile;
+    static const Registerer<SwitchPuzzleMngr> switchManager;
+    static const Registerer<SlyderMngr> slider;
 }

@@ -15,9 +15,6 @@ namespace {
 // gets built is registered by its library and leaves this list (a name left here behind a built
 // class does not hide it).
 constexpr std::string_view kPendingClasses[] = {
-    "FxContainerOpenClose",
-    "FxSlotOpenClose",
-    "FxBackpack",
     "UIDecoredLabel",
     "UIShadowsFX",
     "UITablesFX",
@@ -42,7 +39,6 @@ constexpr std::string_view kPendingClasses[] = {
     "CrystalSlot",
     "CrystalSlotsMngr",
     "SequenceAnimMngr",
-    "SmartUISlot",
     "ScreenPuzzle",
     "ScreenPuzzleMngr",
     "LightPoint",
@@ -88,13 +84,9 @@ constexpr std::string_view kPendingClasses[] = {
     "SpotTheDifferenceGameMngr",
     "glyphstoneTutorial",
     "OraclesQuest",
-    "SmartUI",
     "Tutorial",
     "LightPointsMngr",
-    "MagicWand",
     "SteamMachineWheel",
-    "MapPiece",
-    "GamePermanentObject",
     "GameVideo",
     "UIMapZoomFX",
 };

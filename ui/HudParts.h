@@ -51,6 +51,16 @@ protected:
     ~MapPieceCounterPart() = default;
 };
 
+// "UIFxMapPieceFly": a collected map piece flying to the HUD.
+class MapPieceFlightPart {
+public:
+    virtual void Start(float x0, float y0, float x1, float y1, const std::string& animationFile,
+                       const std::string& animationName) = 0;
+
+protected:
+    ~MapPieceFlightPart() = default;
+};
+
 // "UIPartFx": a particle effect over the HUD.
 class ParticleFxPart {
 public:

@@ -16,6 +16,8 @@ public:
     void ResetToolSlots() override;
     bool LaunchTool(int tool) override;
     bool GiveItemToFirstSlot(const std::string& item) override;
+    bool CollectMapPiece(float x, float y) override;
+    ObjectsManager* HudScene() const override;
     void OpenDialogue(const std::string& file, int flag, const std::string& text) override;
     bool DialogueShown() const override;
     void ClearOverlay() override;

@@ -16,6 +16,8 @@ public:
     void ResetToolSlots() override {}
     bool LaunchTool(int) override { return false; }
     bool GiveItemToFirstSlot(const std::string&) override { return false; }
+    bool CollectMapPiece(float, float) override { return false; }
+    ObjectsManager* HudScene() const override { return nullptr; }
     void OpenDialogue(const std::string& file, int, const std::string&) override {
         DebugLog("Dialogue %s not shown: no dialogue window\n", file.c_str());
     }

@@ -39,7 +39,9 @@ public:
 
 // A picked-up map piece flying across the screen to the HUD, shrinking as it lands; then it
 // tells MainUI ('ADDA').
-class UIFxMapPieceFly : public UIObject, public OCreator<UIFxMapPieceFly> {
+class UIFxMapPieceFly : public UIObject,
+                        public OCreator<UIFxMapPieceFly>,
+                        public MapPieceFlightPart {
 public:
     static constexpr std::string_view kClassName = "UIFxMapPieceFly";
     static constexpr float kFlightTime = 1.0f;
@@ -50,7 +52,7 @@ public:
     // The art, a "UIBitmapButton" on MainUI playing the animation, and the trail start at
     // (x0, y0) toward (x1, y1). Without MainUI nothing flies.
     void Start(float x0, float y0, float x1, float y1, const std::string& animationFile,
-               const std::string& animationName);
+               const std::string& animationName) override;
     bool Update(float dt) override;
     void TopDraw() override;
 

@@ -2,8 +2,12 @@
 
 #include "engine/ClassFactory.h"
 #include "puzzles/Background.h"
+#include "puzzles/CrystalSlots.h"
+#include "puzzles/LaserPuzzle.h"
+#include "puzzles/LightPoints.h"
 #include "puzzles/PipesPuzzle.h"
 #include "puzzles/RotatingTiles.h"
+#include "puzzles/SpotTheDifference.h"
 #include "puzzles/StartupEvent.h"
 
 void RegisterPuzzleClasses() {
@@ -14,4 +18,14 @@ void RegisterPuzzleClasses() {
     static const Registerer<PipesPuzzleMngr> pipesManager;
     static const Registerer<PuzzleChunk> tile;
     static const Registerer<PuzzleMngr> tilesManager;
+    static const Registerer<CrystalSlot> crystalSlot;
+    static const Registerer<CrystalSlotsMngr> crystalSlots;
+    static const Registerer<SequenceAnimMngr> sequenceHint;
+    static const Registerer<SpotTheDifferenceGameChunk> spotObject;
+    static const Registerer<SpotTheDifferenceGameSlot> spot;
+    static const Registerer<SpotTheDifferenceGameMngr> spotManager;
+    static const Registerer<LightPoint> lightPoint;
+    static const Registerer<LightPointsMngr> lightPoints;
+    static const Registerer<LaserPuzzleMirrorChunk> mirror;
+    static const Registerer<LaserPuzzleMngr> mirrorManager;
 }

@@ -5,8 +5,12 @@
 #include "puzzles/BallSlider.h"
 #include "puzzles/BlockPlacement.h"
 #include "puzzles/MapPlacement.h"
+#include "puzzles/CrystalSlots.h"
+#include "puzzles/LaserPuzzle.h"
+#include "puzzles/LightPoints.h"
 #include "puzzles/PipesPuzzle.h"
 #include "puzzles/RotatingTiles.h"
+#include "puzzles/SpotTheDifference.h"
 #include "puzzles/StartupEvent.h"
 #include "puzzles/SwitchPuzzle.h"
 
@@ -26,4 +30,14 @@ void RegisterPuzzleClasses() {
     static const Registerer<SwitchPuzzleChunk> switchTile;
     static const Registerer<SwitchPuzzleMngr> switchManager;
     static const Registerer<SlyderMngr> slider;
+    static const Registerer<CrystalSlot> crystalSlot;
+    static const Registerer<CrystalSlotsMngr> crystalSlots;
+    static const Registerer<SequenceAnimMngr> sequenceHint;
+    static const Registerer<SpotTheDifferenceGameChunk> spotObject;
+    static const Registerer<SpotTheDifferenceGameSlot> spot;
+    static const Registerer<SpotTheDifferenceGameMngr> spotManager;
+    static const Registerer<LightPoint> lightPoint;
+    static const Registerer<LightPointsMngr> lightPoints;
+    static const Registerer<LaserPuzzleMirrorChunk> mirror;
+    static const Registerer<LaserPuzzleMngr> mirrorManager;
 }

@@ -87,6 +87,7 @@ public:
     bool leaveArmed = false;  // the mini-game of this level is over
     bool active = true;       // the return from the mini-game has not started yet
     bool darken = false;
+    bool lightsSolved = false; // the location's light points are all lit
 
 private:
     void DeveloperKeys();

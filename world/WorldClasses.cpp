@@ -5,11 +5,22 @@
 #include "world/FxBlend.h"
 #include "world/FxParticles.h"
 #include "world/FxPath.h"
+#include "world/GameAnim.h"
 #include "world/GameButtonX.h"
 #include "world/GameHiddenObject.h"
 #include "world/GameModalDialog.h"
+#include "world/MapPositionMngr.h"
+#include "world/fx/FxAnim.h"
 #include "world/fx/FxField.h"
+#include "world/fx/FxFlyTo.h"
+#include "world/fx/FxLockRotate.h"
+#include "world/fx/FxPillar.h"
+#include "world/fx/FxPulseAlpha.h"
+#include "world/fx/FxPulseScale.h"
+#include "world/fx/FxReplace.h"
 #include "world/fx/FxRotate.h"
+#include "world/fx/FxZoom.h"
+#include "world/fx/WaterBlend.h"
 
 void RegisterWorldClasses() {
     // Registrars live for the whole run; being statics, they are made once.
@@ -24,4 +35,20 @@ void RegisterWorldClasses() {
     static const Registerer<FxField> fxField;
     static const Registerer<FxRotate> fxRotate;
     static const Registerer<FxPipeRotate> fxPipeRotate;
+    static const Registerer<GameAnim> gameAnim;
+    static const Registerer<SequenceAnimObject> sequenceAnimObject;
+    static const Registerer<MapPositionMngr> mapPositionMngr;
+    static const Registerer<FxPulseScale> fxPulseScale;
+    static const Registerer<FxFlyTo> fxFlyTo;
+    static const Registerer<FxZoom> fxZoom;
+    static const Registerer<FxReplace> fxReplace;
+    static const Registerer<FxReplaceAngle> fxReplaceAngle;
+    static const Registerer<FxLockRotate> fxLockRotate;
+    static const Registerer<FxAnim> fxAnim;
+    static const Registerer<FxPulseAlpha> fxPulseAlpha;
+    static const Registerer<FxPulseAlpha2> fxPulseAlpha2;
+    static const Registerer<WaterBlend> waterBlend;
+    static const Registerer<WaterfallBlend> waterfallBlend;
+    static const Registerer<FxPillar> fxPillar;
+    static const Registerer<FxBook> fxBook;
 }

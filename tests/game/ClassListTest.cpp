@@ -34,10 +34,10 @@ TEST_F(GameClasses, RegisteringAgainChangesNothing) {
 TEST_F(GameClasses, ClassesNotBuiltYetSayWhichWhenCreated) {
     ObjectsManager scene;
     try {
-        scene.CreateObject("FxAnim", true);
+        scene.CreateObject("WhackAMoleMngr", true);
         FAIL() << "no error";
     } catch (const Exception& error) {
-        EXPECT_STREQ(error.Text(), "Class FxAnim is not available yet");
+        EXPECT_STREQ(error.Text(), "Class WhackAMoleMngr is not available yet");
     }
 }
 

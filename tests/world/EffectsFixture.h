@@ -65,9 +65,10 @@ protected:
         return piece;
     }
 
+public:
     // An effect made by its class name in the room, added and resolved.
     template <typename Fx>
-    Fx& AddEffect() {
+    Fx& Add() {
         auto created = gameLevel->CreateObject(std::string(Fx::kClassName), true);
         auto& effect = dynamic_cast<Fx&>(*created);
         gameLevel->AddObject(std::move(created));
@@ -75,6 +76,7 @@ protected:
         return effect;
     }
 
+protected:
     // Steps until no effect of the class is left (at most max steps); the steps taken.
     int RunOut(const std::string& className, int max = 1000) {
         int steps = 0;

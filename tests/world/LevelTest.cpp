@@ -14,9 +14,11 @@
 #include "world/FullScreenKey.h"
 #include "world/FxBlend.h"
 #include "world/FxPath.h"
+#include "world/GameAnim.h"
 #include "world/GameHiddenObject.h"
 #include "world/GameSettings.h"
 #include "world/NormalLevelSystem.h"
+#include "world/fx/FxPulseAlpha.h"
 
 #include <gtest/gtest.h>
 
@@ -381,18 +383,18 @@ TEST_F(Levels, APathReachesItsEndStopsEmittingAndGoesAfterThreeTimesItsTime) {
 }
 
 TEST_F(Levels, UnderADialogueOnlyTheAnimationsAndPulsesOfTheGameLevelRun) {
-    Load("(GameAnim Ticker) (FxPulseAlpha2 Ticker) (Lamp Ticker)",
-         "(GameAnim (visName anim)) (FxPulseAlpha2 (visName pulse)) (Lamp (visName lamp))");
-    const auto updates = [this](const char* visName) {
-        return dynamic_cast<Ticker*>(Find(visName))->updates;
-    };
-    const int anim = updates("anim");
-    const int pulse = updates("pulse");
-    const int lamp = updates("lamp");
+    Load("(GameAnim (POSI) (SPRT)) (FxPulseAlpha2) (Lamp Ticker)",
+         "(GameAnim (visName anim) (Name WISP)) (FxPulseAlpha2 (Data (name WISP))) "
+         "(Lamp (visName lamp))");
+    auto& anim = dynamic_cast<GameAnim&>(*Find("anim"));
+    auto& pulse = *All<FxPulseAlpha2>().at(0);
+    const float elapsed = anim.elapsed;
+    const float phase = pulse.phase;
+    const int lamp = dynamic_cast<Ticker*>(Find("lamp"))->updates;
     Level::UpdateUnderDialogue(kStep);
-    EXPECT_EQ(updates("anim"), anim + 1);
-    EXPECT_EQ(updates("pulse"), pulse + 1);
-    EXPECT_EQ(updates("lamp"), lamp);
+    EXPECT_EQ(anim.elapsed, elapsed + kStep);
+    EXPECT_EQ(pulse.phase, phase + kStep);
+    EXPECT_EQ(dynamic_cast<Ticker*>(Find("lamp"))->updates, lamp);
 }
 
 TEST_F(Levels, AnAnimationStartsOnTheFirstObjectOfTheLabelOrName) {

@@ -74,7 +74,8 @@ TEST_F(SceneObjects, EvaluatesFirstAtOnceThenEveryUpdateDelay) {
 // The whole path of a flag-enabled object: it fades in over its time with its sound started
 // once and "_enabled" in the profile; a kill-on-disable fade-out then leaves "_killed".
 TEST_F(SceneObjects, FlagEnabledObjectFadesInThenFadesOutKilled) {
-    Load("(GameAnim BaseGameObject (POSI) (SPRT) (Data (enableFlag open) (disableFlag gone) "
+    Load("(GameAnim BaseGameObject (POSI) (SPRT) (Data (updateDelay 0.2) (enableFlag open) "
+         "(disableFlag gone) "
          "(fadeOnEnable 1) (enableTime 1.0) (enableSound on) (fadeOnDisable 1) "
          "(killOnDisable 1) (disableTime 0.5) (disableSound off)))",
          "(GameAnim (visName door))");

@@ -88,8 +88,8 @@ TEST_F(StateEffects, ParticleEffectIsRefusedByASceneWithoutItsSystems) {
 // An object that fades in shows its "enableFx" effects at their places, once, in the game
 // level; when it fades out, its "disableFx" ones. Each emits for 3 s, then stays in the level.
 TEST_F(StateEffects, FadingObjectShowsItsEffectsInTheGameLevel) {
-    Load("(GameAnim BaseGameObject (POSI (position 100 50)) (SPRT) (Data (enableFlag open) "
-         "(fadeOnEnable 1) (enableTime 0.5) (disableFlag gone) (fadeOnDisable 1) "
+    Load("(GameAnim BaseGameObject (POSI (position 100 50)) (SPRT) (Data (updateDelay 0.2) "
+         "(enableFlag open) (fadeOnEnable 1) (enableTime 0.5) (disableFlag gone) (fadeOnDisable 1) "
          "(enableFx (fx gfx/fx/spark.prt 300 200) (other) (fx gfx/fx/spark.prt 10 20)) "
          "(disableFx (fx gfx/fx/spark.prt 5 6))))",
          "(GameAnim (visName door))");

@@ -23,6 +23,12 @@ public:
     // The object's 'SPRT' and 'POSI' chunks, or null.
     static RenderChunk* Sprite(Object* object);
     static PositionChunk* Position(Object* object);
+    // One step of the remaining-time move: the rest of the way over the time left. The last
+    // step (no more time left than the step) lands on the end, so none overshoots or divides by
+    // a vanishing time.
+    static float Approach(float current, float end, float timeLeft, float dt) {
+        return timeLeft <= dt ? end : current + (end - current) / timeLeft * dt;
+    }
 
 protected:
     // A pointer member that the effect keeps on an object of its scene; registered once, by the

@@ -11,9 +11,15 @@
 #include <algorithm>
 #include <ostream>
 
-Object::Object(ObjectsManager* owner) : owner(owner) {}
+namespace {
 
-Object::Object() : owner(nullptr), visName("unknown") {}
+uint64_t lastSerial = 0;
+
+} // namespace
+
+Object::Object(ObjectsManager* owner) : owner(owner), serial(++lastSerial) {}
+
+Object::Object() : owner(nullptr), visName("unknown"), serial(++lastSerial) {}
 
 Object::~Object() {
     while (!chunks.empty()) {

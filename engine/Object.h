@@ -97,6 +97,10 @@ public:
     uint32_t code = 0;      // four-character object code ("Name"), 0 for none
     std::string visName;
 
+    // Never shared by two objects of a run, so a pointer kept to an object that may have gone can
+    // be told from a new object made where it lay (ObjectLink).
+    uint64_t Serial() const { return serial; }
+
 private:
     friend class ObjectsManager;
     friend class System;
@@ -111,4 +115,5 @@ private:
     const BaseOCreator* creator = nullptr;
     bool leaving = false;   // the scene has let it go; it is freed when the scene's walk ends
     bool listening = false; // among the owner's removal listeners
+    uint64_t serial;
 };

@@ -16,7 +16,10 @@ class InventorySlotPart {
 public:
     // The player's inventory slot that this widget shows.
     virtual int SlotIndex() const = 0;
-    virtual void PutItem(const std::string& item, int index, bool refreshOnly, bool highlight,
+    // Places the item in the slot, or adds it to the player's record `index` (refreshOnly: only
+    // shows the record; silentAdd: a grant, added without touching the cursor). False when the
+    // item was refused: the cursor or the caller keeps it.
+    virtual bool PutItem(const std::string& item, int index, bool refreshOnly, bool highlight,
                          bool silentAdd) = 0;
     // The player's slot was emptied: the widget no longer shows it filled.
     virtual void MarkEmpty() = 0;
@@ -48,10 +51,21 @@ protected:
     ~MapPieceCounterPart() = default;
 };
 
+// "UIFxMapPieceFly": a collected map piece flying to the HUD.
+class MapPieceFlightPart {
+public:
+    virtual void Start(float x0, float y0, float x1, float y1, const std::string& animationFile,
+                       const std::string& animationName) = 0;
+
+protected:
+    ~MapPieceFlightPart() = default;
+};
+
 // "UIPartFx": a particle effect over the HUD.
 class ParticleFxPart {
 public:
-    virtual void Start(const std::string& particleFile, float x, float y) = 0;
+    // Emits the ".prt" file's particles at (x, y) for the seconds given, then ends.
+    virtual void Start(float x, float y, const std::string& particleFile, float emissionTime) = 0;
 
 protected:
     ~ParticleFxPart() = default;

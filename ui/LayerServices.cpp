@@ -19,6 +19,13 @@ namespace {
 constexpr const char* kInventorySlot = "UIInventorySlot";
 constexpr const char* kToolSlots = "UIPermanentSlotMngr";
 constexpr const char* kParticleFx = "UIPartFx";
+constexpr float kSparkTime = 1.0f;
+constexpr const char* kMapPieceCounter = "UIAddMapPiece";
+constexpr const char* kMapPieceFlight = "UIFxMapPieceFly";
+// A collected piece lands in the HUD's map-piece display; the display glows once it is there.
+constexpr float kMapPieceLandX = 50.0f;
+constexpr float kMapPieceLandY = 700.0f;
+constexpr float kMapPieceGlowDelay = 1.0f;
 
 } // namespace
 
@@ -66,7 +73,7 @@ void LayerServices::RewardSpark(const std::string& particleFile, float x, float 
     ParticleFxPart* spark = nullptr;
     std::unique_ptr<Object> created = MakeHudPart(kParticleFx, spark);
     if (spark != nullptr) {
-        spark->Start(particleFile, x, y);
+        spark->Start(x, y, particleFile, kSparkTime);
         MainUI->AddObject(std::move(created));
     }
 }
@@ -94,11 +101,32 @@ bool LayerServices::LaunchTool(int tool) {
     return true;
 }
 
-void LayerServices::GiveItemToFirstSlot(const std::string& item) {
+bool LayerServices::GiveItemToFirstSlot(const std::string& item) {
     InventorySlotPart* first = FindHudPart<InventorySlotPart>(kInventorySlot);
-    if (first != nullptr && first->SlotIndex() == 0) {
-        first->PutItem(item, 0, false, true, true);
+    return first != nullptr && first->SlotIndex() == 0 && first->PutItem(item, 0, false, true, true);
+}
+
+bool LayerServices::CollectMapPiece(float x, float y) {
+    MapPieceCounterPart* counter = nullptr;
+    std::unique_ptr<Object> created = MakeHudPart(kMapPieceCounter, counter);
+    if (counter == nullptr) {
+        return false;
     }
+    counter->Start(1, kMapPieceGlowDelay);
+    MainUI->AddObject(std::move(created));
+    MapPieceFlightPart* flight = nullptr;
+    created = MakeHudPart(kMapPieceFlight, flight);
+    if (flight != nullptr) {
+        created->ResolveDependencies();
+        flight->Start(x, y, kMapPieceLandX, kMapPieceLandY, "gfx\\interface\\gui_buttons.ani",
+                      "map_piece");
+        MainUI->AddObject(std::move(created));
+    }
+    return true;
+}
+
+ObjectsManager* LayerServices::HudScene() const {
+    return MainUI;
 }
 
 void LayerServices::OpenDialogue(const std::string& file, int flag, const std::string& text) {

@@ -15,7 +15,9 @@ public:
     std::optional<std::string> PermanentToolInUse() const override;
     void ResetToolSlots() override;
     bool LaunchTool(int tool) override;
-    void GiveItemToFirstSlot(const std::string& item) override;
+    bool GiveItemToFirstSlot(const std::string& item) override;
+    bool CollectMapPiece(float x, float y) override;
+    ObjectsManager* HudScene() const override;
     void OpenDialogue(const std::string& file, int flag, const std::string& text) override;
     bool DialogueShown() const override;
     void ClearOverlay() override;

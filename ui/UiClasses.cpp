@@ -8,6 +8,12 @@
 #include "ui/UISoundWidgets.h"
 #include "ui/UIStatic.h"
 #include "ui/UITriggers.h"
+#include "ui/hud/UIFxFlyTo.h"
+#include "ui/hud/UIHudTweens.h"
+#include "ui/hud/UIInventory.h"
+#include "ui/hud/UIMapPieceFx.h"
+#include "ui/hud/UIPartFx.h"
+#include "ui/hud/UIPermanentSlots.h"
 
 void RegisterUiClasses() {
     // Registrars live for the whole run; being statics, they are made once.
@@ -25,4 +31,17 @@ void RegisterUiClasses() {
     static const Registerer<UIMusic> music;
     static const Registerer<UITimeTrigger> timeTrigger;
     static const Registerer<GameVideoEvent> videoEvent;
+    static const Registerer<UIPartFx> partFx;
+    static const Registerer<UIFxShift> fxShift;
+    static const Registerer<UIFxShiftObject> fxShiftObject;
+    static const Registerer<UIFxScale> fxScale;
+    static const Registerer<UIFxScaleObject> fxScaleObject;
+    static const Registerer<UIFxRotate> fxRotate;
+    static const Registerer<UIFxFlyTo> fxFlyTo;
+    static const Registerer<UIAddMapPiece> addMapPiece;
+    static const Registerer<UIFxMapPieceFly> mapPieceFly;
+    static const Registerer<UIInventorySlot> inventorySlot;
+    static const Registerer<UIInventoryMngr> inventoryMngr;
+    static const Registerer<UIPermanentSlot> permanentSlot;
+    static const Registerer<UIPermanentSlotMngr> permanentSlotMngr;
 }

@@ -273,7 +273,11 @@ void NormalLevelSystem::ReturnFromMiniGame() {
     ToolCursorShown = false;
     World().ResetToolSlots();
     if (entry->extra == ReturnExtra::WhackAMole) {
-        World().GiveItemToFirstSlot("multitool_rod");
+        // A rod no slot takes is not lost: it goes onto the cursor when that is free.
+        if (!World().GiveItemToFirstSlot("multitool_rod") && GameLevel != nullptr &&
+            GameLevel->levelSystem != nullptr && GameLevel->levelSystem->heldItemName.empty()) {
+            GameLevel->levelSystem->HoldItem("multitool_rod");
+        }
     }
     // The stone's symbol groups belong to its puzzle manager, which this game does not build:
     // the "stone" return completes nothing beyond its blend-outs.

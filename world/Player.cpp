@@ -169,6 +169,23 @@ void Player::AddItemToSlot(const std::string& item, int i) {
     Save();
 }
 
+std::string Player::TakeOneFromSlot(int i) {
+    if (!IsSlot(i)) {
+        return {};
+    }
+    InventorySlot& slot = inventory[static_cast<std::size_t>(i)];
+    if (IsFreeItem(slot.item)) {
+        return {};
+    }
+    std::string taken = slot.item;
+    slot.count -= 1;
+    if (slot.count < 1) {
+        slot = {};
+    }
+    Save();
+    return taken;
+}
+
 void Player::RemoveInventoryItem(const std::string& item) {
     if (item.empty()) {
         return;

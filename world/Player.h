@@ -77,6 +77,9 @@ public:
     // Slot i takes the item's name when it is free or holds the item's kind, and its count rises
     // by 1; then Save. Nothing for an index outside 0..7 or a name that is not an item.
     void AddItemToSlot(const std::string& item, int i);
+    // Takes one item out of slot i, freeing the slot when none is left, and saves; the item
+    // taken, or "" when the slot was free (nothing saved) or i is outside 0..7.
+    std::string TakeOneFromSlot(int i);
     // Empties every slot that holds the item (by the slot's base name), drops it from the game
     // level's cursor when it is held there, tells the HUD, and saves.
     void RemoveInventoryItem(const std::string& item);

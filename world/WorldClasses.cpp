@@ -11,6 +11,11 @@
 #include "world/GameModalDialog.h"
 #include "world/MapPositionMngr.h"
 #include "world/fx/FxAnim.h"
+#include "world/GamePermanentObject.h"
+#include "world/MapPiece.h"
+#include "world/SmartUI.h"
+#include "world/fx/FxBackpack.h"
+#include "world/fx/FxContainerOpenClose.h"
 #include "world/fx/FxField.h"
 #include "world/fx/FxFlyTo.h"
 #include "world/fx/FxLockRotate.h"
@@ -32,6 +37,14 @@ void RegisterWorldClasses() {
     static const Registerer<GameHiddenObject> hiddenObject;
     static const Registerer<GameModalDialog> gameModalDialog;
     static const Registerer<GameButtonX> gameButtonX;
+    static const Registerer<MapPiece> mapPiece;
+    static const Registerer<GamePermanentObject> permanentObject;
+    static const Registerer<MagicWand> magicWand;
+    static const Registerer<SmartUI> smartUI;
+    static const Registerer<SmartUISlot> smartUISlot;
+    static const Registerer<FxContainerOpenClose> containerOpenClose;
+    static const Registerer<FxSlotOpenClose> slotOpenClose;
+    static const Registerer<FxBackpack> backpack;
     static const Registerer<FxField> fxField;
     static const Registerer<FxRotate> fxRotate;
     static const Registerer<FxPipeRotate> fxPipeRotate;

@@ -15,7 +15,9 @@ public:
     std::optional<std::string> PermanentToolInUse() const override { return std::nullopt; }
     void ResetToolSlots() override {}
     bool LaunchTool(int) override { return false; }
-    void GiveItemToFirstSlot(const std::string&) override {}
+    bool GiveItemToFirstSlot(const std::string&) override { return false; }
+    bool CollectMapPiece(float, float) override { return false; }
+    ObjectsManager* HudScene() const override { return nullptr; }
     void OpenDialogue(const std::string& file, int, const std::string&) override {
         DebugLog("Dialogue %s not shown: no dialogue window\n", file.c_str());
     }

@@ -6,6 +6,7 @@
 
 class MessageReceiver;
 class Object;
+class ObjectsManager;
 
 // What the levels, their objects and the profiles ask of the layers above the world: the cursor
 // and its held item, the user-interface layers and the HUD's parts. The layers implement it and
@@ -34,8 +35,17 @@ public:
     // which adds it to the current player; false when the HUD has no tool bar, and the caller
     // then adds it itself.
     virtual bool LaunchTool(int tool) = 0;
-    // The first "UIInventorySlot" of the HUD receives the item when it shows inventory slot 0.
-    virtual void GiveItemToFirstSlot(const std::string& item) = 0;
+    // A grant through the first "UIInventorySlot" of the HUD, when it shows inventory slot 0: into
+    // that slot when free or of the item's kind, else the first free, else the first of its
+    // kind. False when no slot took it (or there is no such HUD slot): the caller keeps it.
+    virtual bool GiveItemToFirstSlot(const std::string& item) = 0;
+
+    // A map piece picked up at (x, y): the HUD's counter adds it to the current player and its
+    // picture flies to the HUD. False when the HUD has no counter: the caller then counts it.
+    virtual bool CollectMapPiece(float x, float y) = 0;
+    // The scene of the HUD's widgets (MainUI), for effects that move them; null while there is
+    // none.
+    virtual ObjectsManager* HudScene() const = 0;
 
     // Shows a dialogue file in the dialogue window and returns when it is closed: the dialogue
     // process (file, flag, text) run at once in a nested main loop. Scene objects pass flag 1

@@ -23,56 +23,6 @@
 namespace {
 
 
-// What the HUD's parts were asked, in order.
-std::vector<std::string> PartCalls;
-
-// HUD parts that journal what the layers ask of them. Each slot shows the player's slot of the
-// order in which it was made.
-class JournalSlot : public Object, public OCreator<JournalSlot>, public InventorySlotPart {
-public:
-    static constexpr std::string_view kClassName = "JournalSlot";
-    explicit JournalSlot(ObjectsManager* owner) : Object(owner), index(made++) {
-        SetCreator(this, 0, 0);
-    }
-    void SetProperty(const ParconCursor&) override {}
-    int SlotIndex() const override { return index; }
-    void PutItem(const std::string& item, int slot, bool refreshOnly, bool highlight,
-                 bool silentAdd) override {
-        PartCalls.push_back("slot " + std::to_string(index) + " put '" + item + "' " +
-                            std::to_string(slot) + (refreshOnly ? " refresh" : "") +
-                            (highlight ? " highlight" : "") + (silentAdd ? " silent" : ""));
-    }
-    void MarkEmpty() override { PartCalls.push_back("slot " + std::to_string(index) + " empty"); }
-
-    static inline int made = 0;
-    int index;
-};
-
-class JournalTools : public Object, public OCreator<JournalTools>, public ToolSlotsPart {
-public:
-    static constexpr std::string_view kClassName = "JournalTools";
-    explicit JournalTools(ObjectsManager* owner) : Object(owner) { SetCreator(this, 0, 0); }
-    void SetProperty(const ParconCursor&) override {}
-    void LaunchTool(int tool) override { PartCalls.push_back("launch " + std::to_string(tool)); }
-    void ResetToolSlots() override { PartCalls.push_back("reset tools"); }
-    std::string HeldTool() const override { return "wand"; }
-};
-
-class JournalSpark : public Object, public OCreator<JournalSpark>, public ParticleFxPart {
-public:
-    static constexpr std::string_view kClassName = "JournalSpark";
-    explicit JournalSpark(ObjectsManager* owner) : Object(owner) { SetCreator(this, 0, 0); }
-    void SetProperty(const ParconCursor&) override {}
-    void Start(const std::string& file, float x, float y) override {
-        PartCalls.push_back("spark " + file + " " + std::to_string(static_cast<int>(x)) + "," +
-                            std::to_string(static_cast<int>(y)));
-    }
-};
-
-const Registerer<JournalSlot> kSlot;
-const Registerer<JournalTools> kTools;
-const Registerer<JournalSpark> kSpark;
-
 // The layers' services installed for the world, with a main loop double that checks the
 // dialogue process it is handed and closes the dialogue as its close button would.
 class LayerServicesTest : public UiTest, public GameFlow {
@@ -228,47 +178,15 @@ TEST_F(LayerServicesTest, ASceneObjectTakenIntoALayerSendsItsEventsToIt) {
     EXPECT_EQ(dialog->eventReceiver, &overlay);
 }
 
-// The HUD of a test: two inventory slots and a tool bar, under the definition names the world's
-// requests look for.
-class HudParts : public LayerServicesTest {
-protected:
-    void SetUp() override {
-        LayerServicesTest::SetUp();
-        WriteData("scripts/ui_objects.txt", "(Final (UIInventorySlot JournalSlot) "
-                                            "(UIPermanentSlotMngr JournalTools) "
-                                            "(UIPartFx JournalSpark))\n");
-        WriteScreen("hud", "(UIInventorySlot) (UIInventorySlot) (UIPermanentSlotMngr)");
-        JournalSlot::made = 0;
-        PartCalls.clear();
-    }
-};
-
-TEST_F(HudParts, WithoutAHudNothingIsAskedAndTheToolIsLeftToTheCaller) {
+TEST_F(LayerServicesTest, WithoutAHudNothingIsAskedAndTheToolIsLeftToTheCaller) {
     layers.InventorySlotEmptied(0);
     layers.RefillInventorySlots();
     layers.ResetToolSlots();
-    layers.GiveItemToFirstSlot("rod");
+    EXPECT_FALSE(layers.GiveItemToFirstSlot("rod"));
     layers.RewardSpark("spark.prt", 1, 2);
     EXPECT_FALSE(layers.LaunchTool(1));
     EXPECT_EQ(layers.PermanentToolInUse(), std::nullopt);
-    EXPECT_TRUE(PartCalls.empty());
-}
-
-TEST_F(HudParts, TheWorldsRequestsReachTheHudsParts) {
-    Layer(MainUI, "hud");
-    CurrentPlayer->AddItemToSlot("acorn", 1);
-    layers.InventorySlotEmptied(1);
-    layers.RefillInventorySlots();
-    layers.GiveItemToFirstSlot("rod");
-    layers.ResetToolSlots();
-    EXPECT_TRUE(layers.LaunchTool(3));
-    EXPECT_EQ(layers.PermanentToolInUse(), "wand");
-    layers.RewardSpark("gfx\\fx\\hili.prt", 42, 735);
-    EXPECT_EQ(PartCalls, (std::vector<std::string>{
-                             "slot 1 empty", "slot 0 put '' 0 refresh",
-                             "slot 1 put 'acorn' 1 refresh", "slot 0 put 'rod' 0 highlight silent",
-                             "reset tools", "launch 3", "spark gfx\\fx\\hili.prt 42,735"}));
-    EXPECT_EQ(MainUI->Objects().size(), 4u) << "the spark stays on the HUD";
+    EXPECT_EQ(MainUI, nullptr);
 }
 
 } // namespace

@@ -22,7 +22,13 @@ struct FakeWorld final : WorldServices {
     }
     void ResetToolSlots() override { Call(resetToolSlots); }
     bool LaunchTool(int tool) override { return launchTool && launchTool(tool); }
-    void GiveItemToFirstSlot(const std::string& item) override { Call(giveItemToFirstSlot, item); }
+    bool GiveItemToFirstSlot(const std::string& item) override {
+        return giveItemToFirstSlot && giveItemToFirstSlot(item);
+    }
+    bool CollectMapPiece(float x, float y) override {
+        return collectMapPiece && collectMapPiece(x, y);
+    }
+    ObjectsManager* HudScene() const override { return hudScene ? hudScene() : nullptr; }
     void OpenDialogue(const std::string& file, int flag, const std::string& text) override {
         Call(openDialogue, file, flag, text);
     }
@@ -53,7 +59,9 @@ struct FakeWorld final : WorldServices {
     std::function<std::optional<std::string>()> permanentToolInUse;
     std::function<void()> resetToolSlots;
     std::function<bool(int tool)> launchTool;
-    std::function<void(const std::string& item)> giveItemToFirstSlot;
+    std::function<bool(const std::string& item)> giveItemToFirstSlot;
+    std::function<bool(float x, float y)> collectMapPiece;
+    std::function<ObjectsManager*()> hudScene;
     std::function<void(const std::string& file, int flag, const std::string& text)> openDialogue;
     std::function<bool()> dialogueShown;
     std::function<void()> clearOverlay;

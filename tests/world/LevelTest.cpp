@@ -178,8 +178,10 @@ TEST_F(Levels, TheReturnsExtrasTakeTheKeysGiveTheRodAndPutTheToolsAway) {
     std::vector<std::string> journal;
     FakeWorld& hooks = TestWorld();
     hooks.resetToolSlots = [&journal] { journal.push_back("reset tool slots"); };
-    hooks.giveItemToFirstSlot = [&journal](const std::string& item) {
+    bool slotTakesIt = true;
+    hooks.giveItemToFirstSlot = [&journal, &slotTakesIt](const std::string& item) {
         journal.push_back("give " + item);
+        return slotTakesIt;
     };
     for (const char* key : {"librarian_key_blue", "librarian_key_red", "rope"}) {
         CurrentPlayer->AddItemToSlot(key, static_cast<int>(journal.size()) + (key[0] == 'r'));
@@ -202,6 +204,13 @@ TEST_F(Levels, TheReturnsExtrasTakeTheKeysGiveTheRodAndPutTheToolsAway) {
     StartMiniGame("whackamole").levelSystem->leaveArmed = true;
     StepBoth();
     EXPECT_EQ(journal, (std::vector<std::string>{"reset tool slots", "give multitool_rod"}));
+    EXPECT_EQ(gameLevel->levelSystem->heldItemName, "");
+
+    // A rod that no slot takes goes onto the free cursor instead of being lost.
+    slotTakesIt = false;
+    StartMiniGame("whackamole").levelSystem->leaveArmed = true;
+    StepBoth();
+    EXPECT_EQ(gameLevel->levelSystem->heldItemName, "multitool_rod");
 }
 
 TEST_F(Levels, AMiniGameSceneOfATypeWithoutAWayBackIsRefusedNamingTheFile) {

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+class BaseGameObject;
+class NormalLevelSystem;
+class Object;
+class ObjectsManager;
+class ParconCursor;
+class PositionChunk;
+class SpriteRenderChunk;
+
+// Small readers and steps the placing and turning games share.
+
+// Calls read(key, values) for each list of the definition, the cursor on the key's values.
+void ForEachDataKey(const ParconCursor& cursor,
+                    const std::function<void(const std::string&, ParconCursor&)>& read);
+
+// The level systems of the game level (the cursor's held item, the stone symbol) and of the
+// mini-game; null when that level is not there.
+NormalLevelSystem* GameSystem();
+NormalLevelSystem* MiniGameSystem();
+// The game level's held item name; empty without a game level.
+std::string HeldItemName();
+
+void PlayFull(const std::string& soundSet);
+
+PositionChunk* PositionOf(Object& object);
+SpriteRenderChunk* SpriteOf(Object& object);
+// The mouse lies in the object's collision rectangle; false without one.
+bool MouseOn(Object& object);
+
+// The backdrop's collision rectangle set to the first frame of the animation of its sprite,
+// widened on every side, and whether the mouse lies in it. Nothing without a backdrop (or its
+// sprite and rectangle): a press then never counts as outside it.
+std::optional<bool> MouseOnBackground(const std::string& animation, float widen);
+// The backdrop's sprite alpha; nothing without a backdrop or its sprite.
+std::optional<float> BackgroundAlpha();
+
+// "<location>:<mini-game>_completed" set to 1; skipped (logged) without the levels or a profile.
+void SetCompletionFlag();
+
+// Puts the item back on the cursor with its picture "gfx/objects/<item>.ani". A name that could
+// leave the objects folder, or that has no picture, is refused (logged): false, and the caller
+// keeps the item where it was.
+bool HoldItemBack(const std::string& item);
+
+// The scene file being read, for load errors.
+std::string ReadingScene(const ObjectsManager* scene);

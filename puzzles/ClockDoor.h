@@ -25,6 +25,8 @@ public:
     void OnMessage(const void* sender, uint32_t id, uint32_t param) override;
     // The button's keys, "goal" and "regionFromCenter"; then the key picture hidden.
     void SetProperty(const ParconCursor& cursor) override;
+    // Only alive: the button's step would show the key picture with the enabled state.
+    bool Update(float) override { return !dead; }
     void OnObjectGoing(Object* going) override;
 
     // The key sits in the hole (its sprite is shown).

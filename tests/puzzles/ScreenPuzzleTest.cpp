@@ -155,15 +155,29 @@ TEST_F(ScreenPuzzleTest, ReEnteringShowsTheFilledPlacesOnly) {
 }
 
 TEST_F(ScreenPuzzleTest, AnEmptyClickOpensThePlacesDialogueWhileItIsEmpty) {
+    std::vector<std::string> opened;
+    bool dialogueShown = false;
+    TestWorld().openDialogue = [&opened](const std::string& file, int, const std::string&) {
+        opened.push_back(file);
+    };
+    TestWorld().dialogueShown = [&dialogueShown] { return dialogueShown; };
     EnterWall();
-    ClickPlace(0);
-    EXPECT_EQ(Here<GameModalDialog>().size(), 1u);
+    const auto clickAndSettle = [this](int place) {
+        ClickPlace(place);
+        StepHere(3);
+    };
+    clickAndSettle(0);
+    EXPECT_EQ(opened, std::vector<std::string>{"msg.txt"});
+    dialogueShown = true;
+    clickAndSettle(0);
+    EXPECT_EQ(opened.size(), 1u) << "not over another dialogue";
+    dialogueShown = false;
+    clickAndSettle(1);
+    EXPECT_EQ(opened.size(), 1u) << "a place without a message says nothing";
     Hold("stoneA");
-    ClickPlace(0);
-    ClickPlace(0);
-    EXPECT_EQ(Here<GameModalDialog>().size(), 1u) << "a filled place says nothing";
-    ClickPlace(1);
-    EXPECT_EQ(Here<GameModalDialog>().size(), 1u) << "a place without a message says nothing";
+    clickAndSettle(0);
+    clickAndSettle(0);
+    EXPECT_EQ(opened.size(), 1u) << "a filled place says nothing";
 }
 
 TEST_F(ScreenPuzzleTest, PlacesOutliveTheirManagerAsFinished) {

@@ -203,7 +203,10 @@ void SingleStoneMngr::SetProperty(const ParconCursor& cursor) {
             stoneName = values.NextString(true, "");
         }
     });
+    // A definition's "Data" and the scene entry's are read one after the other: the groups and
+    // the stone's state are taken afresh from the last.
     groups.clear();
+    done = false;
     if (owner != nullptr) {
         owner->AddRemovalListener(this);
         for (const auto& object : owner->Objects()) {

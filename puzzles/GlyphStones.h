@@ -85,7 +85,7 @@ public:
     explicit SingleStoneMngr(ObjectsManager* owner);
 
     // "stoneName" only; then its groups of the scene read so far, and one step of 0 s, so a
-    // stone complete at load is done at once.
+    // stone complete at load is done at once. Each reading starts the stone afresh.
     void SetProperty(const ParconCursor& cursor) override;
     // Once every group is complete: every place carved for good and the stone done. Always true.
     bool Update(float dt) override;

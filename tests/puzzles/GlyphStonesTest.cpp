@@ -21,7 +21,7 @@ const std::string kStoneDefinitions = std::string(PlacingTest::kBackdrop) +
                                       "(Place PlacedSymbol (POSI))\n"
                                       "(Group PlacedSymbolsGroup (POSI) (KEYB) (SPRT)"
                                       " (COLI (left -50) (right 50) (top -50) (bottom 50)))\n"
-                                      "(Stone SingleStoneMngr)\n"
+                                      "(Stone SingleStoneMngr (Data))\n"
                                       "(Stones AllStonesMngr (KEYB) (Data))\n";
 
 std::string Place(const std::string& group, const std::string& symbol, bool active = false) {

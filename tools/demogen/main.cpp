@@ -7,6 +7,7 @@
 
 #include "tools/demogen/FontPages.h"
 #include "tools/demogen/Pictures.h"
+#include "tools/demogen/StonesArt.h"
 #include "tools/demogen/Sounds.h"
 
 #include <cstdio>
@@ -83,6 +84,7 @@ int main(int argc, char** argv) {
         WriteInterfacePictures(out, titles);
         WriteLocationPictures(out);
         WriteObjectPictures(out);
+        WriteBarrowGamesPictures(out);
         WriteSounds(out);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "demogen: %s\n", error.what());

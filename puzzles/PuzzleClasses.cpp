@@ -4,15 +4,21 @@
 #include "puzzles/Background.h"
 #include "puzzles/BallSlider.h"
 #include "puzzles/BlockPlacement.h"
-#include "puzzles/MapPlacement.h"
+#include "puzzles/ClockDoor.h"
 #include "puzzles/CrystalSlots.h"
+#include "puzzles/GlyphStones.h"
 #include "puzzles/LaserPuzzle.h"
 #include "puzzles/LightPoints.h"
+#include "puzzles/LockDoor.h"
+#include "puzzles/MapPlacement.h"
 #include "puzzles/PipesPuzzle.h"
 #include "puzzles/RotatingTiles.h"
+#include "puzzles/ScreenPuzzle.h"
 #include "puzzles/SpotTheDifference.h"
 #include "puzzles/StartupEvent.h"
+#include "puzzles/SteamMachine.h"
 #include "puzzles/SwitchPuzzle.h"
+#include "puzzles/WheelOfTime.h"
 
 void RegisterPuzzleClasses() {
     // Registrars live for the whole run; being statics, they are made once.
@@ -40,4 +46,19 @@ void RegisterPuzzleClasses() {
     static const Registerer<LightPointsMngr> lightPoints;
     static const Registerer<LaserPuzzleMirrorChunk> mirror;
     static const Registerer<LaserPuzzleMngr> mirrorManager;
+    static const Registerer<PlacedSymbol> placedSymbol;
+    static const Registerer<PlacedSymbolsGroup> placedSymbolsGroup;
+    static const Registerer<SingleStoneMngr> singleStone;
+    static const Registerer<AllStonesMngr> allStones;
+    static const Registerer<SteamMachineSlot> steamSlot;
+    static const Registerer<SteamMachineMngr> steamManager;
+    static const Registerer<SteamMachineWheel> steamWheel;
+    static const Registerer<ClockGameSlot> clockSlot;
+    static const Registerer<ClockDoorGameMngr> clockManager;
+    static const Registerer<WheelOfTimeSegment> wheelSegment;
+    static const Registerer<WheelOfTimeMngr> wheelManager;
+    static const Registerer<LockDoorMngr> lockManager;
+    static const Registerer<ScreenPuzzle> screenPlace;
+    static const Registerer<ScreenPuzzleMngr> screenManager;
+    static const Registerer<PuzzleFrame> puzzleFrame;
 }

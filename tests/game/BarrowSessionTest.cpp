@@ -48,7 +48,7 @@ TEST(BarrowSessionTest, TheStoneAndTheLockAreWonAndTheWallIsFilled) {
     };
     const std::string player = profile + "/Saved Games/Vostrel Games/Orvex/0.pla";
 
-    ASSERT_EQ(run("barrow_stones.txt", "1260:" + folder / "stones.png", "2300"), 0);
+    ASSERT_EQ(run("barrow_stones.txt", "1500:" + folder / "stones.png", "2540"), 0);
     EXPECT_THAT(ReadFileBytes(player),
                 ::testing::HasSubstr("(z1-barrow-in:barrow_stones_completed 1)"));
     ASSERT_EQ(run("barrow_lock.txt", "", "2250"), 0);

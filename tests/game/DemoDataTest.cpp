@@ -499,8 +499,10 @@ TEST_F(DemoDataTest, NoItemsBaseNameBeginsAnotherItemsBaseName) {
         LoadLevel(level);
         ASSERT_NO_THROW(level.LoadScene(location, true)) << location;
         for (const auto& object : level.Objects()) {
+            // A hidden object without a name (the steam machine's own fixed gears) is never
+            // an item.
             if (dynamic_cast<const GameHiddenObject*>(object.get()) != nullptr &&
-                dynamic_cast<const SmartUI*>(object.get()) == nullptr) {
+                dynamic_cast<const SmartUI*>(object.get()) == nullptr && !object->visName.empty()) {
                 bases.insert(std::string(ItemBaseName(object->visName)));
             }
             if (const auto* container = dynamic_cast<const SmartUI*>(object.get())) {

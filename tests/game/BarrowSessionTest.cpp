@@ -1,7 +1,8 @@
 // The real orvexgame, run headless on the demo data through the barrow's inner chamber: the
 // glyph stone won, the lock door left by Escape and then won, the wall filled; its flags in the
 // profile and its pictures against their references (both looked at: the stone screen with its
-// symbol buttons and the fire sigil under the cursor; the wall with its three places filled).
+// symbol buttons and the fire sigil under the cursor; the wall with its three places filled and
+// the dust of its breaking settling over the chamber's floor).
 // Then, started in the chamber itself, the games played with things kept in the inventory bar:
 // the steam machine, the clock door, the wheel of time left by Escape and then won.
 

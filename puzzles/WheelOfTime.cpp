@@ -1,6 +1,7 @@
 #include "puzzles/WheelOfTime.h"
 
 #include "engine/Exception.h"
+#include "engine/FileSystem.h"
 #include "engine/FourCC.h"
 #include "engine/Input.h"
 #include "engine/KeyboardSystem.h"
@@ -241,6 +242,11 @@ bool WheelOfTimeMngr::Solved() const {
 
 void WheelOfTimeMngr::SpawnWinSparks() {
     if (ModalLevel == nullptr) {
+        return;
+    }
+    // The sparks only adorn the win: without their particle file the game is won all the same.
+    if (!Files.Exists(kSparkParticles)) {
+        DebugLog("%s is missing: no sparks\n", kSparkParticles);
         return;
     }
     // Made from the mini-game's own definitions (the same file as the game level's), so that

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -128,6 +129,18 @@ TEST_F(WheelOfTimeTest, TheWinSparksAtOnceAndSetsTheFlagAfterTwoSeconds) {
     StepSeconds(0.2f);
     EXPECT_EQ(CompletionFlag(), 1);
     EXPECT_TRUE(All<WheelOfTimeMngr>().empty());
+}
+
+TEST_F(WheelOfTimeTest, AWinWithoutTheSparksFileIsWonWithoutSparks) {
+    std::filesystem::remove(folder / "data/gfx/fx/hiddenObject_hili2.prt");
+    LoadWheel();
+    Step();
+    Arrange(2);
+    Step();
+    EXPECT_TRUE(Wheel().finished);
+    EXPECT_TRUE(All<FxPath>().empty());
+    StepSeconds(2.1f);
+    EXPECT_EQ(CompletionFlag(), 1);
 }
 
 TEST_F(WheelOfTimeTest, APressLeavesOutsideTheBackdropAboveY512AndEscapeAlways) {

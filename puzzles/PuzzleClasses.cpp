@@ -2,9 +2,11 @@
 
 #include "engine/ClassFactory.h"
 #include "puzzles/Background.h"
+#include "puzzles/Library.h"
 #include "puzzles/PipesPuzzle.h"
 #include "puzzles/RotatingTiles.h"
 #include "puzzles/StartupEvent.h"
+#include "puzzles/TreeGames.h"
 
 void RegisterPuzzleClasses() {
     // Registrars live for the whole run; being statics, they are made once.
@@ -14,4 +16,7 @@ void RegisterPuzzleClasses() {
     static const Registerer<PipesPuzzleMngr> pipesManager;
     static const Registerer<PuzzleChunk> tile;
     static const Registerer<PuzzleMngr> tilesManager;
+    static const Registerer<TreeGamesManager> treeGamesManager;
+    static const Registerer<LibraryShelf> libraryShelf;
+    static const Registerer<LibraryMachine> libraryMachine;
 }

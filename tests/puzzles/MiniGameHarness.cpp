@@ -117,7 +117,7 @@ void MiniGameHarness::WriteMiniGame(const std::string& scenePath, const std::str
     WriteData("menus/game.txt", "(Objects)\n");
     WriteData(std::string("levels/") + kLocation + ".txt",
               std::string("(Meta (Name ") + kLocation + ") (levelPath levels\\" + kLocation +
-                  ".txt) (Type normal))\n(Objects (Scenery))\n");
+                  ".txt) (Type normal))\n(Objects (Scenery)\n" + locationObjects + ")\n");
     // The border sparks and the reward's sparks over the HUD.
     for (const char* particles : {"gfx/fx/object_hili3.prt", "gfx/fx/hiddenObject_hili.prt"}) {
         WriteData(particles, "(max_parts 4)\n(flow 0 10)\n");
@@ -138,6 +138,35 @@ void MiniGameHarness::OpenMiniGame(const std::string& scenePath, uint32_t seed) 
     GameLevel->LoadScene(std::string("levels/") + kLocation + ".txt", true);
     SeedRandom(seed);
     miniGame = GameModalProc::Create(scenePath, {});
+}
+
+void MiniGameHarness::OpenLocation(uint32_t seed) {
+    MakeProfile(0, "Ann");
+    game = GameProc::Create();
+    GameLevel->LoadScene(std::string("levels/") + kLocation + ".txt", true);
+    SeedRandom(seed);
+}
+
+MiniGameResult MiniGameHarness::RunLocation(int settle) {
+    const int32_t energyBefore = CurrentPlayer != nullptr ? CurrentPlayer->GetEnergy() : 0;
+    At(planned + settle, [](std::vector<SyntheticEvent>&) {
+        if (ModalLevel != nullptr) {
+            ModalLevel->state = kOutOfTime;
+        }
+        if (GameLevel != nullptr) {
+            GameLevel->state = kOutOfTime;
+        }
+    });
+    seen = MiniGameResult();
+    try {
+        seen.word = RunProcess(std::move(game), false);
+    } catch (const Exception& error) {
+        ADD_FAILURE() << "the location stopped: " << error.Text();
+    }
+    seen.passes = pumps;
+    seen.energyGained = (CurrentPlayer != nullptr ? CurrentPlayer->GetEnergy() : 0) - energyBefore;
+    seen.sounds = PlayedFiles();
+    return seen;
 }
 
 void MiniGameHarness::At(int pass, std::function<void(std::vector<SyntheticEvent>&)> action) {

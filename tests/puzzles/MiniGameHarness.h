@@ -56,6 +56,12 @@ protected:
     void OpenMiniGame(const std::string& scenePath, uint32_t seed);
     // Runs the opened mini-game until it ends, or for at most maxPasses; the results.
     MiniGameResult Run(int maxPasses = 3000);
+    // For objects of the location that open mini-games themselves: the profile, the location
+    // (with locationObjects) and its HUD, and the game process that runs it, seeded; no mini-game.
+    void OpenLocation(uint32_t seed);
+    // Runs the location's game process until settle passes after the last action planned, then
+    // ends it (and any mini-game still open); the results, the word being the game process's.
+    MiniGameResult RunLocation(int settle = 60);
 
     // The objects of the mini-game level of that class, in scene order.
     template <typename T>
@@ -84,6 +90,8 @@ protected:
 
     RecordingScript script;
     ManualClock clock;
+    // The location's scene entries besides its backdrop; set before WriteMiniGame.
+    std::string locationObjects;
 
 private:
     void At(int pass, std::function<void(std::vector<SyntheticEvent>&)> action);

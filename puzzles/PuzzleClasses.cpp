@@ -3,6 +3,7 @@
 #include "engine/ClassFactory.h"
 #include "puzzles/Background.h"
 #include "puzzles/PipesPuzzle.h"
+#include "puzzles/Rockband.h"
 #include "puzzles/RotatingTiles.h"
 #include "puzzles/StartupEvent.h"
 
@@ -14,4 +15,8 @@ void RegisterPuzzleClasses() {
     static const Registerer<PipesPuzzleMngr> pipesManager;
     static const Registerer<PuzzleChunk> tile;
     static const Registerer<PuzzleMngr> tilesManager;
+    static const Registerer<RockbandObject> note;
+    static const Registerer<RockbandKey> noteKey;
+    static const Registerer<RockbandMngr> rhythmManager;
+    static const Registerer<Organ> organ;
 }

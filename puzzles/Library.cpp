@@ -102,7 +102,7 @@ void LibraryShelf::OnMessage(const void*, uint32_t id, uint32_t param) {
     placed = std::min(placed + 1, activatorCount);
     Sounds.PlayByName("paper_place", false, kFullVolume, 0);
     StorePlaced();
-    SpawnParticles(owner, kSparks, Mouse.x, Mouse.y, kSparkEmission, kSparkLife);
+    SpawnOneShotParticles(owner, kSparks, Mouse.x, Mouse.y, kSparkEmission, kSparkLife);
     if (placed >= activatorCount) {
         Kill();
     }

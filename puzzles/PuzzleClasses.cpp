@@ -4,6 +4,7 @@
 #include "puzzles/Background.h"
 #include "puzzles/Library.h"
 #include "puzzles/PipesPuzzle.h"
+#include "puzzles/Rockband.h"
 #include "puzzles/RotatingTiles.h"
 #include "puzzles/StartupEvent.h"
 #include "puzzles/TreeGames.h"
@@ -19,4 +20,8 @@ void RegisterPuzzleClasses() {
     static const Registerer<TreeGamesManager> treeGamesManager;
     static const Registerer<LibraryShelf> libraryShelf;
     static const Registerer<LibraryMachine> libraryMachine;
+    static const Registerer<RockbandObject> note;
+    static const Registerer<RockbandKey> noteKey;
+    static const Registerer<RockbandMngr> rhythmManager;
+    static const Registerer<Organ> organ;
 }

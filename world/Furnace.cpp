@@ -68,5 +68,5 @@ void Furnace::OnMessage(const void*, uint32_t id, uint32_t param) {
         }
     }
     SetLevelFlag(kCoalsFlag, coals);
-    SpawnParticles(GameLevel, kSparks, Mouse.x, Mouse.y, kSparkEmission, kSparkLife);
+    SpawnOneShotParticles(GameLevel, kSparks, Mouse.x, Mouse.y, kSparkEmission, kSparkLife);
 }

@@ -43,7 +43,7 @@ ParticleChunk& FxParticles::Particles() {
     return RequireChunk<ParticleChunk>(FourCC("PART"));
 }
 
-void SpawnParticles(ObjectsManager* scene, const std::string& file, float x, float y,
+void SpawnOneShotParticles(ObjectsManager* scene, const std::string& file, float x, float y,
                     float emission, float life) {
     if (scene == nullptr) {
         return;

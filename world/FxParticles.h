@@ -34,5 +34,5 @@ public:
 
 // One-shot sparks in the scene: an FxParticles at (x, y) with the ".prt" file's emitter, emitting
 // for emission seconds, resolved and added. Nothing without a scene.
-void SpawnParticles(ObjectsManager* scene, const std::string& file, float x, float y,
+void SpawnOneShotParticles(ObjectsManager* scene, const std::string& file, float x, float y,
                     float emission, float life);

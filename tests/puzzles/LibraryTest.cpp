@@ -171,9 +171,10 @@ const std::vector<std::string> kSounds = {"game_won", "pick1", "game_appear", "p
 class LibraryMachineRun : public MiniGameHarness {
 protected:
     static constexpr uint32_t kSeed = 12;
+    static constexpr int kSettle = 60;
 
     void Prepare(const std::string& activators) {
-        locationObjects = "(Machine (visName machine) (POSI (position 300 100)) (Data "
+        const std::string objects = "(Machine (visName machine) (POSI (position 300 100)) (Data "
                           "(activators " +
                           activators + ")))\n(Book (visName book1) (POSI (position 500 300)))\n";
         WriteMiniGame(LibraryMachine::kTuneGame,
@@ -185,6 +186,7 @@ protected:
                       "(Machine LibraryMachine (POSI) (KEYB) (COLI (left 0) (right 100) (top 0) "
                       "(bottom 100)))\n(Book BaseGameObject (POSI))\n",
                       kSounds);
+        WriteLocation(objects);
         WriteItemArt("card1");
         WriteData("gfx/fx/tomb_dust.prt", "(max_parts 4)\n(flow 0 10)\n");
         OpenLocation(kSeed);
@@ -251,7 +253,7 @@ TEST_P(LibraryMachineTunes, AWonTuneCountsItsCardAndRaisesItsBook) {
     Wait(300);
     bool saveReadBack = false;
     Then([&saveReadBack, this] { saveReadBack = Flag("during_tune") == 0; });
-    const MiniGameResult result = RunLocation();
+    const MiniGameResult result = RunLocation(PlannedPasses() + kSettle);
 
     EXPECT_EQ(opened, "rockband2");
     EXPECT_EQ(Flag("machine_actCards"), c.cards);

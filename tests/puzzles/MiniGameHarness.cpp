@@ -117,7 +117,7 @@ void MiniGameHarness::WriteMiniGame(const std::string& scenePath, const std::str
     WriteData("menus/game.txt", "(Objects)\n");
     WriteData(std::string("levels/") + kLocation + ".txt",
               std::string("(Meta (Name ") + kLocation + ") (levelPath levels\\" + kLocation +
-                  ".txt) (Type normal))\n(Objects (Scenery)\n" + locationObjects + ")\n");
+                  ".txt) (Type normal))\n(Objects (Scenery))\n");
     // The border sparks and the reward's sparks over the HUD.
     for (const char* particles : {"gfx/fx/object_hili3.prt", "gfx/fx/hiddenObject_hili.prt"}) {
         WriteData(particles, "(max_parts 4)\n(flow 0 10)\n");
@@ -140,6 +140,12 @@ void MiniGameHarness::OpenMiniGame(const std::string& scenePath, uint32_t seed) 
     miniGame = GameModalProc::Create(scenePath, {});
 }
 
+void MiniGameHarness::WriteLocation(const std::string& objects) {
+    WriteData(std::string("levels/") + kLocation + ".txt",
+              std::string("(Meta (Name ") + kLocation + ") (levelPath levels\\" + kLocation +
+                  ".txt) (Type normal))\n(Objects (Scenery)\n" + objects + "\n)\n");
+}
+
 void MiniGameHarness::OpenLocation(uint32_t seed) {
     MakeProfile(0, "Ann");
     game = GameProc::Create();
@@ -147,14 +153,13 @@ void MiniGameHarness::OpenLocation(uint32_t seed) {
     SeedRandom(seed);
 }
 
-MiniGameResult MiniGameHarness::RunLocation(int settle) {
+MiniGameResult MiniGameHarness::RunLocation(int maxPasses) {
     const int32_t energyBefore = CurrentPlayer != nullptr ? CurrentPlayer->GetEnergy() : 0;
-    At(planned + settle, [](std::vector<SyntheticEvent>&) {
-        if (ModalLevel != nullptr) {
-            ModalLevel->state = kOutOfTime;
-        }
-        if (GameLevel != nullptr) {
-            GameLevel->state = kOutOfTime;
+    At(maxPasses, [](std::vector<SyntheticEvent>&) {
+        for (Level* level : {ModalLevel, GameLevel}) {
+            if (level != nullptr) {
+                level->state = kOutOfTime;
+            }
         }
     });
     seen = MiniGameResult();

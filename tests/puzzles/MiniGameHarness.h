@@ -56,12 +56,14 @@ protected:
     void OpenMiniGame(const std::string& scenePath, uint32_t seed);
     // Runs the opened mini-game until it ends, or for at most maxPasses; the results.
     MiniGameResult Run(int maxPasses = 3000);
-    // For objects of the location that open mini-games themselves: the profile, the location
-    // (with locationObjects) and its HUD, and the game process that runs it, seeded; no mini-game.
+
+    // For games opened by an object of the location: the location's objects in place of its
+    // scenery (after WriteMiniGame), and the location opened as OpenMiniGame opens it, but without
+    // a mini-game; RunLocation then runs the game process for maxPasses, a mini-game opened from
+    // the location nested in it. Its word is that of the game process stopped.
+    void WriteLocation(const std::string& objects);
     void OpenLocation(uint32_t seed);
-    // Runs the location's game process until settle passes after the last action planned, then
-    // ends it (and any mini-game still open); the results, the word being the game process's.
-    MiniGameResult RunLocation(int settle = 60);
+    MiniGameResult RunLocation(int maxPasses);
 
     // The objects of the mini-game level of that class, in scene order.
     template <typename T>
@@ -87,11 +89,11 @@ protected:
     void HoldItem(const std::string& item);
     // Runs f at the pass the actions so far have reached.
     void Then(std::function<void()> f);
+    // The pass the actions so far have reached.
+    int PlannedPasses() const { return planned; }
 
     RecordingScript script;
     ManualClock clock;
-    // The location's scene entries besides its backdrop; set before WriteMiniGame.
-    std::string locationObjects;
 
 private:
     void At(int pass, std::function<void(std::vector<SyntheticEvent>&)> action);

@@ -81,14 +81,16 @@ class TreeGames : public MiniGameHarness {
 protected:
     static constexpr uint32_t kWinSeed = 11;
     static constexpr uint32_t kLeaveSeed = 12;
+    // Passes after the last action before the location's run ends.
+    static constexpr int kSettle = 60;
 
     int32_t Flag(const std::string& name) {
         return CurrentPlayer->GetFlag(std::string(kLocation) + ":" + name);
     }
 
     void Prepare(const ChainCase& c) {
-        locationObjects = ChainEntry(c.object, c.games, c.keys) + Pillars();
         WriteMiniGame("levels/game1.txt", BoardScene(1), kDefinitions, kSounds);
+        WriteLocation(ChainEntry(c.object, c.games, c.keys) + Pillars());
         for (int n = 2; n <= c.games; ++n) {
             WriteData("levels/game" + std::to_string(n) + ".txt", BoardScene(n));
         }
@@ -210,7 +212,7 @@ TEST_P(TreeGamesChain, OpensItsGamesInTurnAndBooksOnlyTheWonOnes) {
     }
     bool present = false;
     Then([this, &present] { present = Chain() != nullptr; });
-    const MiniGameResult result = RunLocation();
+    const MiniGameResult result = RunLocation(PlannedPasses() + kSettle);
 
     EXPECT_EQ(opened, c.opened);
     for (int n = 1; n <= TreeGamesManager::kMaxBookedGames; ++n) {
@@ -310,7 +312,7 @@ TEST_F(TreeGames, ComingBackRestoresTheGamesWon) {
     const ChainCase chain{.name = "restart"};
     Prepare(chain);
     Play(Act::Win);
-    RunLocation();
+    RunLocation(PlannedPasses() + kSettle);
     GameLevel->LoadScene(std::string("levels/") + kLocation + ".txt", true);
     ASSERT_NE(Chain(), nullptr);
     EXPECT_EQ(Chain()->gamesWon, 1);

@@ -7,6 +7,7 @@
 
 #include "tools/demogen/DialogArt.h"
 #include "tools/demogen/FontPages.h"
+#include "tools/demogen/HermitageArt.h"
 #include "tools/demogen/HudArt.h"
 #include "tools/demogen/Pictures.h"
 #include "tools/demogen/PuzzleArt.h"
@@ -94,6 +95,7 @@ int main(int argc, char** argv) {
         WriteHudArt(out);
         WriteVideoArt(out);
         WriteDialogArt(out);
+        WriteHermitageArt(out);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "demogen: %s\n", error.what());
         return 1;

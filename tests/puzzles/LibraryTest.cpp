@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -232,6 +233,11 @@ struct TuneCase {
     int wonSounds;      // the board's own win sound and the machine's for the last card
     int32_t energy;     // the board's reward and the machine's for the last card
 };
+
+// Test names show the case's name, not its bytes.
+void PrintTo(const TuneCase& tune, std::ostream* out) {
+    *out << tune.name;
+}
 
 class LibraryMachineTunes : public LibraryMachineRun,
                             public testing::WithParamInterface<TuneCase> {};

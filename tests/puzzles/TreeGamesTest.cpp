@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,11 @@ struct ChainCase {
     int stairs = 0;
     int pillarsRisen = 0; // pillars that landed
 };
+
+// Test names show the case's name, not its bytes.
+void PrintTo(const ChainCase& chain, std::ostream* out) {
+    *out << chain.name;
+}
 
 class TreeGames : public MiniGameHarness {
 protected:

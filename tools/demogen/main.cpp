@@ -11,6 +11,7 @@
 #include "tools/demogen/HudArt.h"
 #include "tools/demogen/Pictures.h"
 #include "tools/demogen/PuzzleArt.h"
+#include "tools/demogen/QuestArt.h"
 #include "tools/demogen/SceneArt.h"
 #include "tools/demogen/Sounds.h"
 #include "tools/demogen/VideoArt.h"
@@ -96,6 +97,7 @@ int main(int argc, char** argv) {
         WriteVideoArt(out);
         WriteDialogArt(out);
         WriteHermitageArt(out);
+        WriteQuestArt(out);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "demogen: %s\n", error.what());
         return 1;

@@ -9,9 +9,9 @@
 #include "engine/Parcon.h"
 #include "engine/ProcessResult.h"
 #include "media/SoundManager.h"
+#include "puzzles/PuzzleSupport.h"
 #include "ui/InGameFlow.h"
 #include "ui/ModalProcesses.h"
-#include "world/FxParticles.h"
 #include "world/Level.h"
 #include "world/NormalLevelSystem.h"
 #include "world/Player.h"
@@ -102,7 +102,7 @@ void LibraryShelf::OnMessage(const void*, uint32_t id, uint32_t param) {
     placed = std::min(placed + 1, activatorCount);
     Sounds.PlayByName("paper_place", false, kFullVolume, 0);
     StorePlaced();
-    SpawnOneShotParticles(owner, kSparks, Mouse.x, Mouse.y, kSparkEmission, kSparkLife);
+    SpawnParticles(owner, kSparks, Mouse.x, Mouse.y, kSparkEmission, kSparkLife);
     if (placed >= activatorCount) {
         Kill();
     }

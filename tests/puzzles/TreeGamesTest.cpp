@@ -76,6 +76,7 @@ struct ChainCase {
     bool present = true;             // the object is still on the location
     int stairs = 0;
     int pillarsRisen = 0; // pillars that landed
+    int doorOpened = 0;   // the platform's door sound, one for each click that starts a game
 };
 
 // Test names show the case's name, not its bytes.
@@ -230,6 +231,7 @@ TEST_P(TreeGamesChain, OpensItsGamesInTurnAndBooksOnlyTheWonOnes) {
     EXPECT_EQ(present, c.present);
     EXPECT_EQ(Count(result, "stairs_build"), c.stairs);
     EXPECT_EQ(Count(result, "explosionlarge"), c.pillarsRisen);
+    EXPECT_EQ(Count(result, "door_open"), c.doorOpened);
 }
 
 using enum Act;
@@ -305,6 +307,14 @@ INSTANTIATE_TEST_SUITE_P(
                   .completed = true,
                   .present = false,
                   .pillarsRisen = 2},
+        ChainCase{.name = "ThePlatformOpensItsDoorForEachGame",
+                  .object = "PlatformGamesManager",
+                  .games = 2,
+                  .acts = {Leave, Win},
+                  .opened = {"game1", "game1"},
+                  .booked = {1},
+                  .stairs = 1,
+                  .doorOpened = 2},
         ChainCase{.name = "AFlagBeyondTheChainEndsItAtOnce",
                   .games = 2,
                   .wonBefore = {4},

@@ -15,27 +15,14 @@ namespace {
 // gets built is registered by its library and leaves this list (a name left here behind a built
 // class does not hide it).
 constexpr std::string_view kPendingClasses[] = {
-    "TreeGamesManager",
-    "RockbandObject",
-    "RockbandKey",
-    "RockbandMngr",
-    "Organ",
     "GestureGameElement",
     "GestureGameMngr",
     "WhackAMoleTool",
     "WhackAMoleMngr",
-    "Furnace",
     "TelescopeGameMngr",
     "TelescopeViewGameMngr",
-    "OakbeardQuest",
-    "GuardianQuest",
-    "CollectObjectsQuest",
-    "GetObjectsQuest",
     "TelescopeGestureGameElement",
     "TelescopeGestureGameMngr",
-    "LibraryShelf",
-    "LibraryMachine",
-    "OraclesQuest",
 };
 
 } // namespace

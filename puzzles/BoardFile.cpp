@@ -95,12 +95,13 @@ void ReadBoardFile(const std::string& path, const BoardLayout& layout, Board& bo
         ReadHeader(*in, extra.word, extra.value);
     }
     board.cells.clear();
+    // A broken board is never a playable one: its size is checked before anything is made, also
+    // for games that make their cells from the header alone.
+    CheckSize(path, "Columns", board.columns);
+    CheckSize(path, "Rows", board.rows);
     if (!layout.hasShape) {
         return;
     }
-    // A broken board is never a playable one: its size is checked before anything is made.
-    CheckSize(path, "Columns", board.columns);
-    CheckSize(path, "Rows", board.rows);
     bool found = false;
     const std::string shape = NextLine(*in, found);
     std::string_view rest;

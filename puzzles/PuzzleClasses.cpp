@@ -2,6 +2,7 @@
 
 #include "engine/ClassFactory.h"
 #include "puzzles/Background.h"
+#include "puzzles/Library.h"
 #include "puzzles/BallSlider.h"
 #include "puzzles/BlockPlacement.h"
 #include "puzzles/ClockDoor.h"
@@ -12,10 +13,12 @@
 #include "puzzles/LockDoor.h"
 #include "puzzles/MapPlacement.h"
 #include "puzzles/PipesPuzzle.h"
+#include "puzzles/Rockband.h"
 #include "puzzles/RotatingTiles.h"
 #include "puzzles/ScreenPuzzle.h"
 #include "puzzles/SpotTheDifference.h"
 #include "puzzles/StartupEvent.h"
+#include "puzzles/TreeGames.h"
 #include "puzzles/SteamMachine.h"
 #include "puzzles/SwitchPuzzle.h"
 #include "puzzles/WheelOfTime.h"
@@ -28,6 +31,13 @@ void RegisterPuzzleClasses() {
     static const Registerer<PipesPuzzleMngr> pipesManager;
     static const Registerer<PuzzleChunk> tile;
     static const Registerer<PuzzleMngr> tilesManager;
+    static const Registerer<TreeGamesManager> treeGamesManager;
+    static const Registerer<LibraryShelf> libraryShelf;
+    static const Registerer<LibraryMachine> libraryMachine;
+    static const Registerer<RockbandObject> note;
+    static const Registerer<RockbandKey> noteKey;
+    static const Registerer<RockbandMngr> rhythmManager;
+    static const Registerer<Organ> organ;
     static const Registerer<PuzzleGameChunk> mapPiece;
     static const Registerer<PuzzleGameSlot> mapSlot;
     static const Registerer<PuzzleGameMngr> mapManager;

@@ -3,11 +3,13 @@
 #include "engine/Exception.h"
 #include "engine/FourCC.h"
 #include "engine/ObjectsManager.h"
+#include "engine/Parcon.h"
 #include "engine/PositionSystem.h"
 #include "media/ParticleRenderSystem.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 FxParticles::FxParticles(ObjectsManager* owner) : Object(owner) {
     SetCreator(this, 0, 0);
@@ -39,4 +41,25 @@ PositionChunk& FxParticles::Position() {
 
 ParticleChunk& FxParticles::Particles() {
     return RequireChunk<ParticleChunk>(FourCC("PART"));
+}
+
+void SpawnOneShotParticles(ObjectsManager* scene, const std::string& file, float x, float y,
+                    float emission, float life) {
+    if (scene == nullptr) {
+        return;
+    }
+    std::unique_ptr<Object> created = scene->CreateObject(std::string(FxParticles::kClassName), true);
+    auto* sparks = dynamic_cast<FxParticles*>(created.get());
+    if (sparks == nullptr) {
+        throw Exception("%s", "FxParticles is not a particle effect");
+    }
+    sparks->Position().x = x;
+    sparks->Position().y = y;
+    Parcon parser;
+    parser.OpenFile(file, true);
+    sparks->Particles().emitter.Load(*parser.Root(), 0);
+    sparks->Particles().lifeTime = emission;
+    sparks->life = life;
+    sparks->ResolveDependencies();
+    scene->AddObject(std::move(created));
 }

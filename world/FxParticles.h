@@ -3,8 +3,10 @@
 #include "engine/ClassFactory.h"
 #include "engine/Object.h"
 
+#include <string>
 #include <string_view>
 
+class ObjectsManager;
 class ParconCursor;
 class ParticleChunk;
 class PositionChunk;
@@ -29,3 +31,8 @@ public:
 
     float life = 0.0f; // given by the creator; nothing reads it
 };
+
+// One-shot sparks in the scene: an FxParticles at (x, y) with the ".prt" file's emitter, emitting
+// for emission seconds, resolved and added. Nothing without a scene.
+void SpawnOneShotParticles(ObjectsManager* scene, const std::string& file, float x, float y,
+                    float emission, float life);

@@ -445,7 +445,8 @@ void NormalLevelSystem::ObjectAdded(Object* object) {
         sceneObject->eventReceiver = World().MuiReceiver();
     }
     if (std::find(kToHud.begin(), kToHud.end(), className) != kToHud.end() ||
-        object->name == "CollectObjectsQuest") {
+        object->name == "CollectObjectsQuest" || object->name == "GetObjectsQuest" ||
+        object->name == "OraclesQuest") {
         sceneObject->eventReceiver = MainUiReceiver();
     }
 }

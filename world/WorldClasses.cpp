@@ -5,6 +5,7 @@
 #include "world/FxBlend.h"
 #include "world/FxParticles.h"
 #include "world/FxPath.h"
+#include "world/Furnace.h"
 #include "world/GameAnim.h"
 #include "world/GameButtonX.h"
 #include "world/GameHiddenObject.h"
@@ -28,6 +29,7 @@
 #include "world/fx/WaterBlend.h"
 #include "world/GlyphstoneTutorial.h"
 #include "world/Tutorial.h"
+#include "world/Quests.h"
 
 void RegisterWorldClasses() {
     // Registrars live for the whole run; being statics, they are made once.
@@ -68,4 +70,10 @@ void RegisterWorldClasses() {
     static const Registerer<FxBook> fxBook;
     static const Registerer<Tutorial> tutorial;
     static const Registerer<glyphstoneTutorial> glyphstone;
+    static const Registerer<Furnace> furnace;
+    static const Registerer<CollectObjectsQuest> collectObjectsQuest;
+    static const Registerer<GetObjectsQuest> getObjectsQuest;
+    static const Registerer<OraclesQuest> oraclesQuest;
+    static const Registerer<OakbeardQuest> oakbeardQuest;
+    static const Registerer<GuardianQuest> guardianQuest;
 }

@@ -430,8 +430,10 @@ TEST_F(DemoDataTest, EveryLocationLoadsIntoALevelWithThingsToFind) {
         Level level;
         LoadLevel(level);
         ASSERT_NO_THROW(level.LoadScene(location, true));
-        // A mini-game's scene is opened by its location (below), not played as one.
-        if (level.type == "puzzle") {
+        // A mini-game's scene is opened by its location or by a thing in it (below), not played
+        // as one.
+        if (level.type != "normal" && level.type != "map") {
+            miniGames.push_back(location);
             continue;
         }
         for (const std::string& miniGame : level.miniGamePaths) {

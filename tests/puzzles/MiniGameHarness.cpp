@@ -140,6 +140,40 @@ void MiniGameHarness::OpenMiniGame(const std::string& scenePath, uint32_t seed) 
     miniGame = GameModalProc::Create(scenePath, {});
 }
 
+void MiniGameHarness::WriteLocation(const std::string& objects) {
+    WriteData(std::string("levels/") + kLocation + ".txt",
+              std::string("(Meta (Name ") + kLocation + ") (levelPath levels\\" + kLocation +
+                  ".txt) (Type normal))\n(Objects (Scenery)\n" + objects + "\n)\n");
+}
+
+void MiniGameHarness::OpenLocation(uint32_t seed) {
+    MakeProfile(0, "Ann");
+    game = GameProc::Create();
+    GameLevel->LoadScene(std::string("levels/") + kLocation + ".txt", true);
+    SeedRandom(seed);
+}
+
+MiniGameResult MiniGameHarness::RunLocation(int maxPasses) {
+    const int32_t energyBefore = CurrentPlayer != nullptr ? CurrentPlayer->GetEnergy() : 0;
+    At(maxPasses, [](std::vector<SyntheticEvent>&) {
+        for (Level* level : {ModalLevel, GameLevel}) {
+            if (level != nullptr) {
+                level->state = kOutOfTime;
+            }
+        }
+    });
+    seen = MiniGameResult();
+    try {
+        seen.word = RunProcess(std::move(game), false);
+    } catch (const Exception& error) {
+        ADD_FAILURE() << "the location stopped: " << error.Text();
+    }
+    seen.passes = pumps;
+    seen.energyGained = (CurrentPlayer != nullptr ? CurrentPlayer->GetEnergy() : 0) - energyBefore;
+    seen.sounds = PlayedFiles();
+    return seen;
+}
+
 void MiniGameHarness::At(int pass, std::function<void(std::vector<SyntheticEvent>&)> action) {
     plan.emplace(pass, std::move(action));
 }

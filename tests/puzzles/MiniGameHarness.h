@@ -57,6 +57,14 @@ protected:
     // Runs the opened mini-game until it ends, or for at most maxPasses; the results.
     MiniGameResult Run(int maxPasses = 3000);
 
+    // For games opened by an object of the location: the location's objects in place of its
+    // scenery (after WriteMiniGame), and the location opened as OpenMiniGame opens it, but without
+    // a mini-game; RunLocation then runs the game process for maxPasses, a mini-game opened from
+    // the location nested in it. Its word is that of the game process stopped.
+    void WriteLocation(const std::string& objects);
+    void OpenLocation(uint32_t seed);
+    MiniGameResult RunLocation(int maxPasses);
+
     // The objects of the mini-game level of that class, in scene order.
     template <typename T>
     std::vector<T*> Pieces() const {
@@ -81,6 +89,8 @@ protected:
     void HoldItem(const std::string& item);
     // Runs f at the pass the actions so far have reached.
     void Then(std::function<void()> f);
+    // The pass the actions so far have reached.
+    int PlannedPasses() const { return planned; }
 
     RecordingScript script;
     ManualClock clock;

@@ -7,9 +7,11 @@
 
 #include "tools/demogen/DialogArt.h"
 #include "tools/demogen/FontPages.h"
+#include "tools/demogen/HermitageArt.h"
 #include "tools/demogen/HudArt.h"
 #include "tools/demogen/Pictures.h"
 #include "tools/demogen/PuzzleArt.h"
+#include "tools/demogen/QuestArt.h"
 #include "tools/demogen/SceneArt.h"
 #include "tools/demogen/StonesArt.h"
 #include "tools/demogen/Sounds.h"
@@ -96,6 +98,8 @@ int main(int argc, char** argv) {
         WriteHudArt(out);
         WriteVideoArt(out);
         WriteDialogArt(out);
+        WriteHermitageArt(out);
+        WriteQuestArt(out);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "demogen: %s\n", error.what());
         return 1;

@@ -29,8 +29,6 @@ constexpr std::string_view kPendingClasses[] = {
     "ScreenPuzzle",
     "ScreenPuzzleMngr",
     "LightPoint",
-    "GestureGameElement",
-    "GestureGameMngr",
     "SwitchPuzzleChunk",
     "SwitchPuzzleMngr",
     "PlacedSymbol",

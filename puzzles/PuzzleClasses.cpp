@@ -2,6 +2,7 @@
 
 #include "engine/ClassFactory.h"
 #include "puzzles/Background.h"
+#include "puzzles/GestureGame.h"
 #include "puzzles/PipesPuzzle.h"
 #include "puzzles/Rockband.h"
 #include "puzzles/RotatingTiles.h"
@@ -19,4 +20,6 @@ void RegisterPuzzleClasses() {
     static const Registerer<RockbandKey> noteKey;
     static const Registerer<RockbandMngr> rhythmManager;
     static const Registerer<Organ> organ;
+    static const Registerer<GestureGameElement> gestureElement;
+    static const Registerer<GestureGameMngr> gestureManager;
 }

@@ -5,6 +5,7 @@
 #include "engine/Log.h"
 #include "engine/Parcon.h"
 #include "platform/audio/MemoryStreamFile.h"
+#include "platform/os/Seams.h"
 
 #include <algorithm>
 #include <cstring>
@@ -95,6 +96,7 @@ void SoundManager::PlayByName(const std::string& name, bool loop, [[maybe_unused
     const auto found = sets.find(name);
     if (found != sets.end()) {
         found->second->Play(loop);
+        NoteSoundStarted("sound", name);
     }
 }
 
@@ -134,6 +136,7 @@ void SoundManager::PlayMusic(const std::string& fileName, bool loop) {
     audio.PlayStream(music, loop);
     audio.SlideVolume(music, AudioLayer::kFullVolume, kMusicFadeMilliseconds, SlideEnd::Keep);
     musicName = fileName;
+    NoteSoundStarted("music", fileName);
 }
 
 void SoundManager::StopMusic() {

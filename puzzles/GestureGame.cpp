@@ -6,6 +6,7 @@
 #include "engine/Parcon.h"
 #include "engine/PositionSystem.h"
 #include "media/SpriteRenderSystem.h"
+#include "puzzles/PuzzleSupport.h"
 #include "puzzles/SkillGameSupport.h"
 #include "ui/InGameFlow.h"
 #include "ui/ModalProcesses.h"

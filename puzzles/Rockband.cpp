@@ -17,6 +17,7 @@
 #include "media/SpriteRenderSystem.h"
 #include "puzzles/BoardFile.h"
 #include "puzzles/MiniGame.h"
+#include "puzzles/PuzzleSupport.h"
 #include "puzzles/SkillGameSupport.h"
 #include "ui/InGameFlow.h"
 #include "ui/ModalProcesses.h"

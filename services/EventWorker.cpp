@@ -12,6 +12,7 @@ struct EventWorker::Shared {
     std::vector<bool> events{false};
     bool started = false;
     bool stopped = false;
+    bool busy = false; // inside a callback
     bool done = false;
 };
 
@@ -82,6 +83,7 @@ void EventWorker::Run(std::shared_ptr<Shared> shared) {
         }
         shared->events[entry] = false;
         const Callback& callback = shared->callbacks[entry];
+        shared->busy = true;
         guard.unlock();
         try {
             callback();
@@ -89,6 +91,7 @@ void EventWorker::Run(std::shared_ptr<Shared> shared) {
             // A callback that fails has nothing to post; the worker waits for the next signal.
         }
         guard.lock();
+        shared->busy = false;
     }
     shared->done = true;
     shared->finished.notify_all();
@@ -109,7 +112,14 @@ void EventWorker::Stop() {
         thread.detach();
         return;
     }
-    const bool ended = shared->finished.wait_for(guard, kStopWait, [&] { return shared->done; });
+    bool ended = shared->finished.wait_for(guard, kStopWait, [&] { return shared->done; });
+    if (!ended && !shared->busy) {
+        // Only waiting for its events, the thread sees the stop event first and ends as soon as
+        // it is scheduled, however loaded the machine is: wait for that. Only a callback still
+        // running (a slow download) is left to finish on its own.
+        shared->finished.wait(guard, [&] { return shared->done; });
+        ended = true;
+    }
     guard.unlock();
     if (ended) {
         thread.join();

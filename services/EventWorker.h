@@ -31,10 +31,10 @@ public:
     // Signals an entry's event; false when the worker does not run (not started, or stopped).
     bool Signal(std::size_t entry);
 
-    // Ends the thread for good: signals the stop event and waits up to kStopWait for the thread
-    // to end. A thread still inside a callback then finishes that callback on its own: it owns
-    // the entries (and what their callbacks hold) until it ends. Nothing to do when the thread
-    // does not run.
+    // Ends the thread for good: signals the stop event and waits for the thread to end, up to
+    // kStopWait while it is inside a callback. A thread still inside a callback then finishes
+    // that callback on its own: it owns the entries (and what their callbacks hold) until it
+    // ends. Nothing to do when the thread does not run.
     void Stop();
     // Started and not stopped.
     bool Running() const;

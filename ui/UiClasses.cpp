@@ -11,6 +11,7 @@
 #include "ui/UISlider.h"
 #include "ui/UISoundWidgets.h"
 #include "ui/UIStatic.h"
+#include "ui/UIStoneSymbol.h"
 #include "ui/UITriggers.h"
 #include "ui/hud/UIFxFlyTo.h"
 #include "ui/hud/UIHudTweens.h"
@@ -32,6 +33,8 @@ void RegisterUiClasses() {
     static const Registerer<UIBitmapButton> bitmapButton;
     static const Registerer<UITextButton> textButton;
     static const Registerer<UISkipButton> skipButton;
+    static const Registerer<UIStoneSymbol> stoneSymbol;
+    static const Registerer<UIStoneSymbolMngr> stoneSymbolManager;
     static const Registerer<UIStatic> picture;
     static const Registerer<UIAnimObject> animObject;
     static const Registerer<UILabel> label;

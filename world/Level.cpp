@@ -96,6 +96,7 @@ void Level::Load() {
     blendFinished = true;
     returnFlag = false;
     won = false;
+    crystalsPlaced = 0;
     blendOutPending = false;
 }
 

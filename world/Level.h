@@ -86,6 +86,7 @@ public:
     bool blendFinished = true;
     bool returnFlag = false; // the mini-game was left without its reward
     bool won = false;        // the mini-game was won
+    int32_t crystalsPlaced = 0; // the crystals set into their slots in this mini-game
     float blurredBackgroundAlpha = 0.0f;
     bool sceneLoaded = false;     // the first scene load has ended
     bool blendOutPending = false; // set by the user interface

@@ -284,8 +284,15 @@ void NormalLevelSystem::ReturnFromMiniGame() {
             GameLevel->levelSystem->HoldItem("multitool_rod");
         }
     }
-    // The stone's symbol groups belong to its puzzle manager, which this game does not build:
-    // the "stone" return completes nothing beyond its blend-outs.
+    if (entry->extra == ReturnExtra::Stone && rewarded) {
+        for (const auto& object : miniGame.Objects()) {
+            auto* stone = dynamic_cast<StoneCompletion*>(object.get());
+            if (stone != nullptr && object->GetClassName() == "SingleStoneMngr") {
+                stone->ActivateAllSymbols();
+                break;
+            }
+        }
+    }
 }
 
 void NormalLevelSystem::Render() {

@@ -24,6 +24,16 @@ public:
     virtual void Deactivate() = 0;
 };
 
+// What the return from a "stone" mini-game asks of the stone of that scene (the puzzles build
+// it): every symbol place of the stone carved.
+class StoneCompletion {
+public:
+    virtual void ActivateAllSymbols() = 0;
+
+protected:
+    ~StoneCompletion() = default;
+};
+
 // 'LEVH': the running logic of a level that belongs to no one object: the item held on the
 // cursor, the return from a finished mini-game to the game level with its reward, the blurred
 // and darkened backgrounds behind a mini-game, the lens, the developer keys and Alt+Enter.
@@ -83,10 +93,12 @@ public:
     std::vector<Object*> tutorials;
     bool toolInUse = false;
     std::string heldItemName; // the inventory item on the cursor; empty when none
+    std::string selectedSymbol; // the stone symbol picked on a symbol screen; empty when none
     bool menuOpen = false;    // the in-game options are open: the held item is not drawn
     bool leaveArmed = false;  // the mini-game of this level is over
     bool active = true;       // the return from the mini-game has not started yet
     bool darken = false;
+    bool lightsSolved = false; // the location's light points are all lit
 
 private:
     void DeveloperKeys();

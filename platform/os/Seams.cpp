@@ -5,8 +5,10 @@
 
 #include <charconv>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 namespace {
@@ -164,9 +166,34 @@ std::vector<std::string> ReadSeamsFromEnvironment() {
                                 (read == FileRead::Missing ? std::string("no such file") : error));
         }
     }
+    if (const char* record = std::getenv("ORVEX_SOUNDS")) {
+        // Each line is flushed as it is written, so that a run that ends badly still shows
+        // what it played.
+        std::shared_ptr<std::FILE> file(std::fopen(record, "w"), [](std::FILE* open) {
+            if (open != nullptr) {
+                std::fclose(open);
+            }
+        });
+        if (file) {
+            seams.soundStarted = [file](std::string_view kind, std::string_view name) {
+                std::fprintf(file.get(), "%d %.*s %.*s\n", Seams().pass,
+                             static_cast<int>(kind.size()), kind.data(),
+                             static_cast<int>(name.size()), name.data());
+                std::fflush(file.get());
+            };
+        } else {
+            malformed.emplace_back("ORVEX_SOUNDS");
+        }
+    }
     // Passes are counted whenever something is placed by them.
     if (scripted || stepClock || seams.endPass || !seams.screenshots.empty()) {
         InstallScriptedRun(std::move(events), stepClock);
     }
     return malformed;
+}
+
+void NoteSoundStarted(std::string_view kind, std::string_view name) {
+    if (Seams().soundStarted) {
+        Seams().soundStarted(kind, name);
+    }
 }

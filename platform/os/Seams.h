@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class Window;
@@ -88,6 +89,8 @@ struct PlatformSeams {
     bool endAfterFirstFrame = false;
     // Passes so far in a scripted run.
     int pass = 0;
+    // Told of every sound set and music the game starts: its kind ("sound" or "music") and name.
+    std::function<void(std::string_view kind, std::string_view name)> soundStarted;
 };
 
 PlatformSeams& Seams();
@@ -103,6 +106,11 @@ void ResetSeams();
 //   ORVEX_SCRIPT       an input script file (see ScriptedInput.h), its events placed by pass
 //   ORVEX_SCREENSHOT   "PASS:FILE.png", several separated by ';'
 //   ORVEX_END          a pass number at which the run quits, or "first-frame"
+//   ORVEX_SOUNDS       a file that receives a line "PASS sound|music NAME" for every sound set
+//                      and music started, written as it happens
 // A variable that is present but malformed sets nothing and its name is returned in the error
 // list (with the reason for a script).
 std::vector<std::string> ReadSeamsFromEnvironment();
+
+// Tells the seam, if one is set, that the game started a sound set or music.
+void NoteSoundStarted(std::string_view kind, std::string_view name);

@@ -136,7 +136,15 @@ TEST_F(ProgramTest, ASecondStartContinuesTheFirstSession) {
     first.environment["ORVEX_SCREENSHOT"] =
         "300:" + folder / "main_menu.png" + ";500:" + folder / "location.png";
     first.environment["ORVEX_END"] = "2000"; // only when the script goes wrong
+    first.environment["ORVEX_SOUNDS"] = folder / "sounds.txt";
     ASSERT_EQ(RunProgram(first), 0);
+    // What a player hears: the menu's music, the location's once Play is clicked, the acorn's
+    // pick-up sound, and the menu's music again on the way back.
+    const std::string sounds = ReadFileBytes(folder / "sounds.txt");
+    EXPECT_THAT(sounds, ::testing::ContainsRegex("^33 music snd/music/main_menu.ogg\n"));
+    EXPECT_THAT(sounds, ::testing::ContainsRegex("\n3[2-9][0-9] music snd.music.wood.ogg\n"));
+    EXPECT_THAT(sounds, ::testing::ContainsRegex("\n5[2-9][0-9] sound pickup\n"));
+    EXPECT_THAT(sounds, ::testing::ContainsRegex("\n6[0-9][0-9] music snd/music/main_menu.ogg\n"));
     const std::string saves = SaveFolder(profile);
     EXPECT_THAT(FilesUnder(saves),
                 ::testing::UnorderedElementsAre("0.pla", "0.sav", "last.pla", "settings.dat"));

@@ -2,6 +2,7 @@
 
 #include "platform/os/MessageBox.h"
 #include "platform/os/Window.h"
+#include "tests/support/TempFolder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@ protected:
     void TearDown() override {
         unsetenv("ORVEX_DESKTOP");
         unsetenv("ORVEX_MESSAGE_BOX");
+        unsetenv("ORVEX_SOUNDS");
         ResetSeams();
     }
 };
@@ -54,6 +56,25 @@ TEST_F(SeamsTest, NothingInTheEnvironmentSetsNothing) {
     EXPECT_TRUE(ReadSeamsFromEnvironment().empty());
     EXPECT_FALSE(Seams().desktop);
     EXPECT_FALSE(Seams().messageBoxAnswer);
+}
+
+// The sound record gets one line per start, with its pass, written at once; a file that cannot
+// be written is a malformed variable, and nothing is recorded.
+TEST_F(SeamsTest, TheSoundRecordListsEachStartWithItsPass) {
+    TempFolder folder;
+    const std::string record = folder / "sounds.txt";
+    setenv("ORVEX_SOUNDS", record.c_str(), 1);
+    ASSERT_TRUE(ReadSeamsFromEnvironment().empty());
+    Seams().pass = 12;
+    NoteSoundStarted("music", "snd/music/wood.ogg");
+    Seams().pass = 40;
+    NoteSoundStarted("sound", "pick1");
+    EXPECT_EQ(ReadFileBytes(record), "12 music snd/music/wood.ogg\n40 sound pick1\n");
+
+    ResetSeams();
+    setenv("ORVEX_SOUNDS", folder.Path().c_str(), 1);
+    EXPECT_THAT(ReadSeamsFromEnvironment(), ::testing::ElementsAre("ORVEX_SOUNDS"));
+    NoteSoundStarted("sound", "pick1");
 }
 
 TEST_F(SeamsTest, MessageBoxesTakeTheSeamsAnswerUnshown) {

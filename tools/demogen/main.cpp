@@ -12,6 +12,7 @@
 #include "tools/demogen/Pictures.h"
 #include "tools/demogen/PuzzleArt.h"
 #include "tools/demogen/SceneArt.h"
+#include "tools/demogen/StonesArt.h"
 #include "tools/demogen/Sounds.h"
 #include "tools/demogen/VideoArt.h"
 
@@ -90,6 +91,7 @@ int main(int argc, char** argv) {
         WriteLocationPictures(out);
         WriteObjectPictures(out);
         WriteSceneArt(out);
+        WriteBarrowGamesPictures(out);
         WriteSounds(out);
         WritePuzzleArt(out);
         WriteHudArt(out);

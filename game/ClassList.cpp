@@ -16,17 +16,11 @@ namespace {
 // class does not hide it).
 constexpr std::string_view kPendingClasses[] = {
     "TreeGamesManager",
-    "WhackAMoleTool",
-    "WhackAMoleMngr",
     "Furnace",
-    "TelescopeGameMngr",
-    "TelescopeViewGameMngr",
     "OakbeardQuest",
     "GuardianQuest",
     "CollectObjectsQuest",
     "GetObjectsQuest",
-    "TelescopeGestureGameElement",
-    "TelescopeGestureGameMngr",
     "LibraryShelf",
     "LibraryMachine",
     "OraclesQuest",

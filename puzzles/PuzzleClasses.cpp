@@ -12,6 +12,8 @@
 #include "puzzles/LockDoor.h"
 #include "puzzles/MapPlacement.h"
 #include "puzzles/GestureGame.h"
+#include "puzzles/TelescopeGames.h"
+#include "puzzles/WhackAMole.h"
 #include "puzzles/PipesPuzzle.h"
 #include "puzzles/Rockband.h"
 #include "puzzles/RotatingTiles.h"
@@ -69,4 +71,10 @@ void RegisterPuzzleClasses() {
     static const Registerer<Organ> organ;
     static const Registerer<GestureGameElement> gestureElement;
     static const Registerer<GestureGameMngr> gestureManager;
+    static const Registerer<WhackAMoleTool> forgeTool;
+    static const Registerer<WhackAMoleMngr> forgeManager;
+    static const Registerer<TelescopeGestureGameElement> lensElement;
+    static const Registerer<TelescopeGestureGameMngr> telescopeGestures;
+    static const Registerer<TelescopeGameMngr> telescopeSearch;
+    static const Registerer<TelescopeViewGameMngr> telescopeView;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 class Object;
@@ -18,3 +19,8 @@ void CloseTutorialPopUp();
 // The first object of the scene whose visName is name, else the first made under that
 // definition name; null when none (or no scene).
 Object* FindNamed(ObjectsManager* scene, const std::string& name);
+
+// The leave rule of the forge and the telescope's views: a left press outside the backdrop grown
+// by 100 pixels (above the HUD), or Escape, while the backdrop is shown (alpha above 0.8). Sets
+// the close flag and is true when the game was left; without a backdrop nothing leaves.
+bool LeaveByBackdrop(uint32_t id, uint32_t param);

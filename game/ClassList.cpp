@@ -15,14 +15,6 @@ namespace {
 // gets built is registered by its library and leaves this list (a name left here behind a built
 // class does not hide it).
 constexpr std::string_view kPendingClasses[] = {
-    "GestureGameElement",
-    "GestureGameMngr",
-    "WhackAMoleTool",
-    "WhackAMoleMngr",
-    "TelescopeGameMngr",
-    "TelescopeViewGameMngr",
-    "TelescopeGestureGameElement",
-    "TelescopeGestureGameMngr",
 };
 
 } // namespace

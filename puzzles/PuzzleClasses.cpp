@@ -2,13 +2,14 @@
 
 #include "engine/ClassFactory.h"
 #include "puzzles/Background.h"
-#include "puzzles/Library.h"
 #include "puzzles/BallSlider.h"
 #include "puzzles/BlockPlacement.h"
 #include "puzzles/ClockDoor.h"
 #include "puzzles/CrystalSlots.h"
+#include "puzzles/GestureGame.h"
 #include "puzzles/GlyphStones.h"
 #include "puzzles/LaserPuzzle.h"
+#include "puzzles/Library.h"
 #include "puzzles/LightPoints.h"
 #include "puzzles/LockDoor.h"
 #include "puzzles/MapPlacement.h"
@@ -18,9 +19,11 @@
 #include "puzzles/ScreenPuzzle.h"
 #include "puzzles/SpotTheDifference.h"
 #include "puzzles/StartupEvent.h"
-#include "puzzles/TreeGames.h"
 #include "puzzles/SteamMachine.h"
 #include "puzzles/SwitchPuzzle.h"
+#include "puzzles/TelescopeGames.h"
+#include "puzzles/TreeGames.h"
+#include "puzzles/WhackAMole.h"
 #include "puzzles/WheelOfTime.h"
 
 void RegisterPuzzleClasses() {
@@ -71,4 +74,12 @@ void RegisterPuzzleClasses() {
     static const Registerer<ScreenPuzzle> screenPlace;
     static const Registerer<ScreenPuzzleMngr> screenManager;
     static const Registerer<PuzzleFrame> puzzleFrame;
+    static const Registerer<GestureGameElement> gestureElement;
+    static const Registerer<GestureGameMngr> gestureManager;
+    static const Registerer<WhackAMoleTool> forgeTool;
+    static const Registerer<WhackAMoleMngr> forgeManager;
+    static const Registerer<TelescopeGestureGameElement> lensElement;
+    static const Registerer<TelescopeGestureGameMngr> telescopeGestures;
+    static const Registerer<TelescopeGameMngr> telescopeSearch;
+    static const Registerer<TelescopeViewGameMngr> telescopeView;
 }

@@ -17,7 +17,8 @@
 #include "media/SpriteRenderSystem.h"
 #include "puzzles/BoardFile.h"
 #include "puzzles/MiniGame.h"
-#include "world/FxParticles.h"
+#include "puzzles/PuzzleSupport.h"
+#include "puzzles/SkillGameSupport.h"
 #include "ui/InGameFlow.h"
 #include "ui/ModalProcesses.h"
 #include "world/Level.h"
@@ -37,72 +38,6 @@ constexpr const char* kNoteArt = "gfx\\puzzles\\rockband_object.ani";
 constexpr const char* kNoteArt2 = "gfx\\puzzles\\rockband2\\objects.ani";
 constexpr float kNoteSparkEmission = 0.1f;
 constexpr float kNoteSparkLife = 3.0f;
-
-PositionChunk* PositionOf(Object& object) {
-    return dynamic_cast<PositionChunk*>(object.GetChunk(FourCC("POSI"), 0));
-}
-
-SpriteRenderChunk* SpriteOf(Object& object) {
-    return dynamic_cast<SpriteRenderChunk*>(object.GetChunk(FourCC("SPRT"), 0));
-}
-
-bool MouseOn(Object& object) {
-    const auto* collision = dynamic_cast<const CollisionChunk*>(object.GetChunk(FourCC("COLI"), 0));
-    return collision != nullptr && collision->Contains(Mouse.x, Mouse.y);
-}
-
-void PlayFull(const std::string& soundSet) {
-    Sounds.PlayByName(soundSet, false, 100, 0);
-}
-
-bool LeaveRequested() {
-    return MiniGameManager::LeaveRequested();
-}
-
-void RequestLeave() {
-    if (ModalLevel == nullptr || ModalLevel->levelSystem == nullptr) {
-        DebugLog("%s", "No mini-game level: the leave request is not set\n");
-        return;
-    }
-    ModalLevel->levelSystem->leaveArmed = true;
-}
-
-std::string HeldItemName() {
-    return GameLevel != nullptr && GameLevel->levelSystem != nullptr
-               ? GameLevel->levelSystem->heldItemName
-               : std::string();
-}
-
-void SpawnParticles(ObjectsManager* scene, const std::string& file, float x, float y,
-                    float seconds, float life) {
-    if (scene == nullptr) {
-        return;
-    }
-    std::unique_ptr<Object> created = scene->CreateObject("FxParticles", true);
-    auto* fx = dynamic_cast<FxParticles*>(created.get());
-    if (fx == nullptr) {
-        DebugLog("%s", "FxParticles is not a particle effect: no particles\n");
-        return;
-    }
-    fx->Position().x = x;
-    fx->Position().y = y;
-    Parcon parser;
-    parser.OpenFile(file, true);
-    fx->Particles().emitter.Load(*parser.Root(), 0);
-    fx->Particles().lifeTime = seconds;
-    fx->life = life;
-    scene->AddObject(std::move(created));
-    fx->ResolveDependencies();
-}
-
-// The game level's flags under its name; skipped (logged) without a level or a profile.
-void SetLocationFlag(const std::string& name, int32_t value) {
-    if (GameLevel == nullptr || CurrentPlayer == nullptr) {
-        DebugLog("The flag %s is not set: no location or no profile\n", name.c_str());
-        return;
-    }
-    CurrentPlayer->SetFlag(GameLevel->GetName(), name, value);
-}
 
 } // namespace
 
@@ -185,7 +120,7 @@ void RockbandKey::SetProperty(const ParconCursor& cursor) {
 }
 
 void RockbandKey::OnMessage(const void*, uint32_t id, uint32_t param) {
-    if (manager.Finished(owner) || LeaveRequested()) {
+    if (manager.Finished(owner) || MiniGameManager::LeaveRequested()) {
         return;
     }
     pressedLook = false;
@@ -350,7 +285,7 @@ void RockbandMngr::PressColumn(int32_t column, bool quiet) {
 }
 
 bool RockbandMngr::Update(float dt) {
-    const bool leaveRequested = LeaveRequested();
+    const bool leaveRequested = MiniGameManager::LeaveRequested();
     if (failed || (notesLeft < 1 && (ModalLevel == nullptr || !leaveRequested))) {
         finished = true;
     }

@@ -34,10 +34,10 @@ TEST_F(GameClasses, RegisteringAgainChangesNothing) {
 TEST_F(GameClasses, ClassesNotBuiltYetSayWhichWhenCreated) {
     ObjectsManager scene;
     try {
-        scene.CreateObject("WhackAMoleMngr", true);
+        scene.CreateObject("TreeGamesManager", true);
         FAIL() << "no error";
     } catch (const Exception& error) {
-        EXPECT_STREQ(error.Text(), "Class WhackAMoleMngr is not available yet");
+        EXPECT_STREQ(error.Text(), "Class TreeGamesManager is not available yet");
     }
 }
 

@@ -162,6 +162,7 @@ MiniGameResult MiniGameHarness::RunLocation(int maxPasses) {
             }
         }
     });
+    EndPopUpsFrom(maxPasses);
     seen = MiniGameResult();
     try {
         seen.word = RunProcess(std::move(game), false);
@@ -172,6 +173,20 @@ MiniGameResult MiniGameHarness::RunLocation(int maxPasses) {
     seen.energyGained = (CurrentPlayer != nullptr ? CurrentPlayer->GetEnergy() : 0) - energyBefore;
     seen.sounds = PlayedFiles();
     return seen;
+}
+
+void MiniGameHarness::EndPopUpsFrom(int pass) {
+    // A pop-up or dialogue that waits for the player would keep the run going for ever.
+    watchers.push_back([this, pass] {
+        if (pumps < pass) {
+            return;
+        }
+        for (UserInterface* layer : {TutorialUI, DialogueUI}) {
+            if (layer != nullptr) {
+                layer->state = kOutOfTime;
+            }
+        }
+    });
 }
 
 void MiniGameHarness::At(int pass, std::function<void(std::vector<SyntheticEvent>&)> action) {
@@ -213,6 +228,38 @@ void MiniGameHarness::Escape() {
     planned += kActionPasses;
 }
 
+void MiniGameHarness::Stroke(const std::vector<std::pair<int, int>>& points) {
+    if (points.empty()) {
+        return;
+    }
+    constexpr int kMovesPerLeg = 6;
+    int x = points.front().first;
+    int y = points.front().second;
+    Move(x, y);
+    At(planned, [x, y](std::vector<SyntheticEvent>& events) {
+        events.push_back(Event(Type::ButtonDown, kKeyLeftButton, x, y));
+    });
+    planned += 2;
+    for (std::size_t leg = 1; leg < points.size(); ++leg) {
+        const int toX = points[leg].first;
+        const int toY = points[leg].second;
+        for (int move = 1; move <= kMovesPerLeg; ++move) {
+            const int atX = x + (toX - x) * move / kMovesPerLeg;
+            const int atY = y + (toY - y) * move / kMovesPerLeg;
+            At(planned, [atX, atY](std::vector<SyntheticEvent>& events) {
+                events.push_back(Event(Type::MouseMove, 0, atX, atY));
+            });
+            planned += 2;
+        }
+        x = toX;
+        y = toY;
+    }
+    At(planned, [x, y](std::vector<SyntheticEvent>& events) {
+        events.push_back(Event(Type::ButtonUp, kKeyLeftButton, x, y));
+    });
+    planned += kActionPasses;
+}
+
 void MiniGameHarness::Wait(int steps) {
     planned += steps;
 }
@@ -238,6 +285,9 @@ void MiniGameHarness::Pump(std::vector<SyntheticEvent>& handed) {
     for (auto due = first; due != last; ++due) {
         due->second(handed);
     }
+    for (const std::function<void()>& watcher : watchers) {
+        watcher();
+    }
     if (ModalLevel != nullptr) {
         Note(seen.wonAt, ModalLevel->won, pumps);
         Note(seen.returnFlagAt, ModalLevel->returnFlag, pumps);
@@ -254,6 +304,7 @@ MiniGameResult MiniGameHarness::Run(int maxPasses) {
             ModalLevel->state = kOutOfTime;
         }
     });
+    EndPopUpsFrom(maxPasses);
     seen = MiniGameResult();
     try {
         seen.word = RunProcess(std::move(miniGame), false);

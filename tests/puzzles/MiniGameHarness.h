@@ -26,6 +26,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct MiniGameResult {
@@ -85,24 +86,32 @@ protected:
     void RightClick(int x, int y);
     void Move(int x, int y);
     void Escape();
+    // A stroke of the left button: down at the first point, on to each following point in short
+    // moves with a step between them, up at the last.
+    void Stroke(const std::vector<std::pair<int, int>>& points);
     void Wait(int steps);
     void HoldItem(const std::string& item);
     // Runs f at the pass the actions so far have reached.
     void Then(std::function<void()> f);
     // The pass the actions so far have reached.
     int PlannedPasses() const { return planned; }
+    // Runs f at every pass of the run, after that pass's actions (a player's eye on the screen).
+    void Watch(std::function<void()> f) { watchers.push_back(std::move(f)); }
 
     RecordingScript script;
     ManualClock clock;
 
 private:
     void At(int pass, std::function<void(std::vector<SyntheticEvent>&)> action);
+    // From that pass on, every pop-up and dialogue is ended as soon as it shows.
+    void EndPopUpsFrom(int pass);
     void Pump(std::vector<SyntheticEvent>& handed);
     void Button(int x, int y, int key);
 
     std::unique_ptr<GameProc> game;
     std::unique_ptr<GameModalProc> miniGame;
     std::multimap<int, std::function<void(std::vector<SyntheticEvent>&)>> plan;
+    std::vector<std::function<void()>> watchers;
     // The pass of the next action. Input starts a few passes in: a scene load holds the buttons
     // up until a step has seen them up.
     int planned = 10;

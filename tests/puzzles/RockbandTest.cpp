@@ -458,17 +458,15 @@ protected:
         }
     }
 
-    // Closes every dialogue at once, noting its file, for that many passes.
-    void CloseDialoguesFor(int passes) {
-        for (int i = 0; i < passes; ++i) {
-            Then([this] {
-                if (DialogueUI != nullptr && DialogueUI != closing) {
-                    dialogues.push_back(DialogueUI->ScenePath());
-                    DialogueUI->state = 1;
-                }
-                closing = DialogueUI;
-            });
-        }
+    // Closes every dialogue at once, noting its file.
+    void CloseDialogues() {
+        Watch([this] {
+            if (DialogueUI != nullptr && DialogueUI != closing) {
+                dialogues.push_back(DialogueUI->ScenePath());
+                DialogueUI->state = 1;
+            }
+            closing = DialogueUI;
+        });
     }
 
     int32_t Flag(const std::string& name) {
@@ -537,8 +535,8 @@ TEST_F(RockbandProof, AnOrganGameLostShowsItsDialogueAndGivesTheActivatorBack) {
     OpenLocation(3);
     HoldItem("bell_small");
     Click(700, 300);
-    CloseDialoguesFor(700);
-    const MiniGameResult result = RunLocation(PlannedPasses() + 60);
+    CloseDialogues();
+    const MiniGameResult result = RunLocation(PlannedPasses() + 700);
     EXPECT_EQ(dialogues, (std::vector<std::string>{
                              "menus\\tutorials\\OraclesHermitageInterior\\msg10.txt"}));
     EXPECT_EQ(Flag("OrganGame"), 0);

@@ -14,6 +14,7 @@
 #include "tools/demogen/StonesArt.h"
 #include "tools/demogen/Sounds.h"
 #include "tools/demogen/VideoArt.h"
+#include "tools/demogen/WorkshopArt.h"
 
 #include <cstdio>
 #include <exception>
@@ -96,6 +97,7 @@ int main(int argc, char** argv) {
         WriteHudArt(out);
         WriteVideoArt(out);
         WriteDialogArt(out);
+        WriteWorkshopArt(out);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "demogen: %s\n", error.what());
         return 1;

@@ -16,6 +16,7 @@
 #include "tools/demogen/StonesArt.h"
 #include "tools/demogen/Sounds.h"
 #include "tools/demogen/VideoArt.h"
+#include "tools/demogen/WorkshopArt.h"
 
 #include <cstdio>
 #include <exception>
@@ -100,6 +101,7 @@ int main(int argc, char** argv) {
         WriteDialogArt(out);
         WriteHermitageArt(out);
         WriteQuestArt(out);
+        WriteWorkshopArt(out);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "demogen: %s\n", error.what());
         return 1;

@@ -57,19 +57,6 @@ public:
     }
 };
 
-// A class that the game names but that is not built yet: its name is known to the factory, and
-// creating it throws "Class %s is not available yet". It never hides a built class of its name.
-class PendingRegisterer final : public BaseReg {
-public:
-    explicit PendingRegisterer(std::string_view className) : className(className) {}
-
-    std::string GetName() const override { return className; }
-    std::unique_ptr<Object> Create(ObjectsManager* owner) const override;
-
-private:
-    std::string className;
-};
-
 // The registrars made since the last scene was constructed, in the order made; null when none.
 extern std::unique_ptr<std::vector<const BaseReg*>> ClassRegistry;
 // Class name to registrar, exact and case-sensitive.

@@ -441,32 +441,4 @@ TEST(ClassFactory, RegistrarsMadeLaterJoinWithTheNextScene) {
     EXPECT_EQ(scene.CreateObject("LateClass", true)->GetClassName(), "LateClass");
 }
 
-TEST(ClassFactory, PendingClassIsKnownButCannotBeMade) {
-    static const PendingRegisterer pending("NotBuiltYet");
-    ObjectsManager scene;
-    ASSERT_TRUE(ClassFactoryMap.contains("NotBuiltYet"));
-    EXPECT_EQ(ErrorOf([&] { scene.CreateObject("NotBuiltYet", true); }),
-              "Class NotBuiltYet is not available yet");
-}
-
-// A class that is built while its name is still on the pending list.
-class LeftPending : public Probe, public OCreator<LeftPending> {
-public:
-    static constexpr std::string_view kClassName = "LeftPending";
-    explicit LeftPending(ObjectsManager* owner) : Probe(owner) {
-        SetCreator(static_cast<OCreator<LeftPending>*>(this), 0, 0);
-    }
-};
-
-TEST(ClassFactory, PendingNameNeverHidesTheBuiltClass) {
-    // In the game's order: the built classes, then the pending names.
-    static const Registerer<LeftPending> built;
-    static const PendingRegisterer pendingWithIt("LeftPending");
-    const ObjectsManager first;
-    // And a pending entry that joins with a later scene.
-    static const PendingRegisterer pendingLater("LeftPending");
-    ObjectsManager second;
-    EXPECT_EQ(second.CreateObject("LeftPending", true)->GetClassName(), "LeftPending");
-}
-
 } // namespace

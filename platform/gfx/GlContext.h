@@ -26,6 +26,8 @@ struct GlFunctions {
     PFNGLBLENDEQUATIONPROC blendEquation = nullptr;
     // Optional: without it the picture reaches the window through a textured quad.
     PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
+    // Optional: without it quads keep their own textures (see GlTextureAtlas).
+    PFNGLCOPYIMAGESUBDATAPROC copyImageSubData = nullptr;
 
     bool Load();
 };
@@ -90,6 +92,22 @@ public:
     // Gives the texture (bound) the sampler's parameters when they differ from its own.
     void ApplySampler(const GlSampler& sampler);
 
+    // Copies of parts of the texture in the device's atlas (see GlTextureAtlas): which texels
+    // (left, top, right, bottom, ends excluded), where the first of them lies in the atlas, for
+    // which wrap modes and which filling of the atlas. Every write to the pixels forgets them.
+    struct AtlasCopy {
+        uint32_t generation = 0;
+        int x = 0;
+        int y = 0;
+        int left = 0;
+        int top = 0;
+        int right = 0;
+        int bottom = 0;
+        GLint wrapS = 0;
+        GLint wrapT = 0;
+    };
+    std::vector<AtlasCopy>& CopiesInAtlas() { return atlasCopies; }
+
 private:
     std::shared_ptr<GlContext> context;
     uint32_t width;
@@ -105,6 +123,7 @@ private:
     bool locked = false;
     uint32_t lockFlags = 0;
     GlSampler applied;
+    std::vector<AtlasCopy> atlasCopies;
 };
 
 class GlVertexBuffer : public GfxVertexBuffer {

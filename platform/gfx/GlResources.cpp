@@ -22,6 +22,9 @@ void RestoreBinding(const GlContext& context) {
 
 bool GlFunctions::Load() {
     Fetch(blitFramebuffer, "glBlitFramebuffer");
+    if (SDL_GL_ExtensionSupported("GL_ARB_copy_image") == SDL_TRUE) {
+        Fetch(copyImageSubData, "glCopyImageSubData");
+    }
     return Fetch(genFramebuffers, "glGenFramebuffers") &&
            Fetch(deleteFramebuffers, "glDeleteFramebuffers") &&
            Fetch(bindFramebuffer, "glBindFramebuffer") &&
@@ -133,6 +136,7 @@ void GlTexture::UploadRegion(int x, int y, int regionWidth, int regionHeight,
                     GL_UNSIGNED_INT_8_8_8_8_REV, data);
     RestoreBinding(*context);
     defined = true;
+    atlasCopies.clear();
 }
 
 void GlTexture::ApplySampler(const GlSampler& sampler) {

@@ -7,6 +7,7 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_opengl.h>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -131,17 +132,25 @@ public:
     GlVertexBuffer(std::shared_ptr<GlContext> context, uint32_t length);
     ~GlVertexBuffer() override;
 
-    uint32_t Length() const override { return static_cast<uint32_t>(bytes.size()); }
+    uint32_t Length() const override { return length; }
     GfxResult Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override;
     GfxResult Unlock() override;
 
     const GlContext* Owner() const { return context.get(); }
     bool IsLocked() const { return locked; }
-    const uint8_t* Data() const { return bytes.data(); }
+    const uint8_t* Data() const { return bytes.get(); }
 
 private:
+    struct Unmap {
+        std::size_t length;
+        void operator()(uint8_t* memory) const;
+    };
+
     std::shared_ptr<GlContext> context;
-    std::vector<uint8_t> bytes;
+    uint32_t length;
+    // Zero pages mapped from the system, none touched until written: a font's buffer is large
+    // and mostly never used.
+    std::unique_ptr<uint8_t[], Unmap> bytes;
     bool locked = false;
 };
 

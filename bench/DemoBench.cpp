@@ -148,7 +148,7 @@ struct Stage {
     }
 
     void Leave() {
-        for (std::unique_ptr<BitmapFont>* font :
+        for (FontSlot* font :
              {&MainFont, &MenuFont, &MenuHiFont, &TooltipFont, &CutsceneFont}) {
             font->reset();
         }

@@ -62,7 +62,7 @@ struct Stage {
     }
     // What holds on to the device and the audio layer goes before they do.
     ~Stage() {
-        for (std::unique_ptr<BitmapFont>* font :
+        for (FontSlot* font :
              {&MainFont, &MenuFont, &MenuHiFont, &TooltipFont, &CutsceneFont}) {
             font->reset();
         }

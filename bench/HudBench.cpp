@@ -82,7 +82,7 @@ struct Stage {
 
     // The sound sets and fonts go before the audio layer they were made on.
     ~Stage() {
-        for (std::unique_ptr<BitmapFont>* font :
+        for (FontSlot* font :
              {&MainFont, &MenuFont, &MenuHiFont, &TooltipFont, &CutsceneFont}) {
             font->reset();
         }

@@ -37,7 +37,7 @@ void Shutdown() {
 
     // The fonts hold textures and the animation cache holds frames and samples: both go before
     // the textures and the sound layer they use.
-    for (std::unique_ptr<BitmapFont>* font :
+    for (FontSlot* font :
          {&MainFont, &MenuFont, &TooltipFont, &CutsceneFont, &MenuHiFont}) {
         font->reset();
     }

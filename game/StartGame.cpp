@@ -21,12 +21,14 @@ std::unique_ptr<BitmapFont> LoadFont(const std::string& name) {
 } // namespace
 
 void LoadFonts() {
+    // The menu's own fonts are read now, as its first frame draws with them; the others when
+    // first used.
     MainFont = LoadFont("gfx/fonts/main");
     MenuFont = LoadFont("gfx/fonts/menu");
-    MenuHiFont = LoadFont("gfx/fonts/menu_hi");
-    TooltipFont = LoadFont("gfx/fonts/tooltip");
+    MenuHiFont.LoadWhenUsed("gfx/fonts/menu_hi");
+    TooltipFont.LoadWhenUsed("gfx/fonts/tooltip");
     // The cut-scenes' font is the main font's file in an object of its own.
-    CutsceneFont = LoadFont("gfx/fonts/main");
+    CutsceneFont.LoadWhenUsed("gfx/fonts/main");
 }
 
 int32_t StartGame() {

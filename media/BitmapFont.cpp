@@ -12,12 +12,39 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <utility>
 
-std::unique_ptr<BitmapFont> MainFont;
-std::unique_ptr<BitmapFont> MenuFont;
-std::unique_ptr<BitmapFont> MenuHiFont;
-std::unique_ptr<BitmapFont> TooltipFont;
-std::unique_ptr<BitmapFont> CutsceneFont;
+FontSlot MainFont;
+FontSlot MenuFont;
+FontSlot MenuHiFont;
+FontSlot TooltipFont;
+FontSlot CutsceneFont;
+
+void FontSlot::LoadWhenUsed(std::string name) {
+    font.reset();
+    pending = std::move(name);
+}
+
+FontSlot& FontSlot::operator=(std::unique_ptr<BitmapFont> made) {
+    font = std::move(made);
+    pending.clear();
+    return *this;
+}
+
+BitmapFont* FontSlot::get() {
+    if (!pending.empty()) {
+        const std::string name = std::move(pending);
+        pending.clear();
+        font = std::make_unique<BitmapFont>();
+        font->Load(name);
+    }
+    return font.get();
+}
+
+void FontSlot::reset() {
+    font.reset();
+    pending.clear();
+}
 
 namespace {
 

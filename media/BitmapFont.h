@@ -111,9 +111,30 @@ private:
     BitmapFont* next = nullptr;
 };
 
-// The fonts of the game, made at start-up and destroyed at shutdown (before the textures go).
-extern std::unique_ptr<BitmapFont> MainFont;
-extern std::unique_ptr<BitmapFont> MenuFont;
-extern std::unique_ptr<BitmapFont> MenuHiFont;
-extern std::unique_ptr<BitmapFont> TooltipFont;
-extern std::unique_ptr<BitmapFont> CutsceneFont;
+// One of the game's fonts, held as a std::unique_ptr would hold it. A font named with
+// LoadWhenUsed is read from its files only when first asked for, so that the fonts the first
+// screens do not show cost nothing at start.
+class FontSlot {
+public:
+    // Forgets the font held; the next get() makes and loads the named one.
+    void LoadWhenUsed(std::string name);
+    FontSlot& operator=(std::unique_ptr<BitmapFont> made);
+    // The font, loaded first if it was waiting; null when there is none.
+    BitmapFont* get();
+    BitmapFont* operator->() { return get(); }
+    BitmapFont& operator*() { return *get(); }
+    void reset();
+    // A font waiting to be loaded counts as there.
+    bool operator==(std::nullptr_t) const { return font == nullptr && pending.empty(); }
+
+private:
+    std::unique_ptr<BitmapFont> font;
+    std::string pending; // the name of the font to load at the first get()
+};
+
+// The fonts of the game, named at start-up and destroyed at shutdown (before the textures go).
+extern FontSlot MainFont;
+extern FontSlot MenuFont;
+extern FontSlot MenuHiFont;
+extern FontSlot TooltipFont;
+extern FontSlot CutsceneFont;

@@ -16,17 +16,29 @@ SoundSet* firstSet = nullptr;
 } // namespace
 
 SoundSample::SoundSample(const std::string& fileName, int weight, bool exclusive)
-    : weight(weight), exclusive(exclusive) {
-    const std::optional<std::vector<uint8_t>> bytes = Files.ReadAll(fileName);
-    if (!bytes) {
+    : fileName(fileName), weight(weight), exclusive(exclusive) {
+    if (!Files.Exists(fileName)) {
         throw Exception("Can't load a sound file: %s!", fileName.c_str());
+    }
+}
+
+void SoundSample::LoadOnce() {
+    if (fileName.empty()) {
+        return;
+    }
+    const std::string name = std::move(fileName);
+    fileName.clear();
+    const std::optional<std::vector<uint8_t>> bytes = Files.ReadAll(name);
+    if (!bytes) {
+        DebugLog("Can't read the sound file %s: it plays nothing\n", name.c_str());
+        return;
     }
     // The layer keeps its own copy of the sound.
     sample = Audio().LoadSample(*bytes, kMaxPlaybacks);
     // A damaged sound is no reason to stop the game, wherever it lies: it plays nothing, and the
     // log names it.
     if (sample == 0 && Audio().IsOpen()) {
-        DebugLog("Can't decode the sound file %s: it plays nothing\n", fileName.c_str());
+        DebugLog("Can't decode the sound file %s: it plays nothing\n", name.c_str());
     }
 }
 
@@ -35,6 +47,7 @@ SoundSample::~SoundSample() {
 }
 
 void SoundSample::Play(bool loop) {
+    LoadOnce();
     if (sample == 0) {
         return;
     }
@@ -60,6 +73,7 @@ float SoundSample::Position() const {
 }
 
 void SoundSample::Free() {
+    fileName.clear();
     if (sample != 0) {
         Audio().FreeSample(sample);
     }

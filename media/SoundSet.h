@@ -13,9 +13,10 @@ public:
     // Playbacks of one sample that may sound at once; a further one replaces the oldest.
     static constexpr int kMaxPlaybacks = 3;
 
-    // Reads the whole file through the file layer and hands it to the audio layer. Throws
-    // Exception "Can't load a sound file: %s!" when the file cannot be read; a file the audio
-    // layer cannot decode (or a layer that is down) gives a silent sample.
+    // Throws Exception "Can't load a sound file: %s!" when the file is not there. The file is
+    // read through the file layer and handed to the audio layer when the sample first plays, so
+    // that the many sets defined at start cost nothing until heard; a file that cannot be read
+    // then, or that the audio layer cannot decode (or a layer that is down), plays nothing.
     SoundSample(const std::string& fileName, int weight, bool exclusive);
     ~SoundSample();
     SoundSample(const SoundSample&) = delete;
@@ -37,6 +38,10 @@ public:
     bool Looping() const { return looping; }
 
 private:
+    // Hands the file to the audio layer at the first call; later calls do nothing.
+    void LoadOnce();
+
+    std::string fileName; // emptied once the file has gone to the audio layer, or been freed
     AudioId sample = 0;
     AudioId channel = 0;
     int weight;

@@ -7,6 +7,7 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_opengl.h>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -26,6 +27,8 @@ struct GlFunctions {
     PFNGLBLENDEQUATIONPROC blendEquation = nullptr;
     // Optional: without it the picture reaches the window through a textured quad.
     PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
+    // Optional: without it quads keep their own textures (see GlTextureAtlas).
+    PFNGLCOPYIMAGESUBDATAPROC copyImageSubData = nullptr;
 
     bool Load();
 };
@@ -90,6 +93,22 @@ public:
     // Gives the texture (bound) the sampler's parameters when they differ from its own.
     void ApplySampler(const GlSampler& sampler);
 
+    // Copies of parts of the texture in the device's atlas (see GlTextureAtlas): which texels
+    // (left, top, right, bottom, ends excluded), where the first of them lies in the atlas, for
+    // which wrap modes and which filling of the atlas. Every write to the pixels forgets them.
+    struct AtlasCopy {
+        uint32_t generation = 0;
+        int x = 0;
+        int y = 0;
+        int left = 0;
+        int top = 0;
+        int right = 0;
+        int bottom = 0;
+        GLint wrapS = 0;
+        GLint wrapT = 0;
+    };
+    std::vector<AtlasCopy>& CopiesInAtlas() { return atlasCopies; }
+
 private:
     std::shared_ptr<GlContext> context;
     uint32_t width;
@@ -105,6 +124,7 @@ private:
     bool locked = false;
     uint32_t lockFlags = 0;
     GlSampler applied;
+    std::vector<AtlasCopy> atlasCopies;
 };
 
 class GlVertexBuffer : public GfxVertexBuffer {
@@ -112,17 +132,25 @@ public:
     GlVertexBuffer(std::shared_ptr<GlContext> context, uint32_t length);
     ~GlVertexBuffer() override;
 
-    uint32_t Length() const override { return static_cast<uint32_t>(bytes.size()); }
+    uint32_t Length() const override { return length; }
     GfxResult Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override;
     GfxResult Unlock() override;
 
     const GlContext* Owner() const { return context.get(); }
     bool IsLocked() const { return locked; }
-    const uint8_t* Data() const { return bytes.data(); }
+    const uint8_t* Data() const { return bytes.get(); }
 
 private:
+    struct Unmap {
+        std::size_t length;
+        void operator()(uint8_t* memory) const;
+    };
+
     std::shared_ptr<GlContext> context;
-    std::vector<uint8_t> bytes;
+    uint32_t length;
+    // Zero pages mapped from the system, none touched until written: a font's buffer is large
+    // and mostly never used.
+    std::unique_ptr<uint8_t[], Unmap> bytes;
     bool locked = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/gfx/GlContext.h"
 #include "platform/gfx/GlQuadGroups.h"
+#include "platform/gfx/GlTextureAtlas.h"
 #include "platform/os/Window.h"
 
 #include <algorithm>
@@ -13,6 +14,9 @@ namespace {
 
 // Textures no larger than this on any device, as the game's era of cards allowed.
 constexpr uint32_t kMaxTextureSide = 4096;
+// Changes of texture in one frame past which the device copies small textures into an atlas;
+// below it the atlas's memory is not worth having.
+constexpr uint32_t kTextureChangesForAtlas = 48;
 
 GLenum CompareFunction(uint32_t value) {
     switch (value) {
@@ -154,6 +158,9 @@ private:
     // afterwards it draws as the states now say.
     void FlushQuads();
     void DrawHeldQuads();
+    // The texture a held-back quad is drawn with: the atlas, its coordinates moved to a copy of
+    // the texture's texels there, or the texture itself.
+    GlTexture* FromAtlas(GlTexture& texture, GfxVertex* quad);
     void ApplyChangedStates();
     // Whether the states set since the held-back quads were drawn are the ones they were drawn
     // with after all (a state set and put back between two quads).
@@ -201,6 +208,11 @@ private:
     bool quadsMayMove = true;
     std::vector<GLuint> quadIndices; // fan order, (0 1 2) (0 2 3), for every quad of a group
     std::vector<GfxVertex> converted; // vertices with their colours in OpenGL's byte order
+    // Copies of small textures that held-back quads sample instead, made once a frame changes
+    // texture often; null before that or without the means to copy.
+    std::unique_ptr<GlTextureAtlas> atlas;
+    bool atlasTried = false;
+    uint32_t textureChanges = 0; // in this frame, by held-back quads
 };
 
 GlDevice::GlDevice(Window* window, std::shared_ptr<GlContext> context)
@@ -302,6 +314,7 @@ GfxResult GlDevice::Create(Window* window, PresentParameters& parameters,
 
 GlDevice::~GlDevice() {
     FlushQuads();
+    atlas.reset();
     context->flushDraws = nullptr;
     FreeBackBuffer();
     context->boundTexture = nullptr;
@@ -664,12 +677,27 @@ GfxResult GlDevice::DrawPrimitive(PrimitiveType type, uint32_t startVertex,
                 vertex.diffuse = (c & 0xFF00FF00u) | ((c >> 16) & 0xFFu) | ((c & 0xFFu) << 16);
             }
         }
+        if (texture != nullptr && atlas) {
+            texture = FromAtlas(*texture, quad);
+        }
         heldQuads.Add(texture, quad, quadsMayMove);
         return kGfxOk;
     }
     FlushQuads();
     DrawVertices(PrimitiveMode(type), startVertex, count);
     return kGfxOk;
+}
+
+GlTexture* GlDevice::FromAtlas(GlTexture& texture, GfxVertex* quad) {
+    const GlSampler sampler = StageSampler();
+    GlTextureAtlas::Placed placed = atlas->Place(texture, sampler, quad);
+    if (placed == GlTextureAtlas::Placed::Full) {
+        // The quads held back may sample any copy in it.
+        DrawHeldQuads();
+        atlas->Empty();
+        placed = atlas->Place(texture, sampler, quad);
+    }
+    return placed == GlTextureAtlas::Placed::Yes ? &atlas->Texture() : &texture;
 }
 
 bool GlDevice::StatesAsApplied() const {
@@ -709,6 +737,7 @@ void GlDevice::DrawHeldQuads() {
         return;
     }
     const GlSampler sampler = StageSampler();
+    textureChanges += static_cast<uint32_t>(heldQuads.Groups().size());
     for (const GlQuadGroups::Group& group : heldQuads.Groups()) {
         if (group.texture != nullptr) {
             glBindTexture(GL_TEXTURE_2D, group.texture->Name());
@@ -806,6 +835,13 @@ GfxResult GlDevice::EndScene() {
 
 GfxResult GlDevice::Present() {
     FlushQuads();
+    if (atlas) {
+        atlas->EndFrame();
+    } else if (textureChanges > kTextureChangesForAtlas && !atlasTried) {
+        atlasTried = true;
+        atlas = GlTextureAtlas::Create(context);
+    }
+    textureChanges = 0;
     int drawableWidth = 0;
     int drawableHeight = 0;
     SDL_GL_GetDrawableSize(context->window, &drawableWidth, &drawableHeight);

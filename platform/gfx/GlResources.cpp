@@ -1,7 +1,10 @@
 #include "platform/gfx/DebugFontGlyphs.h"
 #include "platform/gfx/GlContext.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <new>
 #include <utility>
 
 namespace {
@@ -22,6 +25,9 @@ void RestoreBinding(const GlContext& context) {
 
 bool GlFunctions::Load() {
     Fetch(blitFramebuffer, "glBlitFramebuffer");
+    if (SDL_GL_ExtensionSupported("GL_ARB_copy_image") == SDL_TRUE) {
+        Fetch(copyImageSubData, "glCopyImageSubData");
+    }
     return Fetch(genFramebuffers, "glGenFramebuffers") &&
            Fetch(deleteFramebuffers, "glDeleteFramebuffers") &&
            Fetch(bindFramebuffer, "glBindFramebuffer") &&
@@ -133,6 +139,7 @@ void GlTexture::UploadRegion(int x, int y, int regionWidth, int regionHeight,
                     GL_UNSIGNED_INT_8_8_8_8_REV, data);
     RestoreBinding(*context);
     defined = true;
+    atlasCopies.clear();
 }
 
 void GlTexture::ApplySampler(const GlSampler& sampler) {
@@ -147,7 +154,18 @@ void GlTexture::ApplySampler(const GlSampler& sampler) {
 }
 
 GlVertexBuffer::GlVertexBuffer(std::shared_ptr<GlContext> context, uint32_t length)
-    : context(std::move(context)), bytes(length, 0) {}
+    : context(std::move(context)), length(length), bytes(nullptr, Unmap{std::max(length, 1u)}) {
+    void* const memory = ::mmap(nullptr, bytes.get_deleter().length, PROT_READ | PROT_WRITE,
+                                MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED) {
+        throw std::bad_alloc();
+    }
+    bytes.reset(static_cast<uint8_t*>(memory));
+}
+
+void GlVertexBuffer::Unmap::operator()(uint8_t* memory) const {
+    ::munmap(memory, length);
+}
 
 GlVertexBuffer::~GlVertexBuffer() {
     if (context->alive && context->streamSource == this) {
@@ -163,7 +181,7 @@ GfxResult GlVertexBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint
     // The vertices live in memory and the device copies a quad's when it holds the quad back,
     // so no lock waits for a draw.
     locked = true;
-    *data = bytes.data() + offset;
+    *data = bytes.get() + offset;
     return kGfxOk;
 }
 

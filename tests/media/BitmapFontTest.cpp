@@ -45,6 +45,21 @@ protected:
     }
 };
 
+// A font named to be loaded when used reads its files at its first use, once.
+TEST_F(BitmapFontTest, AFontLoadedWhenUsedIsReadAtItsFirstUse) {
+    FontSlot slot;
+    slot.LoadWhenUsed("gfx/fonts/late");
+    EXPECT_FALSE(slot == nullptr);
+    WriteFontPage(folder, "gfx/fonts/late", TestFontPage());
+    BitmapFont* const font = slot.get();
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->Pages().size(), 1u);
+    EXPECT_NE(font->FindGlyph(u'A'), nullptr);
+    EXPECT_EQ(slot.get(), font);
+    slot.reset();
+    EXPECT_TRUE(slot == nullptr);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Font files
 

@@ -17,7 +17,7 @@
 
 void ResetMedia() {
     // In the order of the application's shutdown: nothing holds a texture once they go.
-    for (std::unique_ptr<BitmapFont>* font :
+    for (FontSlot* font :
          {&MainFont, &MenuFont, &TooltipFont, &CutsceneFont, &MenuHiFont}) {
         font->reset();
     }

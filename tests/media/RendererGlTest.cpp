@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 namespace {
 
 constexpr uint32_t kBlack = 0xFF000000u;
@@ -316,6 +319,85 @@ TEST_F(RendererGlTest, QuadsDrawnAheadOfOthersOnlyWhereNothingBetweenCoversThem)
     ExpectPixel(105, 5, kGreen);
     ExpectPixel(205, 5, 0xFFFF00FFu);
     ExpectPixel(225, 5, 0xFFFFFF00u);
+}
+
+// Once a frame changes texture often, the device draws small textures from copies gathered in
+// one atlas. Nothing drawn may change: texels 1:1, quads over one another in their order,
+// filtered edges as each wrap mode samples past them, parts of a texture, a turned quad, and a
+// texture written after it was copied.
+TEST_F(RendererGlTest, QuadsOfManySmallTexturesDrawTheSameFromTheAtlas) {
+    std::vector<TextureHandle> handles(6);
+    const auto paint = [&](std::size_t index,
+                           const std::function<uint32_t(uint32_t, uint32_t)>& texel) {
+        LockedRect locked;
+        ASSERT_EQ(handles[index].Texture()->LockRect(0, locked, 0), kGfxOk);
+        for (uint32_t y = 0; y < 8; ++y) {
+            for (uint32_t x = 0; x < 8; ++x) {
+                static_cast<uint32_t*>(locked.bits)[y * 8 + x] = texel(x, y);
+            }
+        }
+        handles[index].Texture()->UnlockRect(0);
+    };
+    for (std::size_t i = 0; i < handles.size(); ++i) {
+        ASSERT_TRUE(TextureManager::CreateTexture(handles[i], 8, 8, true));
+        const auto shade = static_cast<uint32_t>(i) * 40;
+        paint(i, [shade](uint32_t x, uint32_t y) {
+            const uint32_t alpha = x == 7 ? 0x80u : 0xFFu;
+            return alpha << 24 | (x * 30) << 16 | (y * 30) << 8 | shade;
+        });
+    }
+    const auto drawScene = [&] {
+        for (int i = 0; i < 24; ++i) {
+            DrawQuad(static_cast<float>(4 * i), 0, 0, 8, 8, 0, 0, 1, 1, &handles[i % 6], 0, 1, 1,
+                     nullptr, 0, 0);
+        }
+        Renderer::SetTextureStageState(TextureStageState::MagFilter, kFilterLinear);
+        Renderer::SetTextureStageState(TextureStageState::MinFilter, kFilterLinear);
+        for (const uint32_t wrap : {kAddressWrap, kAddressClamp}) {
+            Renderer::SetTextureStageState(TextureStageState::AddressU, wrap);
+            Renderer::SetTextureStageState(TextureStageState::AddressV, wrap);
+            const float top = wrap == kAddressWrap ? 20.0f : 80.0f;
+            for (std::size_t i = 0; i < handles.size(); ++i) {
+                const float left = 20.0f * static_cast<float>(i);
+                // The part first: it is copied alone, with its neighbouring texels.
+                DrawQuad(left, top + 15, 0, 15, 15, 0.25f, 0.25f, 0.625f, 0.75f, &handles[i], 0, 1,
+                         1, nullptr, 0, 0);
+                DrawQuad(left, top, 0, 19, 13, 0, 0, 1, 1, &handles[i], 0, 1, 1, nullptr, 0, 0);
+                DrawQuad(left + 8, top + 45, 0, 9, 9, 0, 0, 1, 1, &handles[i], 30, 1, 1, nullptr, 4,
+                         4);
+            }
+        }
+        Renderer::SetTextureStageState(TextureStageState::AddressU, kAddressWrap);
+        Renderer::SetTextureStageState(TextureStageState::AddressV, kAddressWrap);
+        Renderer::SetTextureFilter(false);
+    };
+    const PixelRect area{0, 0, 130, 140};
+    std::vector<uint32_t> fromTextures;
+    drawScene();
+    ASSERT_EQ(Renderer::State().device->ReadBackBuffer(area, fromTextures), kGfxOk);
+    ASSERT_EQ(Renderer::EndScene(), kGfxOk);
+    ASSERT_EQ(Renderer::Present(), kGfxOk);
+
+    // A frame of many changes of texture.
+    BeginFrame();
+    for (int i = 0; i < 100; ++i) {
+        DrawQuad(0, 0, 0, 8, 8, 0, 0, 1, 1, &handles[i % 2], 0, 1, 1, nullptr, 0, 0);
+    }
+    ASSERT_EQ(Renderer::EndScene(), kGfxOk);
+    ASSERT_EQ(Renderer::Present(), kGfxOk);
+
+    BeginFrame();
+    std::vector<uint32_t> fromAtlas;
+    drawScene();
+    ASSERT_EQ(Renderer::State().device->ReadBackBuffer(area, fromAtlas), kGfxOk);
+    ASSERT_EQ(fromAtlas.size(), fromTextures.size());
+    for (std::size_t i = 0; i < fromAtlas.size(); ++i) {
+        ASSERT_EQ(fromAtlas[i], fromTextures[i]) << "pixel (" << i % 130 << ", " << i / 130 << ")";
+    }
+
+    paint(0, [](uint32_t, uint32_t) { return kBlue; });
+    DrawQuad(200, 0, 0, 8, 8, 0, 0, 1, 1, &handles[0], 0, 1, 1, nullptr, 0, 0);
+    ExpectPixel(203, 3, kBlue);
 }
 
 TEST_F(RendererGlTest, DrawingAfterTheEndOfSceneStillReachesTheFrame) {

@@ -133,6 +133,13 @@ TEST_F(SoundManagerTest, ReadsTheGlobalSetsOfTheDefinitionFile) {
     for (const char* name : {"skipped", "skipped_too", "other", "stray_value", "set"}) {
         EXPECT_EQ(manager.FindSet(name), nullptr) << name;
     }
+    // The files go to the audio layer as their samples are first played.
+    EXPECT_TRUE(audio.Samples().empty());
+    for (const SoundSet* set : {door, voice}) {
+        for (const std::unique_ptr<SoundSample>& sample : set->Samples()) {
+            sample->Play(false);
+        }
+    }
     std::vector<std::string> loaded;
     for (const RecordingAudio::Sample& sample : audio.Samples()) {
         loaded.push_back(SampleFile(sample.id));
@@ -150,11 +157,11 @@ TEST_F(SoundManagerTest, ASetDefinedAgainReplacesTheEarlierOneWhichGoes) {
     manager.LoadDefinitions("sounds.txt");
 
     EXPECT_EQ(SoundSet::Count(), setsBefore + 1);
-    ASSERT_EQ(audio.Samples().size(), 2u);
-    EXPECT_TRUE(audio.Samples()[0].freed);
-    EXPECT_FALSE(audio.Samples()[1].freed);
     manager.PlayByName("door", false, 100, 0);
     EXPECT_EQ(PlayedFiles(), std::vector<std::string>{"second"});
+    // The replaced set's sample never reached the audio layer.
+    ASSERT_EQ(audio.Samples().size(), 1u);
+    EXPECT_FALSE(audio.Samples()[0].freed);
 }
 
 TEST_F(SoundManagerTest, LoadingAgainReplacesEverySet) {
@@ -163,6 +170,8 @@ TEST_F(SoundManagerTest, LoadingAgainReplacesEverySet) {
     WriteData("one.txt", "(set global (door a.wav) (bell a.wav))");
     WriteData("two.txt", "(set global (gong a.wav))");
     manager.LoadDefinitions("one.txt");
+    manager.PlayByName("door", false, 100, 0);
+    manager.PlayByName("bell", false, 100, 0);
     manager.LoadDefinitions("two.txt");
     EXPECT_EQ(manager.FindSet("door"), nullptr);
     EXPECT_EQ(manager.FindSet("bell"), nullptr);
@@ -368,6 +377,7 @@ TEST_F(SoundManagerTest, ShutdownFreesTheSetsFadesTheMusicAndClosesTheLayer) {
     WriteData("a.ogg", "a");
     WriteData("sounds.txt", "(set global (door a.wav))");
     manager.LoadDefinitions("sounds.txt");
+    manager.PlayByName("door", false, 100, 0);
     manager.PlayMusic("a.ogg", true);
     manager.Shutdown();
 

@@ -143,7 +143,8 @@ void WhackAMoleTool::OnMessage(const void*, uint32_t id, uint32_t param) {
         }
         return;
     }
-    if (param == KeyboardSystem::kPressed && MouseOn(*this)) {
+    // The tool in hand stands under the mouse: only another tool can be picked.
+    if (param == KeyboardSystem::kPressed && !selected && MouseOn(*this)) {
         game->selectedTool = this;
         game->playing = true;
     }

@@ -161,6 +161,10 @@ TEST_F(WhackAMoleTest, SpotsLightOnlyOnceAToolIsPickedAndThePickedToolFollowsThe
     const auto* position = static_cast<const PositionChunk*>(Tool(0).GetChunk(FourCC("POSI"), 0));
     EXPECT_FLOAT_EQ(position->x, 480.0f);
     EXPECT_FLOAT_EQ(position->y, 200.0f);
+    // The hammer in hand lies under the mouse when the water is picked: the water is taken.
+    Press(700, 600);
+    Step();
+    EXPECT_EQ(Forge().selectedTool, &Tool(1));
 }
 
 TEST_F(WhackAMoleTest, WaterLightsADarkSpotForUpToTwiceItsTime) {

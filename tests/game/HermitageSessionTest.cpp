@@ -1,7 +1,7 @@
 // The real orvexgame at the hermitage's inner room, started there by its configuration with a
 // profile the test made (the wand and the chromatic lens handed out earlier in the demo): a
-// scripted player wins the organ's rhythm game with a music sheet, searches the sky and finds the
-// filter's glyph. What the player keeps (the profile) and sees (the room, the
+// scripted player wins the organ's rhythm game with a music sheet, searches the sky, finds the
+// filter's glyph and forges the rod. What the player keeps (the profile) and sees (the room, the
 // glyph) and the exit status.
 
 #include "engine/Application.h"
@@ -83,7 +83,7 @@ protected:
     std::string game;
 };
 
-TEST_F(HermitageSession, APlayerInTheHermitageWinsItsOrganAndTheTelescopesViews) {
+TEST_F(HermitageSession, APlayerInTheHermitageWinsItsOrganForgeAndTelescopesViews) {
     // A game folder of the test's own: the demo's, started in the hermitage.
     game = folder / "game";
     fs::copy(DEMO_GAME_FOLDER, game, fs::copy_options::recursive);
@@ -97,20 +97,25 @@ TEST_F(HermitageSession, APlayerInTheHermitageWinsItsOrganAndTheTelescopesViews)
     const char* keep = std::getenv("HERMITAGE_PICTURES");
     const std::string pictures = keep != nullptr ? keep : std::string(folder / "");
     ASSERT_EQ(Run("hermitage_games.txt",
-                  "40:" + pictures + "room.png;1790:" + pictures + "glyph.png", 1900),
+                  "40:" + pictures + "room.png;1790:" + pictures + "glyph.png;2680:" + pictures +
+                      "rod.png",
+                  2730),
               0);
     const std::string flags = ReadFileBytes(saves + "0.pla");
     for (const char* flag : {"(z1-hermitage-in:organ_game_music_sheet_completed 1)",
                              "(z1-hermitage-in:OrganGame 1)",
                              "(z1-hermitage-in:telescope_completed 1)",
-                             "(z1-hermitage-in:telescope_view_completed 1)"}) {
+                             "(z1-hermitage-in:telescope_view_completed 1)",
+                             "(z1-hermitage-in:forging_rod_completed 1)", "multitool_rod"}) {
         EXPECT_THAT(flags, ::testing::HasSubstr(flag));
     }
     // Looked at: the room with the organ, the slab, the star chart, the glasses, the telescope, the
     // anvil, the two things to find and the rune in the beam; the sky through the cyan glass with
-    // the flash shown.
+    // the flash shown; the room at the end, the anvil, telescope and glasses gone with their games
+    // won, the rod in the bar and two map pieces counted.
     ExpectLooksLike(pictures + "room.png", "hermitage_room.png");
     ExpectLooksLike(pictures + "glyph.png", "hermitage_glyph.png");
+    ExpectLooksLike(pictures + "rod.png", "hermitage_rod.png");
 }
 
 } // namespace

@@ -143,7 +143,8 @@ void WhackAMoleTool::OnMessage(const void*, uint32_t id, uint32_t param) {
         }
         return;
     }
-    if (param == KeyboardSystem::kPressed && MouseOn(*this)) {
+    // The tool in hand stands under the mouse: only another tool can be picked.
+    if (param == KeyboardSystem::kPressed && !selected && MouseOn(*this)) {
         game->selectedTool = this;
         game->playing = true;
     }
@@ -157,11 +158,12 @@ bool WhackAMoleTool::Update(float dt) {
     if (game == nullptr) {
         return true;
     }
-    if (game->selectedTool == this) {
-        if (PositionChunk* position = PositionOf(*this)) {
-            position->x = Mouse.x;
-            position->y = Mouse.y;
-        }
+    if (PositionChunk* position = PositionOf(*this)) {
+        // A tool put down goes back to its place, so that it never lies over the board where the
+        // next press would pick it up again.
+        const bool inHand = game->selectedTool == this;
+        position->x = inHand ? Mouse.x : position->initialX;
+        position->y = inHand ? Mouse.y : position->initialY;
     }
     if (highlightEmitter != nullptr) {
         highlightEmitter->x = Mouse.x;

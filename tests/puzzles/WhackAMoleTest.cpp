@@ -7,6 +7,7 @@
 #include "media/SpriteRenderSystem.h"
 #include "puzzles/Background.h"
 #include "puzzles/WhackAMole.h"
+#include "tests/puzzles/MiniGameHarness.h"
 #include "tests/puzzles/PuzzleFixture.h"
 #include "world/FxParticles.h"
 
@@ -161,6 +162,10 @@ TEST_F(WhackAMoleTest, SpotsLightOnlyOnceAToolIsPickedAndThePickedToolFollowsThe
     const auto* position = static_cast<const PositionChunk*>(Tool(0).GetChunk(FourCC("POSI"), 0));
     EXPECT_FLOAT_EQ(position->x, 480.0f);
     EXPECT_FLOAT_EQ(position->y, 200.0f);
+    // The hammer in hand lies under the mouse when the water is picked: the water is taken.
+    Press(700, 600);
+    Step();
+    EXPECT_EQ(Forge().selectedTool, &Tool(1));
 }
 
 TEST_F(WhackAMoleTest, WaterLightsADarkSpotForUpToTwiceItsTime) {
@@ -243,6 +248,34 @@ TEST_F(WhackAMoleTest, APressOutsideTheGrownBackdropAboveTheHudOrEscapeLeavesWhi
     EXPECT_EQ(CurrentPlayer->GetFlag("gate:minigame1_completed"), 0);
     Step(130);
     EXPECT_TRUE(LeaveArmed());
+}
+
+} // namespace
+
+namespace {
+
+// The forge played through the main loop: each tool put down goes back to its place, so the spot
+// the water lit is struck by the hammer and not taken for the water lying on it.
+class ForgeProof : public MiniGameHarness {};
+
+TEST_F(ForgeProof, WaterThenTheHammerOnOneSpotScoresIt) {
+    WriteMiniGame("levels/forge.txt",
+                  std::string("(Meta (Name forge) (Type whackamole))\n(Objects\n") + kScene + ")\n",
+                  kDefinitions, {"anvil_use", "game_won"});
+    WriteData("levels/forge_board.txt", BoardText(1));
+    WriteData("gfx/forge.ani", "(fileAnim idle (frame gfx\\forge.png 0 0 400 300 200 150))\n");
+    WriteData("gfx/puzzles/ForgingTheRod/spot.ani",
+              "(fileAnim glow (frame gfx\\spot.png 0 0 60 60 30 30))\n");
+    WriteData("gfx/fx/green_glow_ring.prt", "(max_parts 4)\n(flow 0 10)\n");
+    OpenMiniGame("levels/forge.txt", 1);
+    Wait(60);
+    Click(700, 600); // the water
+    Click(430, 330); // the spot (0, 0)
+    Click(330, 600); // the hammer
+    Click(430, 330);
+    const MiniGameResult result = Run(PlannedPasses() + 300);
+    EXPECT_EQ(result.word, 6);
+    EXPECT_TRUE(result.wonAt);
 }
 
 } // namespace

@@ -1,0 +1,121 @@
+// The real orvexgame at the hermitage's inner room, started there by its configuration with a
+// profile the test made (the wand and the chromatic lens handed out earlier in the demo): a
+// scripted player wins the organ's rhythm game with a music sheet, searches the sky, finds the
+// filter's glyph and forges the rod. What the player keeps (the profile) and sees (the room, the
+// glyph) and the exit status.
+
+#include "engine/Application.h"
+#include "tests/game/ProgramRun.h"
+#include "tests/support/TempFolder.h"
+#include "tests/world/WorldFixture.h"
+#include "world/Player.h"
+#include "world/PlayerFile.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class HermitageSession : public testing::Test {
+protected:
+    void TearDown() override {
+        ResetWorldGlobals();
+        App = Application();
+    }
+
+    // The player's profile "Ann" in slot 0 with the wand and the lens.
+    void MakeProfile(const std::string& saves) {
+        fs::create_directories(saves);
+        App.saveFolder = saves;
+        ASSERT_TRUE(CreatePlayerFileFolder());
+        ASSERT_TRUE(Player::CreateProfile(0, "Ann"));
+        Player::LoadNames();
+        ASSERT_TRUE(Player::SelectProfile(0));
+        CurrentPlayer->AddPermanentItem(1, 0);
+        CurrentPlayer->AddPermanentItem(1, 2);
+        CurrentPlayer->Save();
+        ResetWorldGlobals();
+    }
+
+    // The picture against its reference; a missing reference gets the picture beside the test
+    // binary, to be looked at and added.
+    void ExpectLooksLike(const std::string& taken, const std::string& reference) {
+        const std::string path = std::string(ORVEX_TEST_REFERENCES) + "/" + reference;
+        if (!fs::exists(path)) {
+            fs::copy_file(taken, "new_" + reference, fs::copy_options::overwrite_existing);
+            ADD_FAILURE() << reference << " has no reference picture yet: see new_" << reference;
+            return;
+        }
+        const PictureDifference difference = ComparePictures(ReadPicture(taken), ReadPicture(path));
+        ASSERT_TRUE(difference.sameSize) << reference;
+        EXPECT_LT(difference.meanChannelDifference, 2.0) << reference;
+        EXPECT_LT(difference.shareOfDifferentPixels, 0.005) << reference;
+    }
+
+    // One run of a session script on the game folder and the profile, ending at that pass.
+    int Run(const std::string& script, const std::string& screenshots, int end) {
+        ProgramRun run;
+        run.folder = game;
+        run.environment = {
+            {"XDG_DATA_HOME", folder / "profile"},
+            {"ORVEX_INSTANCE", "orvex-hermitage-" + std::to_string(::getpid())},
+            {"ORVEX_MESSAGE_BOX", std::nullopt}, // a box would be a failure here
+            {"ORVEX_SEED", "1"},
+            {"ORVEX_STEP_CLOCK", "1"},
+            {"ORVEX_SCRIPT", std::string(ORVEX_TEST_SESSIONS) + "/" + script},
+            {"ORVEX_END", std::to_string(end)},
+        };
+        if (!screenshots.empty()) {
+            run.environment["ORVEX_SCREENSHOT"] = screenshots;
+        }
+        return RunProgram(run);
+    }
+
+    TempFolder folder;
+    std::string game;
+};
+
+TEST_F(HermitageSession, APlayerInTheHermitageWinsItsOrganForgeAndTelescopesViews) {
+    // A game folder of the test's own: the demo's, started in the hermitage.
+    game = folder / "game";
+    fs::copy(DEMO_GAME_FOLDER, game, fs::copy_options::recursive);
+    {
+        std::ofstream config(game + "/config.txt", std::ios::app);
+        config << "(start_from_level \"levels\\z1-hermitage-in.txt\")\n";
+    }
+    const std::string saves = folder / "profile/Saved Games/Vostrel Games/Orvex/";
+    MakeProfile(saves);
+
+    const char* keep = std::getenv("HERMITAGE_PICTURES");
+    const std::string pictures = keep != nullptr ? keep : std::string(folder / "");
+    ASSERT_EQ(Run("hermitage_games.txt",
+                  "40:" + pictures + "room.png;1790:" + pictures + "glyph.png;2680:" + pictures +
+                      "rod.png",
+                  2730),
+              0);
+    const std::string flags = ReadFileBytes(saves + "0.pla");
+    for (const char* flag : {"(z1-hermitage-in:organ_game_music_sheet_completed 1)",
+                             "(z1-hermitage-in:OrganGame 1)",
+                             "(z1-hermitage-in:telescope_completed 1)",
+                             "(z1-hermitage-in:telescope_view_completed 1)",
+                             "(z1-hermitage-in:forging_rod_completed 1)", "multitool_rod"}) {
+        EXPECT_THAT(flags, ::testing::HasSubstr(flag));
+    }
+    // Looked at: the room with the organ, the slab, the star chart, the glasses, the telescope, the
+    // anvil, the two things to find and the rune in the beam; the sky through the cyan glass with
+    // the flash shown; the room at the end, the anvil, telescope and glasses gone with their games
+    // won, the rod in the bar and two map pieces counted.
+    ExpectLooksLike(pictures + "room.png", "hermitage_room.png");
+    ExpectLooksLike(pictures + "glyph.png", "hermitage_glyph.png");
+    ExpectLooksLike(pictures + "rod.png", "hermitage_rod.png");
+}
+
+} // namespace

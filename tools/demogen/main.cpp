@@ -5,6 +5,7 @@
 // OUT receives the files under their game paths ("gfx/...", "snd/..."); FONTFOLDER holds the
 // DejaVu TrueType fonts. The output is the same on every run.
 
+#include "tools/demogen/CaveArt.h"
 #include "tools/demogen/DialogArt.h"
 #include "tools/demogen/FontPages.h"
 #include "tools/demogen/HudArt.h"
@@ -96,6 +97,7 @@ int main(int argc, char** argv) {
         WriteHudArt(out);
         WriteVideoArt(out);
         WriteDialogArt(out);
+        WriteCrystalCaveArt(out);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "demogen: %s\n", error.what());
         return 1;

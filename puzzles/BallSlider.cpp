@@ -71,15 +71,8 @@ void SlyderMngr::SetProperty(const ParconCursor& cursor) {
     if (built) {
         return;
     }
-    ParconCursor element = cursor;
     std::string definition;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        const std::string name = key.GetListName();
+    ForEachParconKey(cursor, [&](const std::string& name, ParconCursor& key) {
         if (name == "rollSound") {
             rollSound = key.NextString(true, "");
         } else if (name == "ballFileName") {
@@ -90,7 +83,7 @@ void SlyderMngr::SetProperty(const ParconCursor& cursor) {
             definition = key.NextString(true, "");
             ReadBoard(definition);
         }
-    }
+    });
     if (definition.empty()) {
         return;
     }

@@ -63,14 +63,7 @@ BlockCheckPoint TetrisPuzzleChunk::PointOf(int32_t stepX, int32_t stepY, int32_t
 
 void TetrisPuzzleChunk::SetProperty(const ParconCursor& cursor) {
     GameButtonX::SetProperty(cursor);
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        const std::string name = key.GetListName();
+    ForEachParconKey(cursor, [&](const std::string& name, ParconCursor& key) {
         if (name == "pickSound") {
             pickSound = key.NextString(true, "");
         } else if (name == "placeSound") {
@@ -102,7 +95,7 @@ void TetrisPuzzleChunk::SetProperty(const ParconCursor& cursor) {
                 checkPoints.push_back(PointOf(stepX, stepY, distance));
             }
         }
-    }
+    });
 }
 
 TetrisPuzzleMngr* TetrisPuzzleChunk::Manager() const {
@@ -229,20 +222,13 @@ TetrisPuzzleMngr::TetrisPuzzleMngr(ObjectsManager* owner) : MiniGameManager(owne
 }
 
 void TetrisPuzzleMngr::SetProperty(const ParconCursor& cursor) {
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        const std::string name = key.GetListName();
+    ForEachParconKey(cursor, [&](const std::string& name, ParconCursor& key) {
         if (name == "cellSize") {
             cellSize = key.NextFloat(true, cellSize);
         } else if (name == "definition") {
             ReadBoard(key.NextString(true, ""));
         }
-    }
+    });
     CollectPieces(TetrisPuzzleChunk::kClassName);
 }
 

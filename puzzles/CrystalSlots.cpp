@@ -9,6 +9,8 @@
 #include "engine/Parcon.h"
 #include "media/RenderChunk.h"
 #include "media/SoundManager.h"
+#include "media/SpriteRenderSystem.h"
+#include "puzzles/PuzzleSupport.h"
 #include "world/FxPath.h"
 #include "world/GameAnim.h"
 #include "world/Level.h"
@@ -23,18 +25,10 @@ namespace {
 
 constexpr int kFullVolume = 100;
 
-RenderChunk* SpriteOf(Object& object) {
-    return dynamic_cast<RenderChunk*>(object.GetChunk(FourCC("SPRT"), 0));
-}
-
 void SetShown(Object& object, bool shown) {
     if (RenderChunk* sprite = SpriteOf(object)) {
         sprite->visible = shown;
     }
-}
-
-NormalLevelSystem* HoldingSystem() {
-    return GameLevel != nullptr ? GameLevel->levelSystem : nullptr;
 }
 
 } // namespace
@@ -48,17 +42,11 @@ CrystalSlot::CrystalSlot(ObjectsManager* owner) : GameButtonX(owner) {
 
 void CrystalSlot::SetProperty(const ParconCursor& cursor) {
     GameButtonX::SetProperty(cursor);
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        if (key.GetListName() == "sequenceId") {
+    ForEachParconKey(cursor, [&](const std::string& name, ParconCursor& key) {
+        if (name == "sequenceId") {
             sequenceId = key.NextInt(true, 0);
         }
-    }
+    });
     ShowCrystal(filled);
 }
 
@@ -104,7 +92,7 @@ void CrystalSlot::OnMessage(const void*, uint32_t id, uint32_t param) {
     if (collision == nullptr || !collision->Contains(Mouse.x, Mouse.y)) {
         return;
     }
-    NormalLevelSystem* holder = HoldingSystem();
+    NormalLevelSystem* holder = GameSystem();
     if (holder == nullptr || holder->heldItemName.empty()) {
         return;
     }

@@ -185,17 +185,11 @@ LaserPuzzleMngr::LaserPuzzleMngr(ObjectsManager* owner) : MiniGameManager(owner,
 LaserPuzzleMngr::~LaserPuzzleMngr() = default;
 
 void LaserPuzzleMngr::SetProperty(const ParconCursor& cursor) {
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        if (key.GetListName() == "definition" && !boardRead) {
+    ForEachParconKey(cursor, [&](const std::string& name, ParconCursor& key) {
+        if (name == "definition" && !boardRead) {
             ReadBoard(key.NextString(true, ""));
         }
-    }
+    });
     CollectPieces(LaserPuzzleMirrorChunk::kClassName);
     if (fadeStarted) {
         return;

@@ -45,17 +45,11 @@ LightPoint::LightPoint(ObjectsManager* owner) : GameButtonX(owner) {
 
 void LightPoint::SetProperty(const ParconCursor& cursor) {
     GameButtonX::SetProperty(cursor);
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        if (key.GetListName() == "lightAnim") {
+    ForEachParconKey(cursor, [&](const std::string& name, ParconCursor& key) {
+        if (name == "lightAnim") {
             lightLabel = key.NextString(true, "");
         }
-    }
+    });
     lit = GetLevelFlag(visName + "_killed") != 0;
 }
 

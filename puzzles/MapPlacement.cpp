@@ -184,14 +184,7 @@ PuzzleGameSlot::PuzzleGameSlot(ObjectsManager* owner) : GameButtonX(owner) {
 
 void PuzzleGameSlot::SetProperty(const ParconCursor& cursor) {
     GameButtonX::SetProperty(cursor);
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        const std::string name = key.GetListName();
+    ForEachParconKey(cursor, [&](const std::string& name, ParconCursor& key) {
         if (name == "requires") {
             requiredPiece = key.NextString(true, "");
         } else if (name == "regionFromCenter") {
@@ -201,7 +194,7 @@ void PuzzleGameSlot::SetProperty(const ParconCursor& cursor) {
             region.top = -kHalfRegion;
             region.bottom = kHalfRegion;
         }
-    }
+    });
 }
 
 void PuzzleGameSlot::OnObjectGoing(Object* going) {

@@ -49,6 +49,10 @@ void SpawnParticles(ObjectsManager* scene, const std::string& file, float x, flo
     if (scene == nullptr) {
         return;
     }
+    if (!Files.Exists(file)) {
+        DebugLog("%s is missing: no particles\n", file.c_str());
+        return;
+    }
     std::unique_ptr<Object> created = scene->CreateObject("FxParticles", true);
     auto* fx = dynamic_cast<FxParticles*>(created.get());
     if (fx == nullptr) {

@@ -18,7 +18,8 @@ SpriteRenderChunk* SpriteOf(Object& object);
 bool MouseOn(Object& object);
 
 // A burst of particles from the file at (x, y): emitting for the given seconds, the effect kept
-// for life seconds; made, resolved and added in the scene. Nothing without a scene.
+// for life seconds; made, resolved and added in the scene. Nothing without a scene, and nothing
+// (logged) when the file is missing.
 void SpawnParticles(ObjectsManager* scene, const std::string& file, float x, float y, float seconds,
                     float life);
 

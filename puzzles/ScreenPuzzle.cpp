@@ -38,31 +38,6 @@ constexpr std::array<Point, 9> kDustPoints = {{{349.0f, 498.0f},
                                                {496.0f, 501.0f}}};
 constexpr float kDebrisRise = 50.0f;
 
-// A particle effect at (x, y) in the scene: emitting for `emission` seconds, kept `life`
-// seconds. A missing particle file is skipped (logged).
-void SpawnParticles(ObjectsManager& scene, const char* file, float x, float y, float emission,
-                    float life) {
-    if (!Files.Exists(file)) {
-        DebugLog("%s is missing: no particles\n", file);
-        return;
-    }
-    std::unique_ptr<Object> created = scene.CreateObject("FxParticles", true);
-    auto* fx = dynamic_cast<FxParticles*>(created.get());
-    if (fx == nullptr) {
-        DebugLog("%s", "FxParticles is not a particle effect: no particles\n");
-        return;
-    }
-    fx->Position().x = x;
-    fx->Position().y = y;
-    Parcon parser;
-    parser.OpenFile(file, true);
-    fx->Particles().emitter.Load(*parser.Root(), 0);
-    fx->Particles().lifeTime = emission;
-    fx->life = life;
-    fx->ResolveDependencies();
-    scene.AddObject(std::move(created));
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -164,7 +139,7 @@ void ScreenPuzzle::SpawnDust() {
         y += static_cast<float>(frame.bottom - frame.top) / 2.0f;
     }
     // The place stands in the location: its scene is the game level.
-    SpawnParticles(*owner, kDustParticles, x, y, 0.5f, 3.0f);
+    SpawnParticles(owner, kDustParticles, x, y, 0.5f, 3.0f);
 }
 
 bool ScreenPuzzle::Update(float dt) {
@@ -227,8 +202,8 @@ void ScreenPuzzleMngr::SpawnFinalEffect() {
         return;
     }
     for (const Point& point : kDustPoints) {
-        SpawnParticles(*owner, "gfx/fx/tomb_dust.prt", point.x, point.y, 1.5f, 3.0f);
-        SpawnParticles(*owner, "gfx/fx/debris.prt", point.x, point.y - kDebrisRise, 0.5f, 3.0f);
+        SpawnParticles(owner, "gfx/fx/tomb_dust.prt", point.x, point.y, 1.5f, 3.0f);
+        SpawnParticles(owner, "gfx/fx/debris.prt", point.x, point.y - kDebrisRise, 0.5f, 3.0f);
     }
 }
 

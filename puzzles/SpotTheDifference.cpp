@@ -104,15 +104,9 @@ FrameRect SpotTheDifferenceGameSlot::FirstFrame() {
 
 void SpotTheDifferenceGameSlot::SetProperty(const ParconCursor& cursor) {
     GameButtonX::SetProperty(cursor);
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        if (key.GetListName() != "regionFromCenter") {
-            continue;
+    ForEachParconKey(cursor, [&](const std::string& name, ParconCursor& /*values*/) {
+        if (name != "regionFromCenter") {
+            return;
         }
         CollisionChunk* collision = Collision();
         if (collision == nullptr) {
@@ -123,7 +117,7 @@ void SpotTheDifferenceGameSlot::SetProperty(const ParconCursor& cursor) {
         collision->top = static_cast<float>(frame.top);
         collision->right = static_cast<float>(frame.right);
         collision->bottom = static_cast<float>(frame.bottom);
-    }
+    });
 }
 
 void SpotTheDifferenceGameSlot::OnObjectGoing(Object* going) {

@@ -30,17 +30,11 @@ SwitchPuzzleChunk::SwitchPuzzleChunk(ObjectsManager* owner) : GameAnim(owner) {
 
 void SwitchPuzzleChunk::SetProperty(const ParconCursor& cursor) {
     GameAnim::SetProperty(cursor);
-    ParconCursor element = cursor;
-    while (element.Next()) {
-        const std::optional<ParconList> list = element.GetList();
-        if (!list) {
-            continue;
-        }
-        ParconCursor key(list, 0);
-        if (key.GetListName() == "ID") {
+    ForEachParconKey(cursor, [&](const std::string& name, ParconCursor& key) {
+        if (name == "ID") {
             currentId = homeId = key.NextInt(true, 0);
         }
-    }
+    });
 }
 
 FxPiece* SwitchPuzzleChunk::BusyManager() {

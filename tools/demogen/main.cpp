@@ -15,6 +15,7 @@
 #include "tools/demogen/StonesArt.h"
 #include "tools/demogen/Sounds.h"
 #include "tools/demogen/VideoArt.h"
+#include "tools/demogen/WorkshopArt.h"
 
 #include <cstdio>
 #include <exception>
@@ -98,6 +99,7 @@ int main(int argc, char** argv) {
         WriteVideoArt(out);
         WriteDialogArt(out);
         WriteCrystalCaveArt(out);
+        WriteWorkshopArt(out);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "demogen: %s\n", error.what());
         return 1;

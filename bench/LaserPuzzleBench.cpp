@@ -77,6 +77,8 @@ public:
                    "(Hall (Data (definition levels/boards/"
                 << board << ".txt))))\n";
         }
+        // Every level reads the mouse gestures when it is made; the hall knows none.
+        std::ofstream("data/gestures.txt") << "\n";
         std::ofstream("data/levels/cave.txt")
             << "(Meta (Name z2-crystal-cave) (Type normal))\n(Objects)\n";
         Files.SetDataFolder("data");

@@ -68,6 +68,13 @@ bool CrystalSlot::Update(float dt) {
     return true;
 }
 
+void CrystalSlot::PreDraw() {
+    GameButtonX::PreDraw();
+    if (!crystalShown) {
+        SetShown(*this, false);
+    }
+}
+
 void CrystalSlot::OnObjectGoing(Object* going) {
     manager.ObjectGoing(going);
     GameButtonX::OnObjectGoing(going);

@@ -27,6 +27,8 @@ public:
     // The button's step; the crystal stays hidden while it is not to be shown, whatever the
     // button's state shows. Always true.
     bool Update(float dt) override;
+    // Again before the pictures are drawn: the scene's fade-out shows every piece it fades.
+    void PreDraw() override;
 
     // The placed crystal's picture.
     void ShowCrystal(bool shown);

@@ -200,7 +200,9 @@ bool LightPointsMngr::Update(float dt) {
 }
 
 void LightPointsMngr::Draw() {
-    if (solved && delay != 0.0f) {
+    // Under a mini-game opened before the fade ended the overlay would stand in front of the
+    // mini-game's pictures; the location is not stepped meanwhile, so the fade waits for it.
+    if (solved && delay != 0.0f && ModalLevel == nullptr) {
         overlay.Draw(0.0f, 0.0f, kOverlayDepth, 0.0f, overlayAlpha, 1.0f, 1.0f, 0.0f, kNoTint);
     }
 }

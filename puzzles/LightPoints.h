@@ -45,7 +45,7 @@ public:
     void SetProperty(const ParconCursor& cursor) override;
     // The state step; the solving; the overlay's fade. False once the fade is over.
     bool Update(float dt) override;
-    // The black overlay, once solved.
+    // The black overlay, once solved, while no mini-game is open.
     void Draw() override;
     void OnObjectGoing(Object* going) override;
 

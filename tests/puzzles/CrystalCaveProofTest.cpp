@@ -1,6 +1,8 @@
 // The crystal cave's mini-games proven as a player meets them: opened over a location by
 // GameModalProc and run in the real main loop, won by the clicks that solve them, or left.
 
+#include "engine/FourCC.h"
+#include "media/RenderChunk.h"
 #include "puzzles/CrystalSlots.h"
 #include "puzzles/LaserPuzzle.h"
 #include "puzzles/SpotTheDifference.h"
@@ -129,9 +131,24 @@ TEST_F(CrystalCaveProof, AWrongCrystalEndsTheAltarAtOnce) {
     OpenMiniGame("levels/crystals.txt", 1);
     HoldItem("crystal_blue1");
     Click(450, 400);
+    // The altar fades out with its crystals hidden: the fade shows every piece it fades.
+    int fadingSeen = 0;
+    for (int look = 0; look < 12; ++look) {
+        Wait(4);
+        Then([this, &fadingSeen] {
+            for (CrystalSlot* slot : Pieces<CrystalSlot>()) {
+                const auto* sprite =
+                    dynamic_cast<const RenderChunk*>(slot->GetChunk(FourCC("SPRT"), 0));
+                ASSERT_NE(sprite, nullptr);
+                EXPECT_FALSE(sprite->visible && sprite->alpha > 0.0f) << slot->visName;
+                fadingSeen += sprite->alpha < 1.0f ? 1 : 0;
+            }
+        });
+    }
     const MiniGameResult result = Run();
     ExpectLeft(result);
     EXPECT_TRUE(Played(result, "warning"));
+    EXPECT_GT(fadingSeen, 0) << "the looks fell after the fade";
 }
 
 TEST_F(CrystalCaveProof, ThePicturesAreWonByCarryingEachObjectToItsSpot) {

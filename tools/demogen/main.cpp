@@ -5,6 +5,7 @@
 // OUT receives the files under their game paths ("gfx/...", "snd/..."); FONTFOLDER holds the
 // DejaVu TrueType fonts. The output is the same on every run.
 
+#include "tools/demogen/CaveArt.h"
 #include "tools/demogen/DialogArt.h"
 #include "tools/demogen/FontPages.h"
 #include "tools/demogen/HermitageArt.h"
@@ -101,6 +102,7 @@ int main(int argc, char** argv) {
         WriteDialogArt(out);
         WriteHermitageArt(out);
         WriteQuestArt(out);
+        WriteCrystalCaveArt(out);
         WriteWorkshopArt(out);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "demogen: %s\n", error.what());

@@ -8,6 +8,7 @@
 
 #include "engine/Application.h"
 #include "tests/game/ProgramRun.h"
+#include "tests/game/ReferencePicture.h"
 #include "tests/support/TempFolder.h"
 #include "tests/world/WorldFixture.h"
 #include "world/Player.h"
@@ -22,15 +23,6 @@
 #include <string>
 
 namespace {
-
-void ExpectLooksLikeReference(const std::string& picture, const std::string& reference) {
-    SCOPED_TRACE(reference);
-    const PictureDifference difference = ComparePictures(
-        ReadPicture(picture), ReadPicture(std::string(ORVEX_TEST_REFERENCES) + "/" + reference));
-    ASSERT_TRUE(difference.sameSize);
-    EXPECT_LT(difference.meanChannelDifference, 2.0);
-    EXPECT_LT(difference.shareOfDifferentPixels, 0.005);
-}
 
 // Three runs on one profile, each continuing the save game of the one before, so that no run is
 // long: the stone, the lock, the wall.

@@ -6,6 +6,7 @@
 
 #include "engine/Application.h"
 #include "tests/game/ProgramRun.h"
+#include "tests/game/ReferencePicture.h"
 #include "tests/support/TempFolder.h"
 #include "tests/world/WorldFixture.h"
 #include "ui/hud/UIPermanentSlots.h"
@@ -84,21 +85,6 @@ protected:
         return Profile().GetFlag(std::string(kCave) + ":" + name);
     }
 
-    // The picture against its reference; a missing reference gets the picture beside the test
-    // binary, to be looked at and added.
-    void ExpectLooksLike(const std::string& taken, const std::string& reference) {
-        const std::string path = std::string(ORVEX_TEST_REFERENCES) + "/" + reference;
-        if (!fs::exists(path)) {
-            fs::copy_file(taken, "new_" + reference, fs::copy_options::overwrite_existing);
-            ADD_FAILURE() << reference << " has no reference picture yet: see new_" << reference;
-            return;
-        }
-        const PictureDifference difference = ComparePictures(ReadPicture(taken), ReadPicture(path));
-        ASSERT_TRUE(difference.sameSize) << reference;
-        EXPECT_LT(difference.meanChannelDifference, 2.0) << reference;
-        EXPECT_LT(difference.shareOfDifferentPixels, 0.005) << reference;
-    }
-
     TempFolder folder;
     std::string game;
     std::string saves;
@@ -142,9 +128,9 @@ TEST_F(CrystalCaveSession, TheLampsAndTheThreeGamesAreWonAndAWrongCrystalIsGiven
     for (const char* item : {"candle", "crystal_red1", "crystal_blue1"}) {
         EXPECT_EQ(kept.CountItem(item), 0) << item;
     }
-    ExpectLooksLike(folder / "lit.png", "crystal_cave_lit.png");
-    ExpectLooksLike(folder / "pictures.png", "crystal_cave_pictures.png");
-    ExpectLooksLike(folder / "beam.png", "crystal_cave_beam.png");
+    ExpectLooksLikeReference(folder / "lit.png", "crystal_cave_lit.png");
+    ExpectLooksLikeReference(folder / "pictures.png", "crystal_cave_pictures.png");
+    ExpectLooksLikeReference(folder / "beam.png", "crystal_cave_beam.png");
 }
 
 } // namespace

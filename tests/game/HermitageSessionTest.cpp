@@ -6,6 +6,7 @@
 
 #include "engine/Application.h"
 #include "tests/game/ProgramRun.h"
+#include "tests/game/ReferencePicture.h"
 #include "tests/support/TempFolder.h"
 #include "tests/world/WorldFixture.h"
 #include "world/Player.h"
@@ -43,21 +44,6 @@ protected:
         CurrentPlayer->AddPermanentItem(1, 2);
         CurrentPlayer->Save();
         ResetWorldGlobals();
-    }
-
-    // The picture against its reference; a missing reference gets the picture beside the test
-    // binary, to be looked at and added.
-    void ExpectLooksLike(const std::string& taken, const std::string& reference) {
-        const std::string path = std::string(ORVEX_TEST_REFERENCES) + "/" + reference;
-        if (!fs::exists(path)) {
-            fs::copy_file(taken, "new_" + reference, fs::copy_options::overwrite_existing);
-            ADD_FAILURE() << reference << " has no reference picture yet: see new_" << reference;
-            return;
-        }
-        const PictureDifference difference = ComparePictures(ReadPicture(taken), ReadPicture(path));
-        ASSERT_TRUE(difference.sameSize) << reference;
-        EXPECT_LT(difference.meanChannelDifference, 2.0) << reference;
-        EXPECT_LT(difference.shareOfDifferentPixels, 0.005) << reference;
     }
 
     // One run of a session script on the game folder and the profile, ending at that pass.
@@ -113,9 +99,9 @@ TEST_F(HermitageSession, APlayerInTheHermitageWinsItsOrganForgeAndTelescopesView
     // anvil, the two things to find and the rune in the beam; the sky through the cyan glass with
     // the flash shown; the room at the end, the anvil, telescope and glasses gone with their games
     // won, the rod in the bar and two map pieces counted.
-    ExpectLooksLike(pictures + "room.png", "hermitage_room.png");
-    ExpectLooksLike(pictures + "glyph.png", "hermitage_glyph.png");
-    ExpectLooksLike(pictures + "rod.png", "hermitage_rod.png");
+    ExpectLooksLikeReference(pictures + "room.png", "hermitage_room.png");
+    ExpectLooksLikeReference(pictures + "glyph.png", "hermitage_glyph.png");
+    ExpectLooksLikeReference(pictures + "rod.png", "hermitage_rod.png");
 }
 
 } // namespace

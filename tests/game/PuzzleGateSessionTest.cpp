@@ -5,6 +5,7 @@
 
 #include "engine/Application.h"
 #include "tests/game/ProgramRun.h"
+#include "tests/game/ReferencePicture.h"
 #include "tests/support/TempFolder.h"
 #include "tests/world/WorldFixture.h"
 #include "world/Player.h"
@@ -41,21 +42,6 @@ protected:
         ASSERT_TRUE(CreatePlayerFileFolder());
         ASSERT_TRUE(Player::CreateProfile(0, "Ann"));
         ResetWorldGlobals();
-    }
-
-    // The picture against its reference; a missing reference gets the picture beside the test
-    // binary, to be looked at and added.
-    void ExpectLooksLike(const std::string& taken, const std::string& reference) {
-        const std::string path = std::string(ORVEX_TEST_REFERENCES) + "/" + reference;
-        if (!fs::exists(path)) {
-            fs::copy_file(taken, "new_" + reference, fs::copy_options::overwrite_existing);
-            ADD_FAILURE() << reference << " has no reference picture yet: see new_" << reference;
-            return;
-        }
-        const PictureDifference difference = ComparePictures(ReadPicture(taken), ReadPicture(path));
-        ASSERT_TRUE(difference.sameSize) << reference;
-        EXPECT_LT(difference.meanChannelDifference, 2.0) << reference;
-        EXPECT_LT(difference.shareOfDifferentPixels, 0.005) << reference;
     }
 
     TempFolder folder;
@@ -97,8 +83,8 @@ TEST_F(PuzzleGateSession, APlayerAtTheGateWinsBothGamesAndKeepsThem) {
 
     // Looked at: the pipes all watered in one line from the top left to the bottom left; the gate
     // with both seals gone and no tip.
-    ExpectLooksLike(folder / "pipes.png", "puzzle_gate_pipes.png");
-    ExpectLooksLike(folder / "gate.png", "puzzle_gate_open.png");
+    ExpectLooksLikeReference(folder / "pipes.png", "puzzle_gate_pipes.png");
+    ExpectLooksLikeReference(folder / "gate.png", "puzzle_gate_open.png");
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "engine/Application.h"
 #include "tests/game/ProgramRun.h"
+#include "tests/game/ReferencePicture.h"
 #include "tests/support/TempFolder.h"
 #include "tests/world/WorldFixture.h"
 #include "world/Player.h"
@@ -86,21 +87,8 @@ protected:
         return *CurrentPlayer;
     }
 
-    // The picture against its reference; a missing reference gets the picture beside the test
-    // binary, to be looked at and added.
-    void ExpectLooksLike(const std::string& name) {
-        const std::string taken = folder / name;
-        const std::string path = std::string(ORVEX_TEST_REFERENCES) + "/" + name;
-        if (!fs::exists(path)) {
-            fs::copy_file(taken, "new_" + name, fs::copy_options::overwrite_existing);
-            ADD_FAILURE() << name << " has no reference picture yet: see new_" << name;
-            return;
-        }
-        const PictureDifference difference = ComparePictures(ReadPicture(taken), ReadPicture(path));
-        ASSERT_TRUE(difference.sameSize) << name;
-        EXPECT_LT(difference.meanChannelDifference, 2.0) << name;
-        EXPECT_LT(difference.shareOfDifferentPixels, 0.005) << name;
-    }
+    // The picture taken under its name against the reference of that name.
+    void ExpectLooksLike(const std::string& name) { ExpectLooksLikeReference(folder / name, name); }
 
     TempFolder folder;
     const std::string game = folder / "game";

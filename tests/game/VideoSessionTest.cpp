@@ -3,6 +3,7 @@
 // video leaves, the exit status.
 
 #include "tests/game/ProgramRun.h"
+#include "tests/game/ReferencePicture.h"
 #include "tests/support/TempFolder.h"
 
 #include <gmock/gmock.h>
@@ -31,14 +32,6 @@ protected:
         };
         return run;
     }
-    static void ExpectLooksLike(const std::string& picture, const std::string& reference) {
-        SCOPED_TRACE(reference);
-        const PictureDifference difference = ComparePictures(
-            ReadPicture(picture), ReadPicture(std::string(ORVEX_TEST_REFERENCES) + "/" + reference));
-        ASSERT_TRUE(difference.sameSize);
-        EXPECT_LT(difference.meanChannelDifference, 2.0);
-        EXPECT_LT(difference.shareOfDifferentPixels, 0.005);
-    }
 
     TempFolder folder;
 };
@@ -52,11 +45,11 @@ TEST_F(VideoSessionTest, TheCarvedStoneShowsTheCutSceneAndTheWandDrawsItsTrail) 
     run.environment["ORVEX_END"] = "3000"; // only when the script goes wrong
     ASSERT_EQ(RunProgram(run), 0);
     // Mid-way: the frame across the screen, the first subtitle below it and the skip hint above.
-    ExpectLooksLike(folder / "cutscene_mid.png", "cutscene_mid.png");
+    ExpectLooksLikeReference(folder / "cutscene_mid.png", "cutscene_mid.png");
     // After it: the barrow again, under the HUD.
-    ExpectLooksLike(folder / "cutscene_after.png", "cutscene_after.png");
+    ExpectLooksLikeReference(folder / "cutscene_after.png", "cutscene_after.png");
     // The wand's stroke: its glowing trail and sparks behind the cursor.
-    ExpectLooksLike(folder / "wand_trail.png", "wand_trail.png");
+    ExpectLooksLikeReference(folder / "wand_trail.png", "wand_trail.png");
     const std::string saves = folder / "profile/Saved Games/Vostrel Games/Orvex/";
     EXPECT_THAT(ReadFileBytes(saves + "0.pla"),
                 testing::HasSubstr("(z1-barrow-out:intro_video_killed 1)"));

@@ -5,6 +5,7 @@
 
 #include "engine/Application.h"
 #include "tests/game/ProgramRun.h"
+#include "tests/game/ReferencePicture.h"
 #include "tests/support/TempFolder.h"
 #include "tests/world/WorldFixture.h"
 #include "world/Player.h"
@@ -83,21 +84,6 @@ protected:
 
     std::string Profile() const { return ReadFileBytes(saves + "0.pla"); }
 
-    // The picture against its reference; a missing reference gets the picture beside the test
-    // binary, to be looked at and added.
-    static void ExpectLooksLike(const std::string& taken, const std::string& reference) {
-        const std::string path = std::string(ORVEX_TEST_REFERENCES) + "/" + reference;
-        if (!fs::exists(path)) {
-            fs::copy_file(taken, "new_" + reference, fs::copy_options::overwrite_existing);
-            ADD_FAILURE() << reference << " has no reference picture yet: see new_" << reference;
-            return;
-        }
-        const PictureDifference difference = ComparePictures(ReadPicture(taken), ReadPicture(path));
-        ASSERT_TRUE(difference.sameSize) << reference;
-        EXPECT_LT(difference.meanChannelDifference, 2.0) << reference;
-        EXPECT_LT(difference.shareOfDifferentPixels, 0.005) << reference;
-    }
-
     TempFolder folder;
     const std::string game = folder / "game";
     const std::string saves = folder / "profile/Saved Games/Vostrel Games/Orvex/";
@@ -136,9 +122,9 @@ TEST_F(WorkshopSession, TheThreeGamesAreWonAndTheMapIsPutTogether) {
 
     // Looked at: the windmill picture whole in its frame; the map of the metal lands whole on the
     // table; the barrow with the HUD's map display and no count under it.
-    ExpectLooksLike(folder / "restored.png", "workshop_picture.png");
-    ExpectLooksLike(folder / "assembled.png", "workshop_map.png");
-    ExpectLooksLike(folder / "hud.png", "workshop_hud.png");
+    ExpectLooksLikeReference(folder / "restored.png", "workshop_picture.png");
+    ExpectLooksLikeReference(folder / "assembled.png", "workshop_map.png");
+    ExpectLooksLikeReference(folder / "hud.png", "workshop_hud.png");
 }
 
 } // namespace

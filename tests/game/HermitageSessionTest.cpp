@@ -48,21 +48,9 @@ protected:
 
     // One run of a session script on the game folder and the profile, ending at that pass.
     int Run(const std::string& script, const std::string& screenshots, int end) {
-        ProgramRun run;
-        run.folder = game;
-        run.environment = {
-            {"XDG_DATA_HOME", folder / "profile"},
-            {"ORVEX_INSTANCE", "orvex-hermitage-" + std::to_string(::getpid())},
-            {"ORVEX_MESSAGE_BOX", std::nullopt}, // a box would be a failure here
-            {"ORVEX_SEED", "1"},
-            {"ORVEX_STEP_CLOCK", "1"},
-            {"ORVEX_SCRIPT", std::string(ORVEX_TEST_SESSIONS) + "/" + script},
-            {"ORVEX_END", std::to_string(end)},
-        };
-        if (!screenshots.empty()) {
-            run.environment["ORVEX_SCREENSHOT"] = screenshots;
-        }
-        return RunProgram(run);
+        return RunProgram(ScriptedSession(game, folder / "profile", "orvex-hermitage",
+                                          std::string(ORVEX_TEST_SESSIONS) + "/" + script,
+                                          screenshots, end));
     }
 
     TempFolder folder;

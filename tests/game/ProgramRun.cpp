@@ -102,6 +102,26 @@ bool WaitForFile(const std::string& path) {
     return true;
 }
 
+ProgramRun ScriptedSession(const std::string& gameFolder, const std::string& profile,
+                           const std::string& instance, const std::string& script,
+                           const std::string& screenshots, int endPass) {
+    ProgramRun run;
+    run.folder = gameFolder;
+    run.environment = {
+        {"XDG_DATA_HOME", profile},
+        {"ORVEX_INSTANCE", instance + "-" + std::to_string(::getpid())},
+        {"ORVEX_MESSAGE_BOX", std::nullopt},
+        {"ORVEX_SEED", "1"},
+        {"ORVEX_STEP_CLOCK", "1"},
+        {"ORVEX_SCRIPT", script},
+        {"ORVEX_END", std::to_string(endPass)},
+    };
+    if (!screenshots.empty()) {
+        run.environment["ORVEX_SCREENSHOT"] = screenshots;
+    }
+    return run;
+}
+
 int RunProgram(const ProgramRun& run) {
     return WaitForProgram(StartProgram(run), run.timeLimitSeconds);
 }

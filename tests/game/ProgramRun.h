@@ -19,6 +19,13 @@ struct ProgramRun {
     double timeLimitSeconds = kHungRunSeconds;
 };
 
+// A run of a session script as the program runs take it: on the game folder and the profile
+// folder, the instance name made unique to this test process, the seed 1 and the stepped clock,
+// no message box (one would be a failure), ending at the pass; screenshots "PASS:FILE;..." if any.
+ProgramRun ScriptedSession(const std::string& gameFolder, const std::string& profile,
+                           const std::string& instance, const std::string& script,
+                           const std::string& screenshots, int endPass);
+
 // Starts the program; its process id, or -1.
 int StartProgram(const ProgramRun& run);
 // Waits for it; its exit status, or -1 when it was killed by a signal or outlived the limit

@@ -65,21 +65,9 @@ protected:
     }
 
     int Run(const std::string& script, const std::string& screenshots, int end) {
-        ProgramRun run;
-        run.folder = game;
-        run.environment = {
-            {"XDG_DATA_HOME", folder / "profile"},
-            {"ORVEX_INSTANCE", "orvex-workshop-" + std::to_string(::getpid())},
-            {"ORVEX_MESSAGE_BOX", std::nullopt}, // a box would be a failure here
-            {"ORVEX_SEED", "1"},
-            {"ORVEX_STEP_CLOCK", "1"},
-            {"ORVEX_SCRIPT", std::string(ORVEX_TEST_SESSIONS) + "/" + script},
-            {"ORVEX_END", std::to_string(end)},
-        };
-        if (!screenshots.empty()) {
-            run.environment["ORVEX_SCREENSHOT"] = screenshots;
-        }
-        return RunProgram(run);
+        return RunProgram(ScriptedSession(game, folder / "profile", "orvex-workshop",
+                                          std::string(ORVEX_TEST_SESSIONS) + "/" + script,
+                                          screenshots, end));
     }
 
     std::string Profile() const { return ReadFileBytes(saves + "0.pla"); }

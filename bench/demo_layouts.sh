@@ -7,7 +7,7 @@ set -eu
 build=$(cd "$1" && pwd)
 out=$2
 game="$build/orvex"
-packtool="$build/tools/packtool/packtool"
+packtool="$build/tools/packtool"
 rm -rf "$out"
 mkdir -p "$out/folder" "$out/pack/data"
 cp -R "$game/data" "$out/folder/data"

@@ -26,6 +26,7 @@
 #include "world/Level.h"
 #include "world/Player.h"
 
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -120,6 +121,12 @@ public:
 };
 
 BenchFlow flow;
+
+double ProcessCpuMs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) * 1e-6;
+}
 
 std::string MetaValue(ParconCursor key) {
     return key.NextString(false, "");
@@ -363,11 +370,28 @@ void DemoStage::FirstPass(XProcess& process) {
 }
 
 void DemoStage::Pass(XProcess& process) {
+    Step(process);
+    Draw(process);
+}
+
+void DemoStage::Step(XProcess& process) {
     Mouse.Update();
     Keyboard.Update();
     process.Update(kStepTime);
     process.AfterUpdate();
+}
+
+void DemoStage::Draw(XProcess& process) {
     DrawFrame(process);
+}
+
+void DemoStage::MeasuredPass(XProcess& process, double& stepMs, double& drawMs) {
+    const double start = ProcessCpuMs();
+    Step(process);
+    const double stepped = ProcessCpuMs();
+    Draw(process);
+    stepMs += stepped - start;
+    drawMs += ProcessCpuMs() - stepped;
 }
 
 int DemoStage::Nested() const {

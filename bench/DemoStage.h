@@ -77,6 +77,13 @@ public:
     static void FirstPass(XProcess& process);
     // One pass of the main loop after that: one step and one frame.
     static void Pass(XProcess& process);
+    // The two halves of a pass: the step (the input read, Update and AfterUpdate), and the frame
+    // drawn, presented and finished by the software rasteriser.
+    static void Step(XProcess& process);
+    static void Draw(XProcess& process);
+    // A pass whose halves' CPU time of the whole process (every thread of the rasteriser
+    // included) is added to the two sums, in milliseconds.
+    static void MeasuredPass(XProcess& process, double& stepMs, double& drawMs);
 
     // The flow's count of processes that a step asked to run nested (a dialogue, a tutorial):
     // they are begun and ended at once, since nothing would answer them here.

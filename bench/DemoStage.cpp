@@ -136,7 +136,7 @@ std::string MetaValue(ParconCursor key) {
 
 bool DemoScene::Names(const DemoScene& other) const {
     const std::string file = fs::path(other.path).filename().string();
-    for (const std::string& form : {"levels\\" + file, "levels/" + file, " " + file + ")"}) {
+    for (const std::string& form : {"levels\\" + file, "levels/" + file}) {
         if (text.find(form) != std::string::npos) {
             return true;
         }

@@ -24,7 +24,7 @@ struct DemoScene {
     // A location the player walks through (the world map among them); every other Type is a
     // mini-game opened over a location.
     bool IsLocation() const { return type == "normal" || type == "map"; }
-    // The scene file names the other scene (by its "levels\name.txt" or "name.txt").
+    // The scene file names the other scene (as "levels\name.txt" or "levels/name.txt").
     bool Names(const DemoScene& other) const;
 };
 

@@ -149,7 +149,11 @@ bool TelescopeGestureGameMngr::Update(float) {
         return true;
     }
     done = true;
+    // Every gesture game of a location sets the same literal flag; the scene's own completion
+    // flag, as the frame and the orb record a won game, tells this game's win apart, so that the
+    // location can offer it once.
     SetLocationFlag(GestureGameMngr::kWinFlag, 1);
+    SetCompletionFlag();
     AddEnergy();
     PlayFull("game_won");
     if (ModalLevel != nullptr) {

@@ -38,8 +38,9 @@ public:
     bool rewarded = false;
 };
 
-// Won, once, when the gesture element named by "objectName" is recognised; it sets no leave
-// request (the scene's gesture game closes it).
+// Won, once, when the gesture element named by "objectName" is recognised: the literal flag of a
+// won gesture game, the scene's own completion flag and one energy. It sets no leave request (the
+// scene's gesture game closes it).
 class TelescopeGestureGameMngr : public Object, public OCreator<TelescopeGestureGameMngr> {
 public:
     static constexpr std::string_view kClassName = "TelescopeGestureGameMngr";

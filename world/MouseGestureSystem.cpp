@@ -187,7 +187,17 @@ void MouseGestureSystem::EndStroke() {
     }
 }
 
+bool MouseGestureSystem::BeneathAMiniGame() const {
+    return ModalLevel != nullptr && owner == GameLevel;
+}
+
 void MouseGestureSystem::AddTrailPoint(Vector2 cursor) {
+    // The mini-game level's own system draws the stroke and its sparks. The game level's runs
+    // only beneath a running pop-up: a trail of its own would stand still, unfaded, once the
+    // pop-up closes.
+    if (BeneathAMiniGame()) {
+        return;
+    }
     if (std::fabs(cursor.x - sparkAnchor.x) > sparkHalfSize ||
         std::fabs(cursor.y - sparkAnchor.y) > sparkHalfSize) {
         SpawnSparks(cursor);
@@ -244,7 +254,8 @@ void MouseGestureSystem::UpdateTrail() {
 }
 
 void MouseGestureSystem::PostRender() {
-    if (!ToolInUse()) {
+    // A room stroke still fading when a mini-game opened is not left standing beneath it.
+    if (!ToolInUse() || BeneathAMiniGame()) {
         return;
     }
     Renderer::SetRenderState(RenderState::ZFunc, kCompareAlways);

@@ -35,7 +35,8 @@ struct GestureTemplate {
 // none matches) goes to the enabled "GestureGameElement" objects of a mini-game level named
 // "gestures" or "switchpuzzle" and to the enabled "TelescopeGestureGameElement" objects of the
 // game level. While the button is held a glowing trail follows the cursor and sparks fall behind
-// it. The level makes it last among its systems.
+// it (drawn by the mini-game level's system while one is open). The level makes it last among its
+// systems.
 class MouseGestureSystem : public System {
 public:
     static constexpr float kRatioThreshold = 6.0f;
@@ -76,6 +77,8 @@ private:
     void Sample(Vector2 mouse);
     void AddSegment(char direction, float ratio, float length);
     void EndStroke();
+    // The game level's system while a mini-game level is open over it.
+    bool BeneathAMiniGame() const;
     void AddTrailPoint(Vector2 cursor);
     void SpawnSparks(Vector2 cursor);
     void UpdateTrail();

@@ -83,8 +83,8 @@ TEST_F(HermitageSession, APlayerInTheHermitageWinsItsOrganForgeAndTelescopesView
                              "(z1-hermitage-in:forging_rod_completed 1)", "multitool_rod"}) {
         EXPECT_THAT(flags, ::testing::HasSubstr(flag));
     }
-    // Looked at: the room with the organ, the slab, the star chart, the glasses, the telescope, the
-    // anvil, the two things to find and the rune in the beam; the sky through the cyan glass with
+    // Looked at: the room with the organ, the slab, the glasses, the telescope, the anvil, the
+    // things to find and the rune in the beam (the star chart comes once the slab's game is won); the sky through the cyan glass with
     // the flash shown; the room at the end, the anvil, telescope and glasses gone with their games
     // won, the rod in the bar and two map pieces counted.
     ExpectLooksLikeReference(pictures + "room.png", "hermitage_room.png");

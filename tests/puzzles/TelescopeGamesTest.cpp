@@ -187,16 +187,22 @@ TEST_F(TelescopeGamesTest, TheTelescopeGestureGameIsWonOnlyByAGestureElementOfIt
     for (const bool element : {true, false}) {
         SCOPED_TRACE(element ? "a gesture element" : "another class");
         CurrentPlayer->SetFlag("gate", "minigame1_completed", 0);
+        CurrentPlayer->SetFlag("gate", "gestures_completed", 0);
         const int32_t energy = CurrentPlayer->GetEnergy();
         LoadMiniGame(definitions,
                      std::string(element ? "(GestureGameElement" : "(Other") +
                          " (visName star) (Data (gestureName hook)))\n"
                          "(Stars (Data (objectName star)))");
+        // Named as a gesture game's scene must be for the wand's gestures to reach it.
+        ModalLevel->name = "gestures";
         if (element) {
             All<GestureGameElement>().at(0)->OnGesture("hook");
         }
         Step(3);
+        // The literal flag every gesture game sets, and the scene's own that tells this win
+        // from another gesture game's of the location.
         EXPECT_EQ(CurrentPlayer->GetFlag("gate:minigame1_completed"), element ? 1 : 0);
+        EXPECT_EQ(CurrentPlayer->GetFlag("gate:gestures_completed"), element ? 1 : 0);
         EXPECT_EQ(CurrentPlayer->GetEnergy() - energy, element ? 1 : 0);
         EXPECT_EQ(ModalLevel->won, element);
         EXPECT_EQ(All<TelescopeGestureGameMngr>().empty(), element) << "it ends once won";

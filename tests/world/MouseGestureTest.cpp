@@ -303,6 +303,30 @@ TEST_F(MouseGestures, TheTrailIsDrawnAdditivelyOverEverythingThenTheStatesComeBa
     trail.Release();
 }
 
+// Beneath a running pop-up of a mini-game the game level is updated too: its system still takes
+// the stroke, but the mini-game's own system draws it, and nothing of the game level's trail
+// stands unfaded over the room once the pop-up has closed.
+TEST_F(MouseGestures, AMiniGameOpenOverTheRoomHasTheOnlyTrail) {
+    LoadRoom();
+    // A room stroke still fading when the mini-game opens.
+    Stroke(500.0f, 300.0f, {{10, 0, 5}});
+    ASSERT_FALSE(Gestures().Trail().empty());
+    miniGame = std::make_unique<Level>();
+    miniGame->Load();
+    miniGame->name = "gestures";
+    ModalLevel = miniGame.get();
+    script.calls.clear();
+    Gestures().PostRender();
+    EXPECT_TRUE(script.calls.empty()) << "the room's trail is not drawn beneath the mini-game";
+
+    TestGestureElement::received.clear();
+    Rest(60);
+    Stroke(500.0f, 300.0f, {{10, 0, 10}});
+    EXPECT_THAT(TestGestureElement::received, testing::ElementsAre("lens:stroke"));
+    EXPECT_TRUE(Gestures().Trail().empty());
+    EXPECT_TRUE(miniGame->Objects().empty()) << "no sparks of the room's in the mini-game";
+}
+
 TEST_F(MouseGestures, ALevelNeedsItsGestureTemplates) {
     std::remove((folder / "data/gestures.txt").c_str());
     EXPECT_EQ(ErrorOf([] { Level level; level.Load(); }),

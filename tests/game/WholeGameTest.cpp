@@ -48,6 +48,7 @@ struct Stage {
 const std::vector<Stage>& Stages() {
     static const std::vector<Stage> stages = {
         {"new_profile", "", 3000, {{500, "clearing"}, {1160, "lens"}, {1330, "quest"}}},
+        {"barrow_out", "new_profile", 4000, {{520, "map"}, {1650, "cutscene"}, {2600, "wand"}}},
     };
     return stages;
 }

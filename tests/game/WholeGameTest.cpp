@@ -48,6 +48,9 @@ struct Stage {
 const std::vector<Stage>& Stages() {
     static const std::vector<Stage> stages = {
         {"new_profile", "", 3000, {{500, "clearing"}, {1160, "lens"}, {1330, "quest"}}},
+        {"barrow_out", "new_profile", 4000, {{520, "map"}, {1650, "cutscene"}, {2600, "wand"}}},
+        {"barrow_in", "barrow_out", 4000,
+         {{980, "wall"}, {1300, "stones"}, {2180, "lock"}, {2600, "chamber"}}},
     };
     return stages;
 }

@@ -14,7 +14,6 @@
 #include "media/Renderer.h"
 #include "media/SoundManager.h"
 #include "media/VideoStream.h"
-#include "platform/os/Clock.h"
 #include "platform/os/Keys.h"
 #include "ui/InGameFlow.h"
 #include "ui/UserInterface.h"
@@ -114,9 +113,8 @@ bool GameVideo::Update(float dt) {
     clockElapsed += dt;
     if (!stream->AtEnd() && !skipped) {
         // The sound is the clock; a set that is missing or silent gives none, and the updates
-        // pace the video instead. So do they under a replaced clock (a stepped run): the sound
-        // plays on in real time, which such a clock does not follow.
-        float clock = UsingSystemClock() ? Sounds.GetPlayPosition(soundFile) : 0.0f;
+        // pace the video instead.
+        float clock = Sounds.GetPlayPosition(soundFile);
         if (!(clock > 0.0f)) {
             clock = clockElapsed;
         }

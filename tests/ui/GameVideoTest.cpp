@@ -12,7 +12,6 @@
 #include "media/VideoStream.h"
 #include "platform/audio/AudioLayer.h"
 #include "platform/gfx/RecordingDevice.h"
-#include "platform/os/Clock.h"
 #include "platform/os/Keys.h"
 #include "platform/os/Seams.h"
 #include "tests/media/MediaTestSupport.h"
@@ -156,26 +155,6 @@ TEST_F(GameVideoTest, WithoutSoundTheUpdatesAreTheClock) {
     }
     // Half a second of updates: the frame shown is the first that ends after it.
     EXPECT_NEAR(video.FrameTime(), 8 * kFrame, 1e-9);
-}
-
-TEST_F(GameVideoTest, UnderAReplacedClockTheUpdatesPaceItWhereverTheSoundIs) {
-    // A stepped run: the sound plays on in real time, ahead of the steps or behind them.
-    ManualClock stepped;
-    SetClockSource(&stepped);
-    struct Restore {
-        ~Restore() { SetClockSource(nullptr); }
-    } restore;
-    for (const double soundAt : {3.0, 0.01}) {
-        SCOPED_TRACE(soundAt);
-        GameVideo& video = Play("(soundFile clip_sound)");
-        Update();
-        SoundAt(soundAt);
-        for (int step = 1; step < 15; ++step) {
-            Update();
-        }
-        // A quarter of a second of updates, as without sound.
-        EXPECT_NEAR(video.FrameTime(), 4 * kFrame, 1e-9);
-    }
 }
 
 TEST_F(GameVideoTest, SubtitlesShowOnTheirHalfOpenInterval) {

@@ -33,7 +33,8 @@ class ToolSlotsPart {
 public:
     // 0 the wand, 1 the multitool, 2 the chromatic lens, 3 the scrying orb.
     virtual void LaunchTool(int tool) = 0;
-    // Every tool slot back to its idle picture.
+    // Every tool slot back to its idle picture; a tool put back so is no longer chosen (the
+    // lens, whose slot keeps its look, keeps its choice).
     virtual void ResetToolSlots() = 0;
     // The name of the selected tool ("wand", ...); empty when none.
     virtual std::string HeldTool() const = 0;

@@ -8,9 +8,11 @@
 #include "media/RenderChunk.h"
 #include "media/SoundManager.h"
 #include "platform/os/Keys.h"
+#include "ui/HudParts.h"
 #include "ui/InGameFlow.h"
 #include "ui/UserInterface.h"
 #include "world/Level.h"
+#include "world/NormalLevelSystem.h"
 #include "world/Player.h"
 
 float DialogueClock = 0.0f;
@@ -316,6 +318,22 @@ std::unique_ptr<GameModalProc> GameModalProc::Create(const std::string& sceneFil
     return std::make_unique<GameModalProc>(sceneFile, options);
 }
 
+namespace {
+
+// A mini-game starts with no tool in hand: the wand no longer draws, its art leaves the cursor
+// and its slot waits for the player's next click to choose it again.
+void PutAwayTools() {
+    if (GameLevel != nullptr && GameLevel->levelSystem != nullptr) {
+        GameLevel->levelSystem->toolInUse = false;
+    }
+    ToolCursorShown = false;
+    if (ToolSlotsPart* slots = FindHudPart<ToolSlotsPart>("UIPermanentSlotMngr")) {
+        slots->ResetToolSlots();
+    }
+}
+
+} // namespace
+
 GameModalProc::GameModalProc(const std::string& sceneFile, const ModalOptions& options)
     : ModalProcessBase(options) {
     EnsureLevel(ModalLevel);
@@ -326,11 +344,11 @@ GameModalProc::GameModalProc(const std::string& sceneFile, const ModalOptions& o
                 messages->Post(static_cast<MessageReceiver*>(MainUI), FourCC("SAVQ"), 0);
             }
         }
-        ToolCursorShown = false;
+        PutAwayTools();
     }
     ModalLevel->LoadScene(sceneFile, true);
     if (ModalLevel->type == "stone") {
-        ToolCursorShown = false;
+        PutAwayTools();
     }
     ModalLevel->state = kResultNone;
     level = ModalLevel;

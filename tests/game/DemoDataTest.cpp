@@ -18,6 +18,7 @@
 #include "media/ParticleEmitter.h"
 #include "media/ParticleRenderSystem.h"
 #include "media/SoundManager.h"
+#include "media/SpriteRenderSystem.h"
 #include "media/StringTable.h"
 #include "media/TextRenderSystem.h"
 #include "media/TextureManager.h"
@@ -25,6 +26,7 @@
 #include "media/VideoStream.h"
 #include "platform/audio/AudioLayer.h"
 #include "platform/audio/RecordingAudio.h"
+#include "puzzles/GestureGame.h"
 #include "tests/media/MediaTestSupport.h"
 #include "tests/support/LogCapture.h"
 #include "ui/UIButton.h"
@@ -504,6 +506,55 @@ TEST_F(DemoDataTest, EveryLocationLoadsIntoALevelWithThingsToFind) {
         ModalLevel = nullptr;
     }
     GameLevel = nullptr;
+}
+
+// A gesture element, once its gesture is drawn, plays its lit picture once without looping: the
+// demo's lit pictures must still show long after, not end and leave the rune blank.
+TEST_F(DemoDataTest, ARecognisedGestureElementStaysLit) {
+    Level location;
+    LoadLevel(location);
+    GameLevel = &location;
+    int elements = 0;
+    for (const std::string& file : DataFilesEndingWith(".txt", "levels/")) {
+        const std::optional<std::vector<uint8_t>> bytes = Files.ReadAll(file);
+        ASSERT_TRUE(bytes.has_value()) << file;
+        if (std::string(bytes->begin(), bytes->end()).find("(GestureGameElement") ==
+            std::string::npos) {
+            continue;
+        }
+        Level scene;
+        LoadLevel(scene);
+        ModalLevel = &scene;
+        ASSERT_NO_THROW(scene.LoadScene(file, true)) << file;
+        std::vector<GestureGameElement*> found;
+        for (const auto& object : scene.Objects()) {
+            if (auto* element = dynamic_cast<GestureGameElement*>(object.get())) {
+                found.push_back(element);
+            } else if (auto* game = dynamic_cast<GestureGameMngr*>(object.get())) {
+                game->showTutorial = false; // every element takes its gesture at once
+            }
+        }
+        for (GestureGameElement* element : found) {
+            element->OnGesture(element->gestureName);
+        }
+        for (int step = 0; step < 10 * 60; ++step) {
+            StepAndDraw(scene);
+        }
+        for (GestureGameElement* element : found) {
+            SCOPED_TRACE(file + " " + element->visName);
+            ++elements;
+            ASSERT_TRUE(element->recognised);
+            const auto* sprite =
+                dynamic_cast<const SpriteRenderChunk*>(element->GetChunk(FourCC("SPRT"), 0));
+            ASSERT_NE(sprite, nullptr);
+            EXPECT_EQ(sprite->player.CurrentAnimName(), element->gestureName + "_idle2");
+            EXPECT_FALSE(sprite->player.IsFinished()) << "the lit picture has ended: nothing shows";
+            EXPECT_EQ(sprite->player.CurrentFrame(), 0);
+        }
+        ModalLevel = nullptr;
+    }
+    GameLevel = nullptr;
+    EXPECT_GE(elements, 5) << "the slab's four runes and the star sign";
 }
 
 // Items of one base name stack and match one another; an item whose base name began another

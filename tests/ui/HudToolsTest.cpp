@@ -5,6 +5,7 @@
 #include "media/ParticleEmitter.h"
 #include "media/SpriteRenderSystem.h"
 #include "tests/ui/HudFixture.h"
+#include "ui/ModalProcesses.h"
 #include "ui/hud/UIFxFlyTo.h"
 #include "ui/hud/UIMapPieceFx.h"
 #include "ui/hud/UIPermanentSlots.h"
@@ -98,15 +99,58 @@ TEST_F(HudTools, SelectingPutsTheToolOnTheCursorAndASecondClickLetsItGo) {
     EXPECT_FALSE(GameLevel->levelSystem->toolInUse);
     EXPECT_EQ(Playing(Tool(0)), "wand_idle");
 
-    // The orb never shows on the cursor; outside a mini-game it opens its hint.
+    // The orb never shows on the cursor; outside a mini-game it opens its hint and is put back.
     ClickTool(3);
     EXPECT_FALSE(ToolCursorShown);
     EXPECT_EQ(Dialogues(*MainUI), std::vector<std::string>{"dialog1999 menus\\tutorials\\sorb.txt"});
+    EXPECT_EQ(Tools().HeldTool(), "");
 
     // No tool slot reacts while an item is held.
     Hold("acorn");
     ClickTool(0);
-    EXPECT_EQ(Tools().HeldTool(), "scrying_orb");
+    EXPECT_EQ(Tools().HeldTool(), "");
+    EXPECT_FALSE(ToolCursorShown);
+    EXPECT_FALSE(GameLevel->levelSystem->toolInUse);
+}
+
+// A mini-game puts the tool in hand away (on its entry, and when it is left): the next click on
+// that slot chooses the tool again rather than letting go of a tool no longer in hand.
+TEST_F(HudTools, AToolPutAwayByAMiniGameIsChosenAgainByOneClick) {
+    CurrentPlayer->AddPermanentItem(1, 0);
+    CurrentPlayer->AddPermanentItem(1, 2);
+    LoadHud();
+    Run(kStepTime);
+    WriteScene("slab", "gestures");
+    ClickTool(0);
+    ASSERT_TRUE(GameLevel->levelSystem->toolInUse);
+    std::unique_ptr<GameModalProc> entry = GameModalProc::Create("levels/slab.txt", {});
+    ASSERT_NE(ModalLevel, nullptr);
+    EXPECT_FALSE(GameLevel->levelSystem->toolInUse);
+    EXPECT_FALSE(ToolCursorShown);
+    EXPECT_EQ(Tools().HeldTool(), "");
+    EXPECT_EQ(Playing(Tool(0)), "wand_idle");
+
+    ClickTool(0);
+    EXPECT_EQ(Tools().HeldTool(), "wand");
+    EXPECT_TRUE(ToolCursorShown);
+    EXPECT_TRUE(GameLevel->levelSystem->toolInUse);
+    EXPECT_EQ(Playing(Tool(0)), "wand_active");
+
+    // Put away by the game's leave, the same.
+    layers.ResetToolSlots();
+    EXPECT_EQ(Tools().HeldTool(), "");
+    ClickTool(0);
+    EXPECT_EQ(Tools().HeldTool(), "wand");
+
+    // The lens, whose slot keeps its look when the tools are put away, keeps its choice too.
+    ClickTool(2);
+    ASSERT_EQ(Tools().HeldTool(), "chromatic_lens");
+    layers.ResetToolSlots();
+    EXPECT_EQ(Tools().HeldTool(), "chromatic_lens");
+
+    entry.reset();
+    ObjectsManager::Delete(ModalLevel);
+    ModalLevel = nullptr;
 }
 
 TEST_F(HudTools, TheLensLightsTheFirstHiddenThingForOneChargeOrSaysThereIsNone) {

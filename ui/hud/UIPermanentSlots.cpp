@@ -235,6 +235,12 @@ void UIPermanentSlotMngr::ResetToolSlots() {
             slot->PlayToolAnim("_idle");
         }
     }
+    // A tool put back in its slot is no longer chosen: otherwise the next click on that slot
+    // would only let go of it, and the lens element would refuse clicks for a tool not in hand.
+    // The lens keeps its choice as it keeps its glow.
+    if (selectedTool != kLens) {
+        selectedTool.clear();
+    }
 }
 
 void UIPermanentSlotMngr::SelectTool(UIPermanentSlot* slot) {
@@ -246,9 +252,10 @@ void UIPermanentSlotMngr::SelectTool(UIPermanentSlot* slot) {
     if (slot == nullptr) {
         return;
     }
+    const std::string chosen = selectedTool;
     ResetToolSlots();
     const std::string& tool = slot->toolName;
-    if (tool != selectedTool) {
+    if (tool != chosen) {
         ToolCursorShown = false;
         selectedTool = tool;
         if (tool != kLens && tool != kOrb) {

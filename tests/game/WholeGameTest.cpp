@@ -51,6 +51,8 @@ const std::vector<Stage>& Stages() {
         {"barrow_out", "new_profile", 4000, {{520, "map"}, {1650, "cutscene"}, {2600, "wand"}}},
         {"barrow_in", "barrow_out", 4000,
          {{980, "wall"}, {1300, "stones"}, {2180, "lock"}, {2600, "chamber"}}},
+        {"hermitage_out", "barrow_in", 4300,
+         {{500, "map"}, {680, "arrival"}, {1950, "pillars"}, {3260, "furnace"}}},
     };
     return stages;
 }

@@ -53,6 +53,19 @@ const std::vector<Stage>& Stages() {
          {{980, "wall"}, {1300, "stones"}, {2180, "lock"}, {2600, "chamber"}}},
         {"hermitage_out", "barrow_in", 4300,
          {{500, "map"}, {680, "arrival"}, {1950, "pillars"}, {3260, "furnace"}}},
+        {"hermitage_in", "hermitage_out", 8900,
+         {{390, "room"},
+          {1400, "library"},
+          {2300, "organ"},
+          {3250, "sky"},
+          {3690, "glyph"},
+          {4050, "forge"},
+          {5000, "slab"},
+          {6900, "sign"},
+          {7700, "lantern"},
+          {7900, "outro"},
+          {8200, "credits"}}},
+        {"continued", "hermitage_in", 900, {{390, "room"}}},
     };
     return stages;
 }

@@ -1,6 +1,10 @@
 #include "media/StringTable.h"
 
+#include "engine/Exception.h"
+#include "engine/Log.h"
 #include "engine/Parcon.h"
+
+#include <set>
 
 namespace {
 
@@ -15,6 +19,8 @@ namespace StringTable {
 void Load() {
     Parcon parser;
     parser.OpenFile("strings-utf8.txt", true);
+    // The keys of this file; a key given twice loses its earlier text unseen otherwise.
+    std::set<std::string, std::less<>> given;
     ParconCursor root = parser.RootCursor();
     while (root.Next()) {
         const std::optional<ParconList> list = root.GetList();
@@ -25,8 +31,13 @@ void Load() {
         if (name->kind != ParconNode::kValue || !name->hasText) {
             continue;
         }
+        const std::string_view key = list->Text(*name);
+        if (!given.emplace(key).second) {
+            DebugLog("%s gives the key %s more than once: its last text is used\n",
+                     MessagePart(list->FileName()).c_str(), MessagePart(key).c_str());
+        }
         ParconCursor entry(list, 0);
-        entries[std::string(list->Text(*name))] = entry.NextString(false, "");
+        entries[std::string(key)] = entry.NextString(false, "");
     }
 }
 

@@ -11,7 +11,7 @@ namespace StringTable {
 
 // Reads "strings-utf8.txt" (a required definition file): every top-level list whose name is a
 // word and that has a second element is an entry, the name its key and the second element its
-// text; a later entry of a key replaces the earlier one.
+// text; a later entry of a key replaces the earlier one, and the log names the key.
 void Load();
 
 // The text to show: a text that does not begin with "str." is itself. Otherwise it is a key:

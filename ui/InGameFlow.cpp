@@ -3,7 +3,9 @@
 #include "ui/InGameFlow.h"
 
 #include "engine/Application.h"
+#include "engine/Exception.h"
 #include "engine/FourCC.h"
+#include "engine/Log.h"
 #include "engine/MessageSystem.h"
 #include "engine/ProcessResult.h"
 #include "engine/Timer.h"
@@ -189,6 +191,13 @@ void UserInterface::GoToLocation(const std::string& levelFile) {
     if (ItemHeld()) {
         return;
     }
+    // The mini-game's level and its process would stay open under the new location, which then
+    // takes no clicks: the mini-game is closed first, or the location stays.
+    if (ModalLevel != nullptr) {
+        DebugLog("%s is not entered while the mini-game %s is open\n",
+                 MessagePart(levelFile).c_str(), MessagePart(ModalLevel->name).c_str());
+        return;
+    }
     Sounds.StopAll();
     for (UserInterface** global : {&MainUI, &MapGameUI, &mui, &VideoUI}) {
         if (*global != nullptr) {
@@ -233,7 +242,10 @@ void UserInterface::HandleProcessResult(int32_t result) {
         break;
     case kResultBack:
         if (ModalLevel != nullptr) {
-            GoToLocation(LocationFile(ModalLevel->exitBack));
+            // The mini-game's way back: it closes before its exit is taken.
+            const std::string back = LocationFile(ModalLevel->exitBack);
+            DeleteModalLevel();
+            GoToLocation(back);
         } else if (GameLevel != nullptr) {
             const std::string back = LocationFile(GameLevel->exitBack);
             GameLevel->Clear();
@@ -253,6 +265,12 @@ void UserInterface::HandleProcessResult(int32_t result) {
 }
 
 void UserInterface::ChooseElementMap() {
+    // No map over an open mini-game: its location is neither saved nor left.
+    if (ModalLevel != nullptr) {
+        DebugLog("The map is not opened while the mini-game %s is open\n",
+                 MessagePart(ModalLevel->name).c_str());
+        return;
+    }
     if (GameLevel != nullptr && !GameLevel->levelPath.empty()) {
         WriteSaveGame(false);
     }

@@ -51,11 +51,12 @@ public:
     // layer stays allocated until the handler returns, whatever the actions delete.
     void HandleEvent(const void* sender, uint32_t id, uint32_t param);
     // Every layer reset, the file loaded into the game level and a new game process run on it;
-    // then its result. Nothing while an item is held on the cursor.
+    // then its result. Nothing while an item is held on the cursor or a mini-game level is open.
     void GoToLocation(const std::string& levelFile);
     // What the result word of a finished game or mini-game process asks for.
     void HandleProcessResult(int32_t result);
-    // The element map that the current player's progress allows, after the save game.
+    // The element map that the current player's progress allows, after the save game. Nothing
+    // while a mini-game level is open.
     void ChooseElementMap();
     // The HUD's option buttons come back and the closing options screen runs on MapGameUI.
     void OpenIngameOptions();

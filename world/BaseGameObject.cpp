@@ -87,8 +87,11 @@ RenderChunk* BaseGameObject::Sprite() {
 
 void BaseGameObject::SetProperty(const ParconCursor& cursor) {
     stateTimer = -1.0f;
-    if (!visName.empty() && name != "ScreenPuzzle" && name != "SpotTheDifferenceGameChunk" &&
-        GetLevelFlag(visName + "_killed") != 0) {
+    // These classes are read whatever their killed flag (a wall's place shares its name with the
+    // item it takes, whose pick-up kills that name): known by class, whatever definition made them.
+    const std::string className = GetClassName();
+    if (!visName.empty() && className != "ScreenPuzzle" &&
+        className != "SpotTheDifferenceGameChunk" && GetLevelFlag(visName + "_killed") != 0) {
         dead = true;
         return;
     }

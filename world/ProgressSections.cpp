@@ -30,7 +30,8 @@ void AppendSlots(std::string& text,
             text += PlayerFileToken(slots[i].item);
         }
         text += ' ';
-        text += std::to_string(slots[i].count);
+        // A free slot holds nothing: with no item written, a count would read back as the item.
+        text += std::to_string(IsFreeItem(slots[i].item) ? 0 : slots[i].count);
         text += ')';
     }
 }
@@ -123,7 +124,8 @@ void SectionReader::ReadSlots(const ParconList& section,
             if (!parsed) {
                 continue;
             }
-            itemCount = *parsed;
+            // A free slot holds nothing; a count there would be added to the next item it takes.
+            itemCount = IsFreeItem(item) ? 0 : *parsed;
         }
         slots[static_cast<std::size_t>(*index)] = {item, itemCount};
     }

@@ -18,7 +18,7 @@ constexpr const char* kProfileSections[] = {"inventory",  "inventoryBack", "perm
                                             "lastLevelId"};
 
 // "(slot i item count)" for every slot, with nothing between them; a free slot's empty item is
-// written as nothing.
+// written as nothing and its count as 0, so that it reads back free.
 void AppendSlots(std::string& text,
                  const std::array<InventorySlot, Player::kInventorySlots>& slots);
 // "(slot i count)" for every tool, with nothing between them.

@@ -26,6 +26,7 @@
 #include "platform/audio/AudioLayer.h"
 #include "platform/audio/RecordingAudio.h"
 #include "tests/media/MediaTestSupport.h"
+#include "tests/support/LogCapture.h"
 #include "ui/UIButton.h"
 #include "ui/UserInterface.h"
 #include "world/GameHiddenObject.h"
@@ -553,6 +554,13 @@ TEST_F(DemoDataTest, ButtonsThatFadeWhenClickedGoWhenDisabledAndMapPlacesNameLoc
     }
     EXPECT_GE(fading, 1);
     EXPECT_GE(places, 2);
+}
+
+// A key given twice shows only its last text: the earlier one is a text no player sees.
+TEST_F(DemoDataTest, TheStringFileGivesEachKeyOnce) {
+    const LogCapture log;
+    StringTable::Load();
+    EXPECT_EQ(log.Text().find("more than once"), std::string::npos) << log.Text();
 }
 
 TEST_F(DemoDataTest, FontsHaveAGlyphForEveryCharacterOfTheTexts) {

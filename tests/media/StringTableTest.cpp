@@ -2,6 +2,7 @@
 
 #include "engine/Exception.h"
 #include "engine/FileSystem.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestData.h"
 
@@ -34,8 +35,12 @@ TEST_F(StringTableTest, LoadsEveryNamedListWithATextLaterOnesWinning) {
                  "loose_value\n"
                  "(str.hello \"Hi\")\n"
                  "(str.sub (nested list))\n");
+    LogCapture log;
     StringTable::Load();
     EXPECT_EQ(StringTable::Translate("str.hello"), "Hi");
+    // The key given twice is named, once; the others are not.
+    EXPECT_EQ(log.Text(), "strings-utf8.txt gives the key str.hello more than once: its last "
+                          "text is used\n");
     EXPECT_EQ(StringTable::Translate("str.menu.play"), "Play");
     const auto& entries = StringTable::Entries();
     EXPECT_FALSE(entries.contains("str.alone"));

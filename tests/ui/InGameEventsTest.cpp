@@ -9,6 +9,7 @@
 #include "media/Renderer.h"
 #include "platform/os/Keys.h"
 #include "platform/os/Messages.h"
+#include "tests/support/LogCapture.h"
 #include "tests/ui/UiFixture.h"
 #include "ui/GameFlow.h"
 #include "ui/ModalProcesses.h"
@@ -30,6 +31,7 @@
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 constexpr int kAlt = 18;
@@ -328,6 +330,59 @@ TEST_F(InGameEvents, AFinishedMiniGamesResultIsActedOn) {
             ModalLevel = nullptr;
         }
     }
+}
+
+// A location entered under an open mini-game left the mini-game's level open over it: the
+// location took no clicks, and the mini-game's process still waited beneath. The location stays,
+// unsaved, and the mini-game with it.
+TEST_F(InGameEvents, NoLocationNorMapIsEnteredWhileAMiniGameIsOpen) {
+    struct Case {
+        const char* id;
+        const char* logged;
+    };
+    const Case cases[] = {{"SLV3", "levels/z1-wood-glyphstone.txt is not entered"},
+                          {"STV5", "levels/z2-brotherhood.txt is not entered"},
+                          {"STMA", "The map is not opened"},
+                          {"QMAP", "The map is not opened"},
+                          {"MAP", "The map is not opened"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        StartAgain();
+        runs.clear();
+        Play();
+        auto modal = std::make_unique<Level>();
+        modal->Load();
+        modal->name = "steam_machine";
+        Level* const miniGame = modal.release();
+        ModalLevel = miniGame;
+        const LogCapture log;
+        Send(EnsureLayer(MainUI), c.id);
+        EXPECT_THAT(runs, IsEmpty());
+        EXPECT_EQ(ModalLevel, miniGame);
+        EXPECT_EQ(GameLevel->ScenePath(), "levels/here.txt");
+        EXPECT_FALSE(PlayerFileExists("0.sav"));
+        EXPECT_THAT(log.Text(), HasSubstr(std::string(c.logged) +
+                                          " while the mini-game steam_machine is open"));
+        ObjectsManager::Delete(ModalLevel);
+        ModalLevel = nullptr;
+        DeleteAllLayers();
+    }
+}
+
+// A mini-game's Back result takes its own exit, with the mini-game closed before the location
+// is entered.
+TEST_F(InGameEvents, ABackResultClosesTheMiniGameBeforeItsExitIsTaken) {
+    Play("next.txt", "here.txt");
+    auto modal = std::make_unique<Level>();
+    modal->Load();
+    modal->exitBack = "back.txt";
+    ModalLevel = modal.release();
+    bool miniGameOpenDuringRun = true;
+    duringRun = [&] { miniGameOpenDuringRun = ModalLevel != nullptr; };
+    EnsureLayer(MainUI).HandleProcessResult(3);
+    EXPECT_THAT(runs, ElementsAre("game levels/back.txt"));
+    EXPECT_FALSE(miniGameOpenDuringRun);
+    EXPECT_EQ(ModalLevel, nullptr);
 }
 
 TEST_F(InGameEvents, TheElementMapFollowsTheProgress) {

@@ -2,10 +2,12 @@
 #include "tests/world/WorldFixture.h"
 #include "world/Player.h"
 #include "world/PlayerFile.h"
+#include "world/ProgressSections.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <filesystem>
 #include <string>
 
@@ -54,6 +56,38 @@ TEST_F(ProfileReadTest, MissingValuesTakeTheirDefaults) {
     EXPECT_EQ(player.GetLastLevelId(), "unknown");
     EXPECT_EQ(player.GetFileCondition(), Player::FileCondition::Whole);
     EXPECT_FALSE(PlayerFileExists("3.pla.damaged"));
+}
+
+// A free slot's item is written as nothing, so a count written after it would read back as an
+// item of that name: whatever count a free slot was given, it reads back free and holding nothing.
+TEST_F(ProfileReadTest, FreeSlotsReadBackFreeAndAreWrittenSoAgain) {
+    for (const char* written : {"(slot 1  0)", "(slot 1)", "(slot 1 0 3)", "(slot 1 \"\" 3)"}) {
+        SCOPED_TRACE(written);
+        Player player = Read(OnDisk(std::string("5\nDee\n1\n0\n1\n1\n"
+                                                "(inventory\n(slot 0 key 2)") +
+                                    written +
+                                    "\n )(inventoryBack\n\n )(permanentSlots\n\n )"
+                                    "(mapPieces\n0\n )(energy\n0\n )(actWorld\n0\n )"
+                                    "(lastLevelId\nz1\n )"));
+        ASSERT_EQ(player.GetFileCondition(), Player::FileCondition::Whole);
+        EXPECT_TRUE(player.IsInventorySlotEmpty(1));
+        EXPECT_EQ(player.GetInventorySlot(1).count, 0);
+        ASSERT_TRUE(player.Save());
+        Player again = Read(PlayerBytes("3.pla"));
+        ASSERT_EQ(again.GetFileCondition(), Player::FileCondition::Whole);
+        EXPECT_TRUE(again.IsInventorySlotEmpty(1));
+        EXPECT_EQ(again.GetInventorySlot(0), (InventorySlot{"key", 2}));
+        // The next item the slot takes is one of it.
+        again.AddItemToSlot("acorn", 1);
+        EXPECT_EQ(again.GetInventorySlot(1), (InventorySlot{"acorn", 1}));
+    }
+    // Written from a free slot that still counts something, the slot is written free.
+    std::array<InventorySlot, Player::kInventorySlots> slots{};
+    slots[1] = {"", 3};
+    slots[2] = {"0", 4};
+    std::string text;
+    AppendSlots(text, slots);
+    EXPECT_NE(text.find("(slot 1  0)(slot 2 0 0)"), std::string::npos) << text;
 }
 
 TEST_F(ProfileReadTest, TheNameLineLosesTheCrOfItsLineBreakOnly) {

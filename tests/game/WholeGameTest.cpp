@@ -44,6 +44,11 @@ struct Stage {
     std::vector<Shot> pictures;
 };
 
+// A failure names the stage, not the bytes of its row.
+void PrintTo(const Stage& stage, std::ostream* out) {
+    *out << stage.name;
+}
+
 // The walkthrough's order. Each script's comment says what it plays and what its pictures show.
 const std::vector<Stage>& Stages() {
     static const std::vector<Stage> stages = {
@@ -53,6 +58,7 @@ const std::vector<Stage>& Stages() {
          {{980, "wall"}, {1300, "stones"}, {2180, "lock"}, {2600, "chamber"}}},
         {"barrow_machines", "barrow_in", 5000,
          {{1702, "steam"}, {2480, "clock"}, {3305, "wheel"}, {3560, "chamber"}}},
+        {"puzzle_gate", "barrow_machines", 3000, {{988, "pipes"}, {1920, "gate"}}},
     };
     return stages;
 }

@@ -60,6 +60,7 @@ const std::vector<Stage>& Stages() {
          {{1702, "steam"}, {2480, "clock"}, {3305, "wheel"}, {3560, "chamber"}}},
         {"puzzle_gate", "barrow_machines", 3000, {{988, "pipes"}, {1920, "gate"}}},
         {"workshop", "puzzle_gate", 5000, {{540, "workshop"}, {1250, "chest"}, {3430, "picture"}}},
+        {"workshop_map", "workshop", 4000, {{1810, "map_game"}, {2280, "barrow"}}},
     };
     return stages;
 }

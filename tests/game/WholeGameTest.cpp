@@ -61,7 +61,9 @@ const std::vector<Stage>& Stages() {
         {"puzzle_gate", "barrow_machines", 3000, {{988, "pipes"}, {1920, "gate"}}},
         {"workshop", "puzzle_gate", 5000, {{540, "workshop"}, {1250, "chest"}, {3430, "picture"}}},
         {"workshop_map", "workshop", 4000, {{1810, "map_game"}, {2280, "barrow"}}},
-        {"hermitage_out", "workshop_map", 4300,
+        {"crystal_cave", "workshop_map", 5000,
+         {{990, "cave"}, {1620, "lamps"}, {3450, "mirrors"}, {3780, "cave_won"}}},
+        {"hermitage_out", "crystal_cave", 4300,
          {{500, "map"}, {680, "arrival"}, {1950, "pillars"}, {3260, "furnace"}}},
         {"hermitage_in", "hermitage_out", 8900,
          {{390, "room"},
@@ -197,6 +199,13 @@ TEST_P(WholeGameTest, Stage) {
     ASSERT_EQ(RunProgram(run), 0);
     ExpectPlayerFilesWhole(profile + "/" + kSaveFolder);
     const std::string sounds = ReadFileBytes(folder / "sounds.txt");
+    // Every stage goes back to the main menu before it quits, which starts the menu's music
+    // last; a run that ended at its end pass instead lost its way in the script.
+    const std::size_t lastMusic = sounds.rfind(" music ");
+    ASSERT_NE(lastMusic, std::string::npos);
+    EXPECT_EQ(sounds.substr(lastMusic, sounds.find('\n', lastMusic) - lastMusic),
+              " music snd/music/main_menu.ogg")
+        << "the stage did not end at the main menu";
 
     const fs::path expected = WholeFolder(stage.name);
     if (Writing()) {

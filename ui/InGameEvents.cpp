@@ -430,6 +430,9 @@ void UserInterface::HandleEvent(const void* sender, uint32_t id, uint32_t param)
             break;
         case FourCC("AVI2"):
             CloseDialogue();
+            // The end of the story is saved before the closing cut-scene, so that a player who
+            // quits during it does not continue from before the end.
+            WriteSaveGame(false);
             if (GameLevel != nullptr) {
                 GameLevel->state = kResultCredits;
             }

@@ -4,11 +4,16 @@
 #include "platform/audio/Mixer.h"
 
 #include <cstdint>
+#include <vector>
 
 // The real output: the SDL audio device, fed by our mixer from SDL's audio thread. Every call
 // from the game thread holds the device's lock while it touches the mixer; decoding a sample or
 // a stream's first pages happens before, outside it. SDL_AUDIODRIVER=dummy gives a device that
 // plays into nothing at the real pace, for headless runs.
+// Opened under a clock other than the system's (a scripted run's stepped clock), playback follows
+// that clock instead of the device: before each call the game thread mixes as far as the clock
+// has come, into nothing, and the device plays silence. What plays, where it stands and what has
+// ended at a given pass is then the same in every run, however fast the machine draws.
 class SdlAudio final : public AudioLayer {
 public:
     SdlAudio() = default;
@@ -39,7 +44,14 @@ private:
     class DeviceLock;
 
     static void FillOutput(void* self, uint8_t* output, int size);
+    // Under the device's lock: the mixer moved on to the clock, when it follows one.
+    void FollowClock() const;
+    static uint64_t ClockFrames();
 
     uint32_t device = 0; // SDL's device id, 0 while closed
-    Mixer mixer;
+    // Mutable: reading where a sound stands first brings playback up to the clock.
+    mutable Mixer mixer;
+    bool followsClock = false;
+    mutable uint64_t mixedToFrame = 0; // the clock's frame up to which the mixer has run
+    mutable std::vector<int16_t> unheard;
 };

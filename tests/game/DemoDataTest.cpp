@@ -287,6 +287,9 @@ TEST_F(DemoDataTest, TheFilesTheProgramNamesExist) {
         "gfx/fx/magic_trail.prt",
         "menus/intro.txt",
         "video/intro.ogv",
+        "menus/outro.txt",
+        "video/outro.ogv",
+        "menus/credits_fade.txt",
         "snd/music/main_menu.ogg",
         "menus/splash/splash1.txt",
         "menus/main_menu_anim.txt",
@@ -310,6 +313,7 @@ TEST_F(DemoDataTest, TheFilesTheProgramNamesExist) {
         "levels/z1-wood-glyphstone.txt",
         "levels/z1-barrow-out.txt",
         "levels\\wood_map.txt",
+        "levels\\fire_map.txt",
         "gfx/interface/dialog_window/dialog_window.ani",
         "gfx\\interface\\maps\\arrow_katya.ani",
     };
@@ -319,7 +323,7 @@ TEST_F(DemoDataTest, TheFilesTheProgramNamesExist) {
     // The sound sets that the program and the widgets play by name.
     for (const char* set : {"ui_click", "ui_hover", "type_sound", "slider_event", "pickup",
                             "cannot", "level_select", "warp_in", "game_appear", "door_close",
-                            "intro_video"}) {
+                            "intro_video", "outro_video"}) {
         const SoundSet* found = Sounds.FindSet(set);
         EXPECT_TRUE(found != nullptr && !found->Samples().empty()) << set;
     }
@@ -333,15 +337,23 @@ TEST_F(DemoDataTest, TheFilesTheProgramNamesExist) {
     EXPECT_FALSE(fs::exists("data/snd"));
 }
 
-TEST_F(DemoDataTest, TheCutSceneIsAFourSecondTheoraVideoOfModestSize) {
-    EXPECT_LT(Files.Size("video/intro.ogv"), 300u * 1024);
-    VideoStream stream("video\\intro.ogv");
-    int frames = stream.AtEnd() ? 0 : 1;
-    while (frames < 1000 && stream.Step()) {
-        ++frames;
+TEST_F(DemoDataTest, TheCutScenesAreShortTheoraVideosOfModestSize) {
+    struct Case {
+        const char* file;
+        int frames;
+        double seconds;
+    };
+    for (const Case& c : {Case{"video\\intro.ogv", 60, 4.0}, Case{"video\\outro.ogv", 45, 3.0}}) {
+        SCOPED_TRACE(c.file);
+        EXPECT_LT(Files.Size(c.file), 300u * 1024);
+        VideoStream stream(c.file);
+        int frames = stream.AtEnd() ? 0 : 1;
+        while (frames < 1000 && stream.Step()) {
+            ++frames;
+        }
+        EXPECT_EQ(frames, c.frames);
+        EXPECT_NEAR(stream.GranuleTime(), c.seconds, 1e-9);
     }
-    EXPECT_EQ(frames, 60);
-    EXPECT_NEAR(stream.GranuleTime(), 4.0, 1e-9);
 }
 
 TEST_F(DemoDataTest, EveryAnimationAndParticleEffectLoadsItsPictures) {

@@ -4,6 +4,7 @@
 #include "engine/MessageSystem.h"
 #include "engine/MouseState.h"
 #include "engine/PositionSystem.h"
+#include "engine/ProcessResult.h"
 #include "engine/XProcess.h"
 #include "mainloop/MainLoop.h"
 #include "media/Renderer.h"
@@ -470,6 +471,20 @@ TEST_F(InGameEvents, QuitWritesTheSaveGameAndEndsTheGameProcess) {
     EXPECT_EQ(options.state, 1);
     EXPECT_EQ(level.state, 1);
     EXPECT_THAT(PlayerBytes("0.sav"), ::testing::HasSubstr("here"));
+}
+
+TEST_F(InGameEvents, TheEndIsSavedBeforeTheClosingCutSceneWhichEndsTheGameInTheCredits) {
+    Level& level = Play();
+    CurrentPlayer->SetFlag("here", "hermit_lantern_enabled", 1);
+    std::string savedDuringVideo;
+    duringRun = [&] {
+        savedDuringVideo = PlayerFileExists("0.sav") ? PlayerBytes("0.sav") : "";
+    };
+    Send(EnsureLayer(MainUI), "AVI2");
+    EXPECT_THAT(runs, ElementsAre("video menus/outro.txt"));
+    // A player who quits during the video continues from the end.
+    EXPECT_THAT(savedDuringVideo, ::testing::HasSubstr("hermit_lantern_enabled"));
+    EXPECT_EQ(level.state, kResultCredits);
 }
 
 TEST_F(InGameEvents, MiniGamesOpenByTheirRules) {

@@ -137,6 +137,28 @@ void WriteRoomThings(const std::string& out) {
             WritePng(dir + (lit ? "rune_lit.png" : "rune.png"), rune);
         }
     }
+    {
+        // The hermit's lantern hanging on its chain: cold glass, and burning once the room's
+        // games are done.
+        for (const bool lit : {false, true}) {
+            Canvas lantern(96, 128);
+            if (lit) {
+                lantern.Glow(48, 78, 48, Rgb(0xFFC060, 0.75f));
+            }
+            lantern.Line(48, 0, 48, 30, 3, Rgb(0x2A2420));
+            lantern.Ellipse(48, 34, 10, 6, Rgb(0x3A3430));
+            lantern.Polygon({26, 48, 70, 48, 48, 32}, Rgb(0x4A4038));
+            lantern.Polygon({30, 50, 66, 50, 62, 104, 34, 104}, lit ? Rgb(0xFFE6A0) : Rgb(0x6A7480));
+            if (lit) {
+                lantern.Ellipse(48, 84, 7, 12, Rgb(0xFFFFF0));
+            }
+            lantern.Line(30, 50, 34, 104, 4, Rgb(0x3A3430));
+            lantern.Line(66, 50, 62, 104, 4, Rgb(0x3A3430));
+            lantern.Line(48, 50, 48, 104, 2, Rgb(0x3A3430, 0.7f));
+            lantern.Polygon({28, 104, 68, 104, 64, 114, 32, 114}, Rgb(0x4A4038));
+            WritePng(dir + (lit ? "lantern_lit.png" : "lantern.png"), lantern);
+        }
+    }
 }
 
 // The two things to find, and the rod the forge gives: 64 x 64, in the scene and on the cursor.

@@ -3,6 +3,7 @@
 #include "tools/demogen/Canvas.h"
 
 #include <cmath>
+#include <iterator>
 #include <numbers>
 #include <vector>
 
@@ -10,22 +11,31 @@ namespace {
 
 constexpr float kPi = std::numbers::pi_v<float>;
 
-// A parchment map of the wood: paper, a river, the forest as little trees and a road between
-// the two places that its buttons stand on.
-void WriteWoodMap(const std::string& out) {
+// The colours of one world map's sheet.
+struct MapLook {
+    Colour paperTop, paperBottom, edge, river, tree, trunk, road;
+    uint32_t seed = 0;
+};
+
+// The centres of the places that the maps' buttons stand on: the glyphstone's clearing, the
+// barrow and the hermitage.
+constexpr float kPlaces[][2] = {{364, 444}, {704, 204}, {184, 184}};
+
+// A map of the wood: a sheet, a river, the forest as little trees and the roads from the
+// clearing to the other places.
+Canvas PaintMap(const MapLook& look) {
     Canvas map(1024, 768);
-    map.VerticalGradient(Rgb(0xE9D9AE), Rgb(0xD2BC86));
-    map.Grain(0.05f, 71);
+    map.VerticalGradient(look.paperTop, look.paperBottom);
+    map.Grain(0.05f, look.seed);
     // Darker edges, as an old sheet has.
     for (int i = 0; i < 40; ++i) {
-        const Colour edge = Rgb(0x6B4E22, 0.018f);
         for (int x = 0; x < 1024; ++x) {
-            map.Blend(x, i, edge, static_cast<float>(40 - i));
-            map.Blend(x, 767 - i, edge, static_cast<float>(40 - i));
+            map.Blend(x, i, look.edge, static_cast<float>(40 - i));
+            map.Blend(x, 767 - i, look.edge, static_cast<float>(40 - i));
         }
         for (int y = 0; y < 768; ++y) {
-            map.Blend(i, y, edge, static_cast<float>(40 - i));
-            map.Blend(1023 - i, y, edge, static_cast<float>(40 - i));
+            map.Blend(i, y, look.edge, static_cast<float>(40 - i));
+            map.Blend(1023 - i, y, look.edge, static_cast<float>(40 - i));
         }
     }
     // The river from the top right down to the bottom left.
@@ -38,32 +48,67 @@ void WriteWoodMap(const std::string& out) {
         };
         const std::vector<float> a = at(t0);
         const std::vector<float> b = at(t1);
-        map.Line(a[0], a[1], b[0], b[1], 10.0f + 6.0f * t0, Rgb(0x5C8FB8, 0.8f));
+        map.Line(a[0], a[1], b[0], b[1], 10.0f + 6.0f * t0, look.river);
     }
-    // The forest.
-    Dice dice(72);
+    // The forest, leaving room around the places.
+    Dice dice(look.seed + 1);
     for (int i = 0; i < 140; ++i) {
         const float x = dice.Between(60, 980);
         const float y = dice.Between(80, 700);
-        // Leave room around the two places.
-        if (std::hypot(x - 364, y - 444) < 110 || std::hypot(x - 704, y - 204) < 110) {
+        bool clear = true;
+        for (const auto& place : kPlaces) {
+            clear = clear && std::hypot(x - place[0], y - place[1]) >= 110;
+        }
+        if (!clear) {
             continue;
         }
         const float h = dice.Between(18, 30);
-        map.Polygon({x, y - h, x + h * 0.45f, y, x - h * 0.45f, y}, Rgb(0x3E6B3A, 0.85f));
-        map.Line(x, y, x, y + 5, 2, Rgb(0x5B3E1E, 0.9f));
+        map.Polygon({x, y - h, x + h * 0.45f, y, x - h * 0.45f, y}, look.tree);
+        map.Line(x, y, x, y + 5, 2, look.trunk);
     }
-    // The road, dotted.
-    for (int step = 0; step < 28; step += 2) {
-        const float t0 = static_cast<float>(step) / 28.0f;
-        const float t1 = static_cast<float>(step + 1) / 28.0f;
-        map.Line(364 + 340 * t0, 444 - 240 * t0 + 40 * std::sin(t0 * kPi), 364 + 340 * t1,
-                 444 - 240 * t1 + 40 * std::sin(t1 * kPi), 4, Rgb(0x7A5A2E, 0.9f));
+    // The roads, dotted, from the clearing to the barrow and to the hermitage.
+    for (std::size_t to = 1; to < std::size(kPlaces); ++to) {
+        const float x0 = kPlaces[0][0];
+        const float y0 = kPlaces[0][1];
+        const float dx = kPlaces[to][0] - x0;
+        const float dy = kPlaces[to][1] - y0;
+        for (int step = 0; step < 28; step += 2) {
+            const float t0 = static_cast<float>(step) / 28.0f;
+            const float t1 = static_cast<float>(step + 1) / 28.0f;
+            map.Line(x0 + dx * t0, y0 + dy * t0 + 40 * std::sin(t0 * kPi), x0 + dx * t1,
+                     y0 + dy * t1 + 40 * std::sin(t1 * kPi), 4, look.road);
+        }
     }
-    WriteJpeg(out + "/gfx/levels/wood_map.jpg", map);
+    return map;
+}
 
-    // The two places, 128 x 128 each: the glyphstone's clearing and the barrow.
-    Canvas places(256, 128);
+// The wood's maps: the parchment one, and the scorched one that the hermit's fire-lit sky
+// brings (chosen once the hermitage's star sign is drawn).
+void WriteWoodMap(const std::string& out) {
+    MapLook parchment;
+    parchment.paperTop = Rgb(0xE9D9AE);
+    parchment.paperBottom = Rgb(0xD2BC86);
+    parchment.edge = Rgb(0x6B4E22, 0.018f);
+    parchment.river = Rgb(0x5C8FB8, 0.8f);
+    parchment.tree = Rgb(0x3E6B3A, 0.85f);
+    parchment.trunk = Rgb(0x5B3E1E, 0.9f);
+    parchment.road = Rgb(0x7A5A2E, 0.9f);
+    parchment.seed = 71;
+    WriteJpeg(out + "/gfx/levels/wood_map.jpg", PaintMap(parchment));
+
+    MapLook scorched;
+    scorched.paperTop = Rgb(0x6A3A22);
+    scorched.paperBottom = Rgb(0x3A1C10);
+    scorched.edge = Rgb(0x120604, 0.03f);
+    scorched.river = Rgb(0xFF8A30, 0.85f);
+    scorched.tree = Rgb(0x1E0E08, 0.9f);
+    scorched.trunk = Rgb(0x120804, 0.9f);
+    scorched.road = Rgb(0xF0C060, 0.9f);
+    scorched.seed = 171;
+    WriteJpeg(out + "/gfx/levels/fire_map.jpg", PaintMap(scorched));
+
+    // The places, 128 x 128 each: the glyphstone's clearing, the barrow and the hermitage.
+    Canvas places(384, 128);
     places.Ellipse(64, 76, 54, 40, Rgb(0x9CC47A, 0.9f));
     places.Polygon({48, 104, 80, 104, 76, 44, 66, 30, 52, 40}, Rgb(0x8A8A92));
     places.Line(58, 56, 70, 70, 3, Rgb(0x4FE08A));
@@ -73,6 +118,17 @@ void WriteWoodMap(const std::string& out) {
     places.Ellipse(192, 88, 50, 28, Rgb(0x6E9455, 0.7f));
     places.Polygon({178, 104, 206, 104, 203, 78, 181, 78}, Rgb(0x1A1A1E));
     places.Line(176, 78, 208, 78, 6, Rgb(0x87837A));
+    // The hermitage: a hut of logs under a steep roof, its window lit by the lantern.
+    places.Ellipse(320, 100, 56, 18, Rgb(0x6E9455, 0.8f));
+    places.Polygon({284, 104, 356, 104, 356, 62, 284, 62}, Rgb(0x7A5232));
+    for (int log = 0; log < 4; ++log) {
+        const float y = 70.0f + 10.0f * static_cast<float>(log);
+        places.Line(286, y, 354, y, 2, Rgb(0x4E321C));
+    }
+    places.Polygon({272, 66, 320, 22, 368, 66}, Rgb(0x3A2A22));
+    places.Polygon({328, 76, 344, 76, 344, 92, 328, 92}, Rgb(0xFFD27A));
+    places.Glow(336, 84, 26, Rgb(0xFFC060, 0.45f));
+    places.Polygon({296, 104, 312, 104, 312, 80, 296, 80}, Rgb(0x2A1A10));
     WritePng(out + "/gfx/interface/maps/map_places.png", places);
 
     // The arrow that points down at the last place.

@@ -47,19 +47,49 @@ YCbCr PixelOf(int frame, int x, int y) {
     return ToYCbCr(colour);
 }
 
-void WriteVideo(const std::string& out) {
+// The closing cut-scene, three seconds: the hermitage's roof against a night sky, its lantern's
+// light growing until it fills the picture with gold.
+constexpr int kOutroFrames = 45;
+
+YCbCr OutroPixelOf(int frame, int x, int y) {
+    const float t = static_cast<float>(frame) / (kOutroFrames - 1);
+    Colour colour = Mix(Rgb(0x0A0E28), Rgb(0x2A2040), static_cast<float>(y) / kHeight);
+    // A few fixed stars.
+    if ((x * 7919 + y * 104729) % 977 == 0 && y < 220) {
+        colour = Rgb(0xF0F0FF);
+    }
+    // The roof and the walls, black.
+    const float roofY = 200.0f + std::abs(static_cast<float>(x) - 320.0f) * 0.6f;
+    if (y > roofY && x > 150 && x < 490) {
+        colour = Rgb(0x080604);
+    }
+    const float distance = std::hypot(static_cast<float>(x) - 320.0f, static_cast<float>(y) - 280.0f);
+    const float radius = 20.0f + t * t * 420.0f;
+    if (distance < radius) {
+        const float glow = std::clamp((radius - distance) / 30.0f, 0.0f, 1.0f);
+        colour = Mix(colour, Mix(Rgb(0xFFB040), Rgb(0xFFF0C0), t), glow);
+    }
+    return ToYCbCr(colour);
+}
+
+void WriteClip(const std::string& path, int frames, YCbCr (*pixelOf)(int, int, int)) {
     TheoraClip clip;
     clip.frameWidth = kWidth;
     clip.frameHeight = 368; // whole blocks of 16; the picture is the top 360 rows
     clip.pictureWidth = kWidth;
     clip.pictureHeight = kHeight;
     clip.framesPerSecond = kFramesPerSecond;
-    clip.frames = kFrames;
+    clip.frames = frames;
     clip.quality = 40;
-    clip.pixel = [](int frame, int x, int y) {
-        return PixelOf(frame, std::min(x, kWidth - 1), std::min(y, kHeight - 1));
+    clip.pixel = [pixelOf](int frame, int x, int y) {
+        return pixelOf(frame, std::min(x, kWidth - 1), std::min(y, kHeight - 1));
     };
-    WriteText(out + "/video/intro.ogv", TheoraFile(clip).bytes);
+    WriteText(path, TheoraFile(clip).bytes);
+}
+
+void WriteVideos(const std::string& out) {
+    WriteClip(out + "/video/intro.ogv", kFrames, PixelOf);
+    WriteClip(out + "/video/outro.ogv", kOutroFrames, OutroPixelOf);
 }
 
 // A slow swell under the video: a pad that opens up, and a bell as the orb reaches its height.
@@ -71,6 +101,16 @@ void WriteVideoSound(const std::string& out) {
     track.Normalise(0.6);
     track.FadeEnds(0.1);
     WriteText(out + "/snd/video/intro_video.ogg", VorbisFile(track.Samples(), 1, Track::kRate));
+
+    // Under the closing one: a warm chord that rises, and two bells.
+    const double outroSeconds = static_cast<double>(kOutroFrames) / kFramesPerSecond;
+    Track outro(outroSeconds);
+    outro.Pad(0.0, outroSeconds, {Semitone(-12), Semitone(-8), Semitone(-5)}, 0.3);
+    outro.Note(0.8, 1.5, Semitone(7), 0.25, 2.0, 4, 0.35);
+    outro.Note(2.0, 1.0, Semitone(12), 0.25, 2.0, 4, 0.35);
+    outro.Normalise(0.6);
+    outro.FadeEnds(0.1);
+    WriteText(out + "/snd/video/outro_video.ogg", VorbisFile(outro.Samples(), 1, Track::kRate));
 }
 
 // A band across the texture: bright gold along its middle, black (adding nothing) at its edges.
@@ -115,7 +155,7 @@ void WriteCarvedStone(const std::string& out) {
 } // namespace
 
 void WriteVideoArt(const std::string& out) {
-    WriteVideo(out);
+    WriteVideos(out);
     WriteVideoSound(out);
     WriteCurtain(out);
     WriteTrailTexture(out);

@@ -1,5 +1,7 @@
 #include "platform/audio/SdlAudio.h"
 
+#include "platform/os/Clock.h"
+
 #include "tests/platform/audio/AudioTestFiles.h"
 #include "tests/support/AudioFixtures.h"
 
@@ -84,6 +86,36 @@ TEST_F(SdlDevice, ClosingFreesWhatPlaysAndAClosedLayerTakesNothing) {
 
     ASSERT_TRUE(audio.Open()) << "and it opens again";
     EXPECT_NE(audio.LoadSample(AsBytes(WavFile(sine, 1, 22050, 16)), 3), 0u);
+}
+
+// Opened under a scripted run's stepped clock, playback goes as far as the clock has moved and no
+// farther, however long the device itself runs meanwhile: a run's sounds (and the cut-scene they
+// pace) stand at the same place at the same pass on a fast machine and under the sanitizers.
+TEST(SdlAudioUnderASteppedClock, PlaysAsFarAsTheClockHasMoved) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ManualClock clock;
+    SetClockSource(&clock);
+    {
+        SdlAudio audio;
+        ASSERT_TRUE(audio.Open());
+        // A tenth of a second at the output's rate.
+        const std::vector<float> sine = SineWave(441.0, 0.5, 4410, 1, 44100);
+        const AudioId sample = audio.LoadSample(AsBytes(WavFile(sine, 1, 44100, 16)), 1);
+        ASSERT_NE(sample, 0u);
+        const AudioId channel = audio.PlaySample(sample, false);
+
+        // The device has had time for the whole sound several times over.
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        EXPECT_TRUE(audio.IsActive(channel));
+        EXPECT_EQ(audio.Position(channel), 0u);
+
+        clock.AdvanceSeconds(0.05);
+        EXPECT_EQ(audio.Position(channel), 2205u * AudioLayer::kBytesPerFrame);
+        EXPECT_TRUE(audio.IsActive(channel));
+        clock.AdvanceSeconds(0.06);
+        EXPECT_FALSE(audio.IsActive(channel)) << "ended within the clock's tenth of a second";
+    }
+    SetClockSource(nullptr);
 }
 
 TEST(SdlAudioLayer, ReportsVersionTwo) {

@@ -105,14 +105,20 @@ bool Timer::TickFrameRate() {
 }
 
 void CallTimer::Start(const char* callName) {
-    name = callName;
-    start = FrameTimer.GetTime();
+    Start(callName, FrameTimer.GetTime());
 }
 
-void CallTimer::Stop() {
-    const double seconds = FrameTimer.GetTime() - start;
+void CallTimer::Start(const char* callName, double startTime) {
+    name = callName;
+    start = startTime;
+}
+
+double CallTimer::Stop() {
+    const double now = FrameTimer.GetTime();
+    const double seconds = now - start;
     if (seconds > kSlowCallSeconds) {
         DebugLog("%s took %lf seconds.\n", name.c_str(), seconds);
     }
     name.clear();
+    return now;
 }

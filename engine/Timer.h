@@ -63,7 +63,10 @@ public:
     static constexpr double kSlowCallSeconds = 0.5;
 
     void Start(const char* callName);
-    void Stop();
+    // Starts at a time already read: a call that follows another at once starts when it stopped.
+    void Start(const char* callName, double startTime);
+    // Returns the time it stopped at.
+    double Stop();
 
 private:
     std::string name;

@@ -14,6 +14,7 @@ constexpr double kNotRunning = -1.0;
 
 struct ProfileTag {
     std::string name;
+    const char* lastText = nullptr; // the text it was last found by
     int calls = 0;
     double startTime = kNotRunning;
     bool stopped = true;
@@ -34,10 +35,17 @@ struct Profiler {
         }
     }
 
-    // A linear search: the profiler is meant for a handful of tags per frame.
+    // A linear search: the profiler is meant for a handful of tags per frame. Callers pass the
+    // same text each time, so the tag last found by it is tried first, its name still compared.
     ProfileTag* Find(const char* name) {
         for (ProfileTag& tag : tags) {
+            if (tag.lastText == name && tag.name == name) {
+                return &tag;
+            }
+        }
+        for (ProfileTag& tag : tags) {
             if (tag.name == name) {
+                tag.lastText = name;
                 return &tag;
             }
         }

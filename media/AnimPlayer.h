@@ -42,7 +42,7 @@ public:
     FrameRect GetFrameRect(std::string_view name) const;
     std::string CurrentAnimName() const { return curName; }
     // Empty while unbound.
-    std::string GetFileName() const { return fileName; }
+    const std::string& GetFileName() const { return fileName; }
     int CurrentIndex() const { return curIndex; }
     int CurrentFrame() const { return frame; }
     float FadeProgress() const { return fadeProgress; }

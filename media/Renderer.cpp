@@ -102,9 +102,9 @@ void DrawFan(RenderDevice& state, const std::array<QuadVertex, 4>& vertices, Gfx
     }
     std::copy(vertices.begin(), vertices.end(), static_cast<QuadVertex*>(data));
     state.quadBuffer->Unlock();
-    lockTimer.Stop();
-
-    textureTimer.Start("SetTexture");
+    // Each call is timed from the end of the one before: a clock read less per call, for every
+    // quad of a frame.
+    textureTimer.Start("SetTexture", lockTimer.Stop());
     if (texture == nullptr) {
         state.device->SetTexture(0, nullptr);
         state.currentTexture = nullptr;
@@ -114,9 +114,7 @@ void DrawFan(RenderDevice& state, const std::array<QuadVertex, 4>& vertices, Gfx
         state.currentTexture = texture;
         state.currentTextureSerial = texture->Serial();
     }
-    textureTimer.Stop();
-
-    drawTimer.Start("DrawPrimitive");
+    drawTimer.Start("DrawPrimitive", textureTimer.Stop());
     state.device->DrawPrimitive(PrimitiveType::TriangleFan, state.ringPosition, 2);
     state.ringPosition += 4;
     drawTimer.Stop();

@@ -38,6 +38,9 @@ int StartProgram(const ProgramRun& run) {
     // check at the program's exit faults now and then while the rasteriser's own threads wind
     // down on a machine with two cores, which ends a good run with status 1.
     variables["LP_NUM_THREADS"] = "0";
+    // Nor is Mesa's shader cache written: its writer thread, still busy with a cold cache at the
+    // exit, makes the same check fault on a loaded machine, and a run leaves the user's cache alone.
+    variables["MESA_SHADER_CACHE_DISABLE"] = "true";
     for (const auto& [name, value] : run.environment) {
         if (value) {
             variables[name] = *value;

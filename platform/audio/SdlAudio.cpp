@@ -102,7 +102,7 @@ void SdlAudio::FillOutput(void* self, uint8_t* output, int size) {
         return;
     }
     audio->mixer.Mix(reinterpret_cast<int16_t*>(output),
-                                            static_cast<std::size_t>(size) / kBytesPerFrame);
+                     static_cast<std::size_t>(size) / kBytesPerFrame);
 }
 
 void SdlAudio::Start() {

@@ -154,6 +154,12 @@ private:
     GlDevice(Window* window, std::shared_ptr<GlContext> context);
 
     bool BuildBackBuffer();
+    // Whether the window's own framebuffer can be the back buffer: it keeps its pixels through a
+    // swap, holds them as the device's own would and shows them one to one.
+    bool BackBufferCanBeWindow() const;
+    // Moves the picture drawn on the window to a back buffer of the device's own, for a window
+    // that no longer shows it one to one.
+    bool MoveOffWindow();
     // Draws the quads held back (see DrawPrimitive), then gives OpenGL the states set since:
     // afterwards it draws as the states now say.
     void FlushQuads();
@@ -188,6 +194,13 @@ private:
     GLuint framebuffer = 0;
     GLuint colourBuffer = 0;
     GLuint depthBuffer = 0;
+    // The window's framebuffer: its size, and whether it keeps its pixels in the back buffer's
+    // formats (see BackBufferCanBeWindow).
+    int windowSurfaceWidth = 0;
+    int windowSurfaceHeight = 0;
+    bool windowKeepsPixels = false;
+    // Drawing goes straight to the window's framebuffer: a present is the swap alone.
+    bool onWindow = false;
     // The states as set, and as OpenGL has them: a change reaches OpenGL only when a draw needs
     // it, so that a state set and put back between two quads does not part them.
     std::array<uint32_t, 256> renderStates{};
@@ -265,6 +278,25 @@ GfxResult GlDevice::Create(Window* window, PresentParameters& parameters,
 
     std::unique_ptr<GlDevice> created(new GlDevice(window, context));
     created->parameters = parameters;
+    // A new context's viewport is its surface's size. The offscreen driver's surface is a pixel
+    // buffer, whose swap leaves every pixel where it is; a window's may lose them, and the game
+    // reads the picture back after presenting it.
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    created->windowSurfaceWidth = viewport[2];
+    created->windowSurfaceHeight = viewport[3];
+    const char* const driver = SDL_GetCurrentVideoDriver();
+    GLint red = 0;
+    GLint green = 0;
+    GLint blue = 0;
+    GLint depth = 0;
+    glGetIntegerv(GL_RED_BITS, &red);
+    glGetIntegerv(GL_GREEN_BITS, &green);
+    glGetIntegerv(GL_BLUE_BITS, &blue);
+    glGetIntegerv(GL_DEPTH_BITS, &depth);
+    created->windowKeepsPixels = driver != nullptr && std::strcmp(driver, "offscreen") == 0 &&
+                                 red == 8 && green == 8 && blue == 8 && depth == 16 &&
+                                 context->gl.blitFramebuffer != nullptr;
     if (!created->BuildBackBuffer()) {
         return kGfxNotAvailable;
     }
@@ -324,6 +356,20 @@ GlDevice::~GlDevice() {
     SDL_GL_DeleteContext(context->context);
 }
 
+bool GlDevice::BackBufferCanBeWindow() const {
+    if (!windowKeepsPixels || context->backBufferWidth != windowSurfaceWidth ||
+        context->backBufferHeight != windowSurfaceHeight) {
+        return false;
+    }
+    int drawableWidth = 0;
+    int drawableHeight = 0;
+    SDL_GL_GetDrawableSize(context->window, &drawableWidth, &drawableHeight);
+    const PixelRect picture = window->DrawablePicture();
+    return drawableWidth == windowSurfaceWidth && drawableHeight == windowSurfaceHeight &&
+           picture.x == 0 && picture.y == 0 && picture.width == drawableWidth &&
+           picture.height == drawableHeight;
+}
+
 bool GlDevice::BuildBackBuffer() {
     FreeBackBuffer();
     const auto width = static_cast<GLsizei>(parameters.backBufferWidth);
@@ -331,6 +377,12 @@ bool GlDevice::BuildBackBuffer() {
     context->backBufferWidth = width;
     context->backBufferHeight = height;
     const GlFunctions& gl = context->gl;
+    onWindow = BackBufferCanBeWindow();
+    if (onWindow) {
+        gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
+        glViewport(0, 0, width, height);
+        return true;
+    }
     glGenTextures(1, &colourBuffer);
     glBindTexture(GL_TEXTURE_2D, colourBuffer);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
@@ -354,6 +406,26 @@ bool GlDevice::BuildBackBuffer() {
         return false;
     }
     glViewport(0, 0, width, height);
+    return true;
+}
+
+bool GlDevice::MoveOffWindow() {
+    onWindow = false;
+    if (!BuildBackBuffer()) {
+        return false;
+    }
+    // Both hold the back buffer's size and formats: a copy of every pixel, depth included.
+    const GlFunctions& gl = context->gl;
+    const int width = context->backBufferWidth;
+    const int height = context->backBufferHeight;
+    gl.bindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+    glPushAttrib(GL_SCISSOR_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    gl.blitFramebuffer(0, 0, width, height, 0, 0, width, height,
+                       GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, GL_NEAREST);
+    glPopAttrib();
+    gl.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     return true;
 }
 
@@ -393,7 +465,8 @@ GfxResult GlDevice::Reset(PresentParameters& newParameters) {
     const bool resized = newParameters.backBufferWidth != parameters.backBufferWidth ||
                          newParameters.backBufferHeight != parameters.backBufferHeight;
     parameters = newParameters;
-    if (resized && !BuildBackBuffer()) {
+    // A window now shown scaled, or one to one again, takes the other kind of back buffer.
+    if ((resized || onWindow != BackBufferCanBeWindow()) && !BuildBackBuffer()) {
         return kGfxNotAvailable;
     }
     ApplyTransforms();
@@ -842,6 +915,15 @@ GfxResult GlDevice::Present() {
         atlas = GlTextureAtlas::Create(context);
     }
     textureChanges = 0;
+    if (onWindow) {
+        if (BackBufferCanBeWindow()) {
+            SDL_GL_SwapWindow(context->window);
+            return kGfxOk;
+        }
+        if (!MoveOffWindow()) {
+            return kGfxNotAvailable;
+        }
+    }
     int drawableWidth = 0;
     int drawableHeight = 0;
     SDL_GL_GetDrawableSize(context->window, &drawableWidth, &drawableHeight);

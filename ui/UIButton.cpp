@@ -212,7 +212,9 @@ void UIButton::PostDraw() {
 }
 
 void UIButton::TopDraw() {
-    if (hoveredForToolTip && (enabledId != 0 || enabled) && TooltipFont != nullptr) {
+    // A button with no tip to show does not read the tooltip font in.
+    const bool tipToShow = specialToolTip || !toolTips[0].empty();
+    if (hoveredForToolTip && tipToShow && (enabledId != 0 || enabled) && TooltipFont != nullptr) {
         const TextRectangle rect = TooltipFont->TextRect(toolTips[0], 0.0f, 0.0f, 1.0f);
         float x = 0.0f;
         float y = 0.0f;

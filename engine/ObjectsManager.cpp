@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cassert>
 #include <set>
+#include <string_view>
 #include <utility>
 
 SceneLoadListener* ObjectsManager::loadListener = nullptr;
@@ -18,8 +19,12 @@ namespace {
 constexpr uint32_t kParticles = FourCC("PART");
 constexpr uint32_t kTexts = FourCC("TEXT");
 
+// The names the post-render passes test every object for, once a pass each frame: compared as
+// views, so that most names are told apart by their length alone.
+constexpr std::string_view kDecoredLabel = "UIDecoredLabel";
+
 // The object names that the post-render pass draws above the texts.
-bool DrawsAboveTexts(const std::string& name) {
+bool DrawsAboveTexts(std::string_view name) {
     return name == "UIFxMapPieceFly" || name == "UIFxFlyTo" || name == "UIPartFx";
 }
 
@@ -305,7 +310,7 @@ void ObjectsManager::PostRender() {
         }
     });
     ForEachObject([](Object& object) {
-        if (object.name != "UIDecoredLabel") {
+        if (std::string_view(object.name) != kDecoredLabel) {
             object.PostDraw();
         }
     });
@@ -320,7 +325,7 @@ void ObjectsManager::PostRender() {
         }
     });
     ForEachObject([](Object& object) {
-        if (object.name == "UIDecoredLabel") {
+        if (std::string_view(object.name) == kDecoredLabel) {
             object.PostDraw();
         }
     });

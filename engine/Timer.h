@@ -65,10 +65,11 @@ public:
     void Start(const char* callName);
     // Starts at a time already read: a call that follows another at once starts when it stopped.
     void Start(const char* callName, double startTime);
-    // Returns the time it stopped at.
+    // Returns the time it stopped at; 0 when the call was not timed (the log was off).
     double Stop();
 
 private:
     std::string name;
     double start = 0.0;
+    bool timed = false;
 };

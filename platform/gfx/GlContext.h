@@ -29,6 +29,11 @@ struct GlFunctions {
     PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
     // Optional: without it quads keep their own textures (see GlTextureAtlas).
     PFNGLCOPYIMAGESUBDATAPROC copyImageSubData = nullptr;
+    // Optional, all three or none: without them a frame drawn on the window waits for the one
+    // before it with glFinish.
+    PFNGLFENCESYNCPROC fenceSync = nullptr;
+    PFNGLCLIENTWAITSYNCPROC clientWaitSync = nullptr;
+    PFNGLDELETESYNCPROC deleteSync = nullptr;
 
     bool Load();
 };

@@ -160,6 +160,11 @@ private:
     // Moves the picture drawn on the window to a back buffer of the device's own, for a window
     // that no longer shows it one to one.
     bool MoveOffWindow();
+    // A frame drawn on the window is swapped without being read, so nothing waits for the
+    // rasteriser: each present waits for the frame before it to be drawn, one frame in flight, so
+    // that queued frames and their memory do not pile up behind a program that draws faster.
+    void WaitForFrameBefore();
+    void ForgetFrameInFlight();
     // Draws the quads held back (see DrawPrimitive), then gives OpenGL the states set since:
     // afterwards it draws as the states now say.
     void FlushQuads();
@@ -201,6 +206,7 @@ private:
     bool windowKeepsPixels = false;
     // Drawing goes straight to the window's framebuffer: a present is the swap alone.
     bool onWindow = false;
+    GLsync frameInFlight = nullptr; // the fence after the last frame presented on the window
     // The states as set, and as OpenGL has them: a change reaches OpenGL only when a draw needs
     // it, so that a state set and put back between two quads does not part them.
     std::array<uint32_t, 256> renderStates{};
@@ -346,6 +352,7 @@ GfxResult GlDevice::Create(Window* window, PresentParameters& parameters,
 
 GlDevice::~GlDevice() {
     FlushQuads();
+    ForgetFrameInFlight();
     atlas.reset();
     context->flushDraws = nullptr;
     FreeBackBuffer();
@@ -409,8 +416,30 @@ bool GlDevice::BuildBackBuffer() {
     return true;
 }
 
+void GlDevice::WaitForFrameBefore() {
+    const GlFunctions& gl = context->gl;
+    if (gl.fenceSync == nullptr) {
+        glFinish();
+        return;
+    }
+    GLsync drawn = gl.fenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    if (frameInFlight != nullptr) {
+        gl.clientWaitSync(frameInFlight, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);
+        gl.deleteSync(frameInFlight);
+    }
+    frameInFlight = drawn;
+}
+
+void GlDevice::ForgetFrameInFlight() {
+    if (frameInFlight != nullptr) {
+        context->gl.deleteSync(frameInFlight);
+        frameInFlight = nullptr;
+    }
+}
+
 bool GlDevice::MoveOffWindow() {
     onWindow = false;
+    ForgetFrameInFlight();
     if (!BuildBackBuffer()) {
         return false;
     }
@@ -918,6 +947,7 @@ GfxResult GlDevice::Present() {
     if (onWindow) {
         if (BackBufferCanBeWindow()) {
             SDL_GL_SwapWindow(context->window);
+            WaitForFrameBefore();
             return kGfxOk;
         }
         if (!MoveOffWindow()) {

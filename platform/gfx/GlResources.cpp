@@ -28,6 +28,13 @@ bool GlFunctions::Load() {
     if (SDL_GL_ExtensionSupported("GL_ARB_copy_image") == SDL_TRUE) {
         Fetch(copyImageSubData, "glCopyImageSubData");
     }
+    if (SDL_GL_ExtensionSupported("GL_ARB_sync") == SDL_TRUE &&
+        !(Fetch(fenceSync, "glFenceSync") && Fetch(clientWaitSync, "glClientWaitSync") &&
+          Fetch(deleteSync, "glDeleteSync"))) {
+        fenceSync = nullptr;
+        clientWaitSync = nullptr;
+        deleteSync = nullptr;
+    }
     return Fetch(genFramebuffers, "glGenFramebuffers") &&
            Fetch(deleteFramebuffers, "glDeleteFramebuffers") &&
            Fetch(bindFramebuffer, "glBindFramebuffer") &&

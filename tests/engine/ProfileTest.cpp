@@ -1,5 +1,6 @@
 #include "engine/profile.h"
 
+#include "engine/Log.h"
 #include "engine/Timer.h"
 #include "platform/os/Clock.h"
 #include "tests/support/LogCapture.h"
@@ -113,4 +114,27 @@ TEST_F(ProfileTest, ZeroElapsedTimePrintsAShareOfZero) {
 TEST_F(ProfileTest, NothingToPrintWithoutTags) {
     ProfilePrint();
     EXPECT_EQ(log.Text(), "ProfilePrint: nothing to print.\n");
+}
+
+// Without the log nothing the profiler keeps can be seen, so it keeps nothing then; a tag started
+// while the log was on still stops when it has gone off.
+TEST_F(ProfileTest, WithTheLogOffNothingIsKeptAndARunningTagStillStops) {
+    LogEnabled = false;
+    Spend("DrawImage", 1.0);
+    LogEnabled = true;
+    ProfilePrint();
+    EXPECT_EQ(log.Text(), "ProfilePrint: nothing to print.\n");
+
+    ProfileStart("main_render");
+    clock.AdvanceSeconds(2.0);
+    LogEnabled = false;
+    ProfileStop("main_render");
+    LogEnabled = true;
+    ProfileStart("main_render"); // no nesting error: it was stopped
+    ProfileStop("main_render");
+    clock.AdvanceSeconds(2.0);
+    ProfilePrint();
+    EXPECT_EQ(log.Text(), "ProfilePrint: nothing to print.\n"
+                          "Profiler results (descending by percentage):\n\n"
+                          "< calls:    2, total:    2.00, share: 50.0% > - \"main_render\"\n");
 }

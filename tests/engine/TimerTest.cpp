@@ -1,5 +1,6 @@
 #include "engine/Timer.h"
 
+#include "engine/Log.h"
 #include "platform/os/Clock.h"
 #include "tests/support/LogCapture.h"
 
@@ -104,5 +105,13 @@ TEST_F(TimerTest, CallTimerLogsOnlySlowCalls) {
     timer.Start("Reset");
     clock.AdvanceSeconds(0.75);
     timer.Stop();
+    EXPECT_EQ(log.Text(), "Reset took 0.750000 seconds.\n");
+
+    // Without the log a call is not timed, nor told once the log is on by its end.
+    LogEnabled = false;
+    timer.Start("Present");
+    LogEnabled = true;
+    clock.AdvanceSeconds(0.75);
+    EXPECT_EQ(timer.Stop(), 0.0);
     EXPECT_EQ(log.Text(), "Reset took 0.750000 seconds.\n");
 }

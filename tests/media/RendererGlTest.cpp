@@ -6,6 +6,7 @@
 #include "platform/os/Window.h"
 #include "tests/media/MediaTestSupport.h"
 
+#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -479,6 +480,33 @@ TEST_F(RendererGlTest, FullScreenAndBackRestoreEveryTexture) {
     }
     // Half-transparent through its alpha image: the merge was done again.
     ExpectPixel(14, 14, 0xFF99B2E5u, 2);
+}
+
+} // namespace
+
+namespace {
+
+// Headless, the picture is drawn on the window's own framebuffer. A window that no longer shows
+// it one to one moves it into a back buffer of the device's own at the next present, the picture
+// and its depths kept, and the frames after go on there.
+TEST_F(RendererGlTest, AWindowNoLongerShownOneToOneKeepsThePictureDrawnOnIt) {
+    Fill(0, 0, 100, 100, kRed, 500);
+    ASSERT_EQ(Renderer::EndScene(), kGfxOk);
+    ASSERT_EQ(Renderer::Present(), kGfxOk);
+    ExpectPixel(50, 50, kRed);
+
+    SDL_SetWindowSize(window->Native(), 1280, 960);
+    ASSERT_EQ(Renderer::Present(), kGfxOk);
+    ExpectPixel(50, 50, kRed);
+    ExpectPixel(150, 150, kBlack);
+
+    ASSERT_EQ(Renderer::BeginScene(), kGfxOk);
+    Fill(50, 50, 100, 100, kBlue, -500); // farther than the red: hidden where they meet
+    ExpectPixel(75, 75, kRed);
+    ExpectPixel(125, 125, kBlue);
+    ASSERT_EQ(Renderer::EndScene(), kGfxOk);
+    EXPECT_EQ(Renderer::Present(), kGfxOk);
+    ExpectPixel(125, 125, kBlue);
 }
 
 } // namespace

@@ -85,6 +85,7 @@ public:
     PixelFormat Format() const override { return format; }
     uint32_t LevelCount() const override { return 1; }
     GfxResult LockRect(uint32_t level, LockedRect& locked, uint32_t flags) override;
+    GfxResult LockRows(uint32_t firstRow, uint32_t rows, LockedRect& locked) override;
     GfxResult UnlockRect(uint32_t level) override;
 
     GLuint Name() const { return name; }
@@ -128,6 +129,9 @@ private:
     bool defined = false; // written at least once; until then it reads as blank
     bool locked = false;
     uint32_t lockFlags = 0;
+    // The rows locked by LockRows; 0 rows when the whole level is locked.
+    uint32_t lockedFirstRow = 0;
+    uint32_t lockedRows = 0;
     GlSampler applied;
     std::vector<AtlasCopy> atlasCopies;
 };

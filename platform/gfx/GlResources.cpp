@@ -114,12 +114,33 @@ GfxResult GlTexture::LockRect(uint32_t level, LockedRect& lockedRect, uint32_t f
     return kGfxOk;
 }
 
+GfxResult GlTexture::LockRows(uint32_t firstRow, uint32_t rows, LockedRect& lockedRect) {
+    if (locked || rows == 0 || firstRow >= height || rows > height - firstRow) {
+        return kGfxInvalidCall;
+    }
+    context->FlushDraws();
+    locked = true;
+    lockFlags = kLockDiscard;
+    lockedFirstRow = firstRow;
+    lockedRows = rows;
+    pixels = std::make_unique_for_overwrite<uint32_t[]>(static_cast<std::size_t>(width) * rows);
+    lockedRect.bits = pixels.get();
+    lockedRect.pitch = static_cast<int32_t>(width * sizeof(uint32_t));
+    return kGfxOk;
+}
+
 GfxResult GlTexture::UnlockRect(uint32_t level) {
     if (level != 0 || !locked) {
         return kGfxInvalidCall;
     }
     locked = false;
-    if ((lockFlags & kLockReadOnly) == 0 && context->alive) {
+    if (lockedRows != 0) {
+        // The caller writes every row (see LockRows): the ones not written yet need no blank.
+        defined = true;
+        UploadRegion(0, static_cast<int>(lockedFirstRow), static_cast<int>(width),
+                     static_cast<int>(lockedRows), pixels.get());
+        lockedRows = 0;
+    } else if ((lockFlags & kLockReadOnly) == 0 && context->alive) {
         Upload();
     }
     pixels.reset();

@@ -29,6 +29,17 @@ public:
     // writes every pixel before it unlocks, so the locked pixels may start as anything.
     virtual GfxResult LockRect(uint32_t level, LockedRect& locked, uint32_t flags) = 0;
     virtual GfxResult UnlockRect(uint32_t level) = 0;
+    // Locks only the rows [firstRow, firstRow + rows) of level 0, to write every pixel of them
+    // (as kLockDiscard); UnlockRect(0) gives the device just those rows. The memory held is the
+    // rows', not the level's. The rows of a new texture not yet written hold anything until they
+    // are: the caller writes them all before the texture is drawn or read. A texture that cannot
+    // lock rows says kGfxInvalidCall.
+    virtual GfxResult LockRows(uint32_t firstRow, uint32_t rows, LockedRect& locked) {
+        (void)firstRow;
+        (void)rows;
+        (void)locked;
+        return kGfxInvalidCall;
+    }
 
 protected:
     GfxTexture() : serial(++lastSerial) {}

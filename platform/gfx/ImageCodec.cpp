@@ -42,7 +42,7 @@ bool DecodePng(const uint8_t* data, std::size_t size, uint32_t maxSide,
         return false;
     }
     png.format = PNG_FORMAT_BGRA; // in memory: B, G, R, A = one little-endian ARGB word
-    const PixelTarget pixels = target(png.width, png.height, error);
+    const PixelTarget pixels = target(png.width, png.height, false, error);
     if (pixels.bits == nullptr) {
         png_image_free(&png);
         return false;
@@ -75,9 +75,11 @@ void JpegMessage(j_common_ptr info, int level) {
     }
 }
 
-// Only plain data lives here, so that a jump out of the decoder skips no destructor.
+// Only plain data lives here, so that a jump out of the decoder skips no destructor: the target's
+// answer is kept in the caller's pixels.
 bool DecodeJpegInto(const uint8_t* data, std::size_t size, uint32_t maxSide,
-                    const PixelTargetFor& target, std::string& targetError, JpegError& failure) {
+                    const PixelTargetFor& target, PixelTarget& pixels, std::string& targetError,
+                    JpegError& failure) {
     jpeg_decompress_struct info{};
     info.err = jpeg_std_error(&failure.manager);
     failure.manager.error_exit = JpegFail;
@@ -99,14 +101,20 @@ bool DecodeJpegInto(const uint8_t* data, std::size_t size, uint32_t maxSide,
     }
     info.out_color_space = JCS_EXT_BGRA;
     jpeg_start_decompress(&info);
-    const PixelTarget pixels = target(info.output_width, info.output_height, targetError);
-    if (pixels.bits == nullptr) {
+    pixels = target(info.output_width, info.output_height, true, targetError);
+    if (pixels.bits == nullptr && !pixels.row) {
         jpeg_destroy_decompress(&info);
         return false;
     }
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = reinterpret_cast<JSAMPROW>(
-            pixels.bits + static_cast<std::size_t>(info.output_scanline) * pixels.pitch);
+        uint32_t* const bits =
+            pixels.row ? pixels.row(info.output_scanline)
+                       : pixels.bits + static_cast<std::size_t>(info.output_scanline) * pixels.pitch;
+        if (bits == nullptr) {
+            jpeg_destroy_decompress(&info);
+            return false;
+        }
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(bits);
         jpeg_read_scanlines(&info, &row, 1);
     }
     jpeg_finish_decompress(&info);
@@ -128,7 +136,8 @@ bool DecodeImageInto(const uint8_t* data, std::size_t size, uint32_t maxSide,
     if (IsJpeg(data, size)) {
         JpegError failure{};
         std::string targetError;
-        if (!DecodeJpegInto(data, size, maxSide, target, targetError, failure)) {
+        PixelTarget pixels;
+        if (!DecodeJpegInto(data, size, maxSide, target, pixels, targetError, failure)) {
             error = targetError.empty() ? std::string(failure.message) : targetError;
             return false;
         }
@@ -141,11 +150,11 @@ bool DecodeImageInto(const uint8_t* data, std::size_t size, uint32_t maxSide,
 bool DecodeImage(const uint8_t* data, std::size_t size, uint32_t maxSide, Image& image,
                  std::string& error) {
     image = Image();
-    const auto intoImage = [&image](uint32_t width, uint32_t height, std::string&) {
+    const auto intoImage = [&image](uint32_t width, uint32_t height, bool, std::string&) {
         image.width = width;
         image.height = height;
         image.pixels.assign(static_cast<std::size_t>(width) * height, 0);
-        return PixelTarget{image.pixels.data(), width};
+        return PixelTarget{image.pixels.data(), width, {}};
     };
     if (!DecodeImageInto(data, size, maxSide, intoImage, error)) {
         image = Image();

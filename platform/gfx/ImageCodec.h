@@ -19,14 +19,18 @@ struct Image {
 bool DecodeImage(const uint8_t* data, std::size_t size, uint32_t maxSide, Image& image,
                  std::string& error);
 
-// Where a decoder writes its pixels: rows `pitch` pixels apart from `bits`.
+// Where a decoder writes its pixels: rows `pitch` pixels apart from `bits`; or, where the decoder
+// said it takes rows one by one, each row where `row` gives it, asked for top to bottom (null
+// stops the decoding).
 struct PixelTarget {
     uint32_t* bits = nullptr;
     std::size_t pitch = 0;
+    std::function<uint32_t*(uint32_t row)> row;
 };
-// Gives the pixels for an image of the size given, at least that large; no bits (and the reason
-// in error) to refuse it.
-using PixelTargetFor = std::function<PixelTarget(uint32_t width, uint32_t height, std::string& error)>;
+// Gives the pixels for an image of the size given, at least that large; no bits nor row (and the
+// reason in error) to refuse it. byRows: the decoder takes rows one by one (a JPEG's do).
+using PixelTargetFor =
+    std::function<PixelTarget(uint32_t width, uint32_t height, bool byRows, std::string& error)>;
 
 // Decodes as DecodeImage does, straight into the pixels the target gives once the size is known
 // and allowed, writing the image's own pixels and nothing around them.

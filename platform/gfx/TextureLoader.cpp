@@ -97,6 +97,83 @@ GfxResult CreateTextureFromImage(GraphicsDevice& device, const Image& image, Pix
     return kGfxOk;
 }
 
+namespace {
+
+// Rows written to a texture a band at a time through LockRows, so that only a band's memory is
+// held beside the texture's; each band's padding, right of the image and below it, made
+// transparent black as it goes.
+class RowBands {
+public:
+    RowBands(GfxTexture& texture, uint32_t imageWidth, uint32_t imageHeight)
+        : texture(texture), imageWidth(imageWidth), imageHeight(imageHeight) {}
+    RowBands(const RowBands&) = delete;
+    RowBands& operator=(const RowBands&) = delete;
+    ~RowBands() {
+        if (rows != 0) {
+            texture.UnlockRect(0);
+        }
+    }
+
+    // Whether the texture locks rows at all: the first band is locked to find out.
+    bool Start() { return Lock(0); }
+
+    // The memory of the image's row, once the rows above it are written; null on failure.
+    uint32_t* Row(uint32_t row) {
+        if (row >= first + rows && !(Flush() && Lock(row))) {
+            return nullptr;
+        }
+        return static_cast<uint32_t*>(locked.bits) + static_cast<std::size_t>(row - first) * pitch;
+    }
+
+    // Ends the last band of the image and writes the blank rows below it.
+    bool Finish() {
+        for (uint32_t next = first + rows; next < texture.Height(); next = first + rows) {
+            if (!(Flush() && Lock(next))) {
+                return false;
+            }
+        }
+        return Flush();
+    }
+
+private:
+    static constexpr uint32_t kBandRows = 64;
+
+    bool Lock(uint32_t row) {
+        const uint32_t count = std::min(kBandRows, texture.Height() - row);
+        if (texture.LockRows(row, count, locked) != kGfxOk) {
+            return false;
+        }
+        first = row;
+        rows = count;
+        pitch = static_cast<std::size_t>(locked.pitch) / sizeof(uint32_t);
+        return true;
+    }
+
+    bool Flush() {
+        if (rows == 0) {
+            return true;
+        }
+        auto* const bits = static_cast<uint32_t*>(locked.bits);
+        for (uint32_t row = first; row < first + rows; ++row) {
+            uint32_t* const line = bits + static_cast<std::size_t>(row - first) * pitch;
+            const uint32_t from = row < imageHeight ? imageWidth : 0;
+            std::fill(line + from, line + texture.Width(), 0u);
+        }
+        rows = 0;
+        return texture.UnlockRect(0) == kGfxOk;
+    }
+
+    GfxTexture& texture;
+    const uint32_t imageWidth;
+    const uint32_t imageHeight;
+    LockedRect locked;
+    uint32_t first = 0;
+    uint32_t rows = 0;
+    std::size_t pitch = 0;
+};
+
+} // namespace
+
 GfxResult CreateTextureFromFileInMemory(GraphicsDevice& device, const uint8_t* data,
                                         std::size_t size, PixelFormat format,
                                         std::unique_ptr<GfxTexture>& texture, std::string& error,
@@ -106,17 +183,25 @@ GfxResult CreateTextureFromFileInMemory(GraphicsDevice& device, const uint8_t* d
     if (const GfxResult result = LargestImageSide(device, maxSide, error); result != kGfxOk) {
         return result;
     }
-    // The image decodes straight into the locked level of its padded texture: the level is locked
-    // for writing every pixel, so none is written twice.
+    // The image decodes straight into its padded texture, so no pixel is written twice: row by
+    // row into bands of it where the decoder and the texture can, else into its locked level.
     std::unique_ptr<GfxTexture> created;
+    std::unique_ptr<RowBands> bands;
     GfxResult failure = kGfxInvalidData;
     LockedRect locked;
     uint32_t imageWidth = 0;
     uint32_t imageHeight = 0;
-    const auto intoTexture = [&](uint32_t width, uint32_t height, std::string& targetError) {
+    const auto intoTexture = [&](uint32_t width, uint32_t height, bool byRows,
+                                 std::string& targetError) {
         failure = device.CreateTexture(NextPowerOfTwo(width), NextPowerOfTwo(height), 1, format,
                                        created);
-        if (failure == kGfxOk) {
+        if (failure == kGfxOk && byRows) {
+            bands = std::make_unique<RowBands>(*created, width, height);
+            if (!bands->Start()) {
+                bands.reset();
+            }
+        }
+        if (failure == kGfxOk && !bands) {
             failure = created->LockRect(0, locked, kLockDiscard);
         }
         if (failure != kGfxOk) {
@@ -127,10 +212,38 @@ GfxResult CreateTextureFromFileInMemory(GraphicsDevice& device, const uint8_t* d
         imageWidth = width;
         imageHeight = height;
         failure = kGfxInvalidData; // until the pixels are all there
+        if (bands) {
+            return PixelTarget{nullptr, 0, [&bands](uint32_t row) { return bands->Row(row); }};
+        }
         return PixelTarget{static_cast<uint32_t*>(locked.bits),
-                           static_cast<std::size_t>(locked.pitch) / sizeof(uint32_t)};
+                           static_cast<std::size_t>(locked.pitch) / sizeof(uint32_t), {}};
     };
     const bool decoded = DecodeImageInto(data, size, maxSide, intoTexture, error);
+    if (bands) {
+        const bool finished = decoded && bands->Finish();
+        bands.reset();
+        if (!finished) {
+            if (error.empty()) { // the texture refused a band, not the decoder the data
+                error = "the texture's rows could not be written";
+                failure = kGfxInvalidCall;
+            }
+            return failure;
+        }
+        const Image* const alphaImage = alpha ? alpha() : nullptr;
+        if (alphaImage != nullptr) {
+            // Merged into what the bands wrote, read back whole: only pictures with an alpha
+            // image pay for it.
+            if (const GfxResult lockResult = created->LockRect(0, locked, 0); lockResult != kGfxOk) {
+                error = GfxResultString(lockResult);
+                return lockResult;
+            }
+            MergeAlpha(static_cast<uint8_t*>(locked.bits), static_cast<std::size_t>(locked.pitch),
+                       created->Width(), created->Height(), *alphaImage);
+            created->UnlockRect(0);
+        }
+        texture = std::move(created);
+        return kGfxOk;
+    }
     if (!decoded) {
         if (created) {
             created->UnlockRect(0);

@@ -3,6 +3,7 @@
 
 #include "media/Renderer.h"
 #include "media/TextureManager.h"
+#include "platform/gfx/ImageCodec.h"
 #include "platform/os/Window.h"
 #include "tests/media/MediaTestSupport.h"
 
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -173,40 +176,51 @@ TEST_F(RendererGlTest, TextureWithoutAlphaDrawsOpaque) {
     ExpectPixel(2, 2, kGreen);
 }
 
-// A picture decodes straight into its padded texture: the padding reads transparent black, and a
-// file that breaks off after its size was read gives no texture.
+// A picture decodes straight into its padded texture, a JPEG a band of rows at a time: every texel
+// is the decoded pixel or, in the padding, transparent black; a file that breaks off after its
+// size was read gives no texture.
 TEST_F(RendererGlTest, APictureFillsItsPaddedTextureAndACutShortOneGivesNone) {
-    const Image image = MakeImage(3, 5, [](uint32_t x, uint32_t y) {
-        return 0xFF000000u | (x * 70) << 16 | (y * 50) << 8 | 0x40;
-    });
-    WriteFile("odd.png", PngFile(image));
-    const std::string jpeg = JpegFile(image);
-    WriteFile("odd.jpg", jpeg);
-    WriteFile("cut.jpg", jpeg.substr(0, jpeg.size() / 2));
-    for (const char* name : {"odd.png", "odd.jpg"}) {
-        SCOPED_TRACE(name);
-        TextureHandle handle;
-        ASSERT_TRUE(TextureManager::Load(handle, name));
-        GfxTexture& texture = *handle.Texture();
-        ASSERT_EQ(texture.Width(), 4u);
-        ASSERT_EQ(texture.Height(), 8u);
-        LockedRect locked;
-        ASSERT_EQ(texture.LockRect(0, locked, kLockReadOnly), kGfxOk);
-        const auto* texels = static_cast<const uint32_t*>(locked.bits);
-        for (uint32_t y = 0; y < 8; ++y) {
-            for (uint32_t x = 0; x < 4; ++x) {
-                if (x < 3 && y < 5) {
-                    EXPECT_EQ(texels[y * 4 + x] >> 24, 0xFFu) << x << "," << y;
-                } else {
-                    EXPECT_EQ(texels[y * 4 + x], 0u) << x << "," << y;
+    struct Case {
+        uint32_t width, height, textureWidth, textureHeight;
+    };
+    // Within one band of rows; and over several, the image ending inside one.
+    for (const Case& c : {Case{3, 5, 4, 8}, Case{70, 150, 128, 256}}) {
+        const Image image = MakeImage(c.width, c.height, [](uint32_t x, uint32_t y) {
+            return 0xFF000000u | (x * 3 % 256) << 16 | (y * 5 % 256) << 8 | 0x40;
+        });
+        const std::string jpeg = JpegFile(image);
+        Image decodedJpeg;
+        std::string error;
+        ASSERT_TRUE(DecodeImage(reinterpret_cast<const uint8_t*>(jpeg.data()), jpeg.size(), 4096,
+                                decodedJpeg, error))
+            << error;
+        const std::string stem = "odd" + std::to_string(c.width);
+        WriteFile(stem + ".png", PngFile(image));
+        WriteFile(stem + ".jpg", jpeg);
+        for (const auto& [name, expected] :
+             {std::pair{stem + ".png", &image}, std::pair{stem + ".jpg", static_cast<const Image*>(&decodedJpeg)}}) {
+            SCOPED_TRACE(name);
+            TextureHandle handle;
+            ASSERT_TRUE(TextureManager::Load(handle, name));
+            GfxTexture& texture = *handle.Texture();
+            ASSERT_EQ(texture.Width(), c.textureWidth);
+            ASSERT_EQ(texture.Height(), c.textureHeight);
+            LockedRect locked;
+            ASSERT_EQ(texture.LockRect(0, locked, kLockReadOnly), kGfxOk);
+            const auto* texels = static_cast<const uint32_t*>(locked.bits);
+            for (uint32_t y = 0; y < c.textureHeight; ++y) {
+                for (uint32_t x = 0; x < c.textureWidth; ++x) {
+                    const uint32_t want = x < c.width && y < c.height
+                                              ? expected->pixels[y * c.width + x]
+                                              : 0u;
+                    ASSERT_EQ(texels[y * c.textureWidth + x], want) << x << "," << y;
                 }
             }
+            texture.UnlockRect(0);
         }
-        if (std::string(name) == "odd.png") {
-            EXPECT_EQ(texels[4 * 4 + 2], image.pixels[4 * 3 + 2]);
-        }
-        texture.UnlockRect(0);
     }
+    const std::string jpeg = JpegFile(SolidImage(70, 150, kRed));
+    WriteFile("cut.jpg", jpeg.substr(0, jpeg.size() / 2));
     TextureHandle cut;
     EXPECT_FALSE(TextureManager::Load(cut, "cut.jpg"));
     EXPECT_EQ(cut.Texture(), nullptr);

@@ -62,13 +62,7 @@ protected:
     }
 
     // The profile as the runs left it.
-    Player& Profile() {
-        ResetWorldGlobals();
-        App.saveFolder = saves;
-        Player::LoadNames();
-        EXPECT_TRUE(Player::SelectProfile(0));
-        return *CurrentPlayer;
-    }
+    Player& Profile() { return ReadSessionProfile(saves); }
     int32_t CaveFlag(const std::string& name) {
         return Profile().GetFlag(std::string(kCave) + ":" + name);
     }

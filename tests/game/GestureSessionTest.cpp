@@ -11,7 +11,6 @@
 #include "tests/support/TempFolder.h"
 #include "tests/world/WorldFixture.h"
 #include "world/Player.h"
-#include "world/PlayerFile.h"
 
 #include <gtest/gtest.h>
 
@@ -41,23 +40,6 @@ protected:
         App = Application();
     }
 
-    // The player's profile "Ann" in slot 0 with the wand and the lens, and these flags set.
-    void MakeProfile(const std::vector<std::pair<std::string, std::string>>& flags) {
-        fs::create_directories(saves);
-        App.saveFolder = saves;
-        ASSERT_TRUE(CreatePlayerFileFolder());
-        ASSERT_TRUE(Player::CreateProfile(0, "Ann"));
-        Player::LoadNames();
-        ASSERT_TRUE(Player::SelectProfile(0));
-        CurrentPlayer->AddPermanentItem(1, 0);
-        CurrentPlayer->AddPermanentItem(1, 2);
-        for (const auto& [scope, name] : flags) {
-            CurrentPlayer->SetFlag(scope, name, 1);
-        }
-        CurrentPlayer->Save();
-        ResetWorldGlobals();
-    }
-
     // One run of a session script, ending at that pass; pictures (pass, name) into the folder.
     int Run(const std::string& script, const std::vector<std::pair<int, std::string>>& pictures,
             int end) {
@@ -78,13 +60,7 @@ protected:
     }
 
     // The profile as the run left it.
-    Player& Profile() {
-        ResetWorldGlobals();
-        App.saveFolder = saves;
-        Player::LoadNames();
-        EXPECT_TRUE(Player::SelectProfile(0));
-        return *CurrentPlayer;
-    }
+    Player& Profile() { return ReadSessionProfile(saves); }
 
     static std::string Here(const char* flag) { return std::string(kRoom) + ":" + flag; }
 
@@ -94,7 +70,7 @@ protected:
 };
 
 TEST_F(GestureSession, TheWandPickedInTheSlabsGameDrawsThroughItsTutorialAndWinsItOnce) {
-    MakeProfile({});
+    ASSERT_TRUE(MakeSessionProfile(saves));
     ASSERT_EQ(Run("hermitage_gesture_tutorial.txt", {{1290, "gesture_trail.png"}}, 2100), 0);
     Player& player = Profile();
     EXPECT_EQ(player.GetFlag("global:tutorial_gesture_completed"), 1);
@@ -110,7 +86,8 @@ TEST_F(GestureSession, TheWandPickedInTheSlabsGameDrawsThroughItsTutorialAndWins
 
 TEST_F(GestureSession, TheStarSignAndTheRuneInTheBeamEachRewardOnce) {
     // After the slab's game: its tutorial done and its game won.
-    MakeProfile({{"global", "tutorial_gesture_completed"}, {kRoom, "minigame1_completed"}});
+    ASSERT_TRUE(MakeSessionProfile(
+        saves, {{"global", "tutorial_gesture_completed"}, {kRoom, "minigame1_completed"}}));
     ASSERT_EQ(Run("hermitage_gesture_rune.txt", {{1100, "gesture_room.png"}}, 1120), 0);
     Player& player = Profile();
     EXPECT_EQ(player.GetFlag(Here("minigame1_completed")), 1);

@@ -32,20 +32,6 @@ protected:
         App = Application();
     }
 
-    // The player's profile "Ann" in slot 0 with the wand and the lens.
-    void MakeProfile(const std::string& saves) {
-        fs::create_directories(saves);
-        App.saveFolder = saves;
-        ASSERT_TRUE(CreatePlayerFileFolder());
-        ASSERT_TRUE(Player::CreateProfile(0, "Ann"));
-        Player::LoadNames();
-        ASSERT_TRUE(Player::SelectProfile(0));
-        CurrentPlayer->AddPermanentItem(1, 0);
-        CurrentPlayer->AddPermanentItem(1, 2);
-        CurrentPlayer->Save();
-        ResetWorldGlobals();
-    }
-
     // One run of a session script on the game folder and the profile, ending at that pass.
     int Run(const std::string& script, const std::string& screenshots, int end) {
         return RunProgram(ScriptedSession(game, folder / "profile", "orvex-hermitage",
@@ -66,7 +52,7 @@ TEST_F(HermitageSession, APlayerInTheHermitageWinsItsOrganForgeAndTelescopesView
         config << "(start_from_level \"levels\\z1-hermitage-in.txt\")\n";
     }
     const std::string saves = folder / "profile/Saved Games/Vostrel Games/Orvex/";
-    MakeProfile(saves);
+    ASSERT_TRUE(MakeSessionProfile(saves));
 
     const char* keep = std::getenv("HERMITAGE_PICTURES");
     const std::string pictures = keep != nullptr ? keep : std::string(folder / "");

@@ -79,13 +79,7 @@ protected:
     }
 
     // The profile as the last run left it.
-    Player& Profile() {
-        ResetWorldGlobals();
-        App.saveFolder = saves;
-        Player::LoadNames();
-        EXPECT_TRUE(Player::SelectProfile(0));
-        return *CurrentPlayer;
-    }
+    Player& Profile() { return ReadSessionProfile(saves); }
 
     // The picture taken under its name against the reference of that name.
     void ExpectLooksLike(const std::string& name) { ExpectLooksLikeReference(folder / name, name); }

@@ -144,6 +144,35 @@ void WorldTest::WriteItemArt(const std::string& item) {
     WriteData("gfx/objects/" + item + ".ani", "(anim cursor)\n");
 }
 
+bool MakeSessionProfile(const std::string& saves,
+                        const std::vector<std::pair<std::string, std::string>>& flags) {
+    std::filesystem::create_directories(saves);
+    App.saveFolder = saves;
+    if (!CreatePlayerFileFolder() || !Player::CreateProfile(0, "Ann")) {
+        return false;
+    }
+    Player::LoadNames();
+    if (!Player::SelectProfile(0)) {
+        return false;
+    }
+    CurrentPlayer->AddPermanentItem(1, 0);
+    CurrentPlayer->AddPermanentItem(1, 2);
+    for (const auto& [scope, name] : flags) {
+        CurrentPlayer->SetFlag(scope, name, 1);
+    }
+    CurrentPlayer->Save();
+    ResetWorldGlobals();
+    return true;
+}
+
+Player& ReadSessionProfile(const std::string& saves) {
+    ResetWorldGlobals();
+    App.saveFolder = saves;
+    Player::LoadNames();
+    EXPECT_TRUE(Player::SelectProfile(0));
+    return *CurrentPlayer;
+}
+
 std::string OnDisk(std::string_view text) {
     std::string bytes;
     for (const char c : text) {

@@ -12,10 +12,19 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // Every world global back to its start-up state.
 void ResetWorldGlobals();
+
+// For a run of the real program: the player's profile "Ann" made in slot 0 of the player-file
+// folder saves, holding the wand and the chromatic lens and with these (scope, name) flags set;
+// the world's globals are then fresh again. False when it could not be made.
+bool MakeSessionProfile(const std::string& saves,
+                        const std::vector<std::pair<std::string, std::string>>& flags = {});
+// The profile in slot 0 of saves as the run left it, read anew; the current player.
+Player& ReadSessionProfile(const std::string& saves);
 
 class WorldTest : public RecordedSound {
 protected:

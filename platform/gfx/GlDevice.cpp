@@ -225,7 +225,7 @@ private:
     GlQuadGroups heldQuads;
     // The transforms keep quads apart on the screen that are apart in vertex coordinates.
     bool quadsMayMove = true;
-    std::vector<GLuint> quadIndices; // fan order, (0 1 2) (0 2 3), for every quad of a group
+    std::vector<GLuint> quadIndices;  // fan order, (0 1 2) (0 2 3), for every quad of a group
     std::vector<GfxVertex> converted; // vertices with their colours in OpenGL's byte order
     // Copies of small textures that held-back quads sample instead, made once a frame changes
     // texture often; null before that or without the means to copy.
@@ -1091,8 +1091,8 @@ GfxResult GlDevice::CopyBackBufferToTexture(const PixelRect& source, GfxTexture&
     const int regionWidth = right - left;
     std::vector<uint32_t> region(static_cast<std::size_t>(regionWidth) * (bottom - top));
     for (int targetY = top; targetY < bottom; ++targetY) {
-        const uint32_t* from = pixels.data() +
-                               static_cast<std::size_t>(targetY - y) * source.width + (left - x);
+        const uint32_t* from =
+            pixels.data() + static_cast<std::size_t>(targetY - y) * source.width + (left - x);
         std::copy(from, from + regionWidth,
                   region.begin() + static_cast<std::ptrdiff_t>(targetY - top) * regionWidth);
     }

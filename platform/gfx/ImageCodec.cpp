@@ -48,8 +48,8 @@ bool DecodePng(const uint8_t* data, std::size_t size, uint32_t maxSide,
         return false;
     }
     // The row stride counts components, four to a pixel.
-    if (png_image_finish_read(&png, nullptr, pixels.bits,
-                              static_cast<png_int_32>(pixels.pitch * 4), nullptr) == 0) {
+    if (png_image_finish_read(&png, nullptr, pixels.bits, static_cast<png_int_32>(pixels.pitch * 4),
+                              nullptr) == 0) {
         error = png.message;
         return false;
     }
@@ -108,8 +108,9 @@ bool DecodeJpegInto(const uint8_t* data, std::size_t size, uint32_t maxSide,
     }
     while (info.output_scanline < info.output_height) {
         uint32_t* const bits =
-            pixels.row ? pixels.row(info.output_scanline)
-                       : pixels.bits + static_cast<std::size_t>(info.output_scanline) * pixels.pitch;
+            pixels.row
+                ? pixels.row(info.output_scanline)
+                : pixels.bits + static_cast<std::size_t>(info.output_scanline) * pixels.pitch;
         if (bits == nullptr) {
             jpeg_destroy_decompress(&info);
             return false;

@@ -193,8 +193,8 @@ GfxResult CreateTextureFromFileInMemory(GraphicsDevice& device, const uint8_t* d
     uint32_t imageHeight = 0;
     const auto intoTexture = [&](uint32_t width, uint32_t height, bool byRows,
                                  std::string& targetError) {
-        failure = device.CreateTexture(NextPowerOfTwo(width), NextPowerOfTwo(height), 1, format,
-                                       created);
+        failure =
+            device.CreateTexture(NextPowerOfTwo(width), NextPowerOfTwo(height), 1, format, created);
         if (failure == kGfxOk && byRows) {
             bands = std::make_unique<RowBands>(*created, width, height);
             if (!bands->Start()) {
@@ -216,7 +216,8 @@ GfxResult CreateTextureFromFileInMemory(GraphicsDevice& device, const uint8_t* d
             return PixelTarget{nullptr, 0, [&bands](uint32_t row) { return bands->Row(row); }};
         }
         return PixelTarget{static_cast<uint32_t*>(locked.bits),
-                           static_cast<std::size_t>(locked.pitch) / sizeof(uint32_t), {}};
+                           static_cast<std::size_t>(locked.pitch) / sizeof(uint32_t),
+                           {}};
     };
     const bool decoded = DecodeImageInto(data, size, maxSide, intoTexture, error);
     if (bands) {
@@ -233,7 +234,8 @@ GfxResult CreateTextureFromFileInMemory(GraphicsDevice& device, const uint8_t* d
         if (alphaImage != nullptr) {
             // Merged into what the bands wrote, read back whole: only pictures with an alpha
             // image pay for it.
-            if (const GfxResult lockResult = created->LockRect(0, locked, 0); lockResult != kGfxOk) {
+            if (const GfxResult lockResult = created->LockRect(0, locked, 0);
+                lockResult != kGfxOk) {
                 error = GfxResultString(lockResult);
                 return lockResult;
             }

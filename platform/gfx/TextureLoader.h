@@ -11,11 +11,11 @@
 struct Image;
 
 // A texture from an image file held in memory (PNG or JPEG), in the given 32-bit format, each
-// pixel written once (a JPEG's a band of rows at a time where the texture locks rows). Each side is padded to a power of two with the image in the top-left corner and
-// transparent black around it, so the texture's size is the padded one. kGfxInvalidData, with the
-// reason in error, when the data is no image or a side is 0 or beyond what the device can hold.
-// alpha, when given, is asked once the image has decoded; an alpha image it returns is merged as
-// CreateTextureFromImage merges one.
+// pixel written once (a JPEG's a band of rows at a time where the texture locks rows). Each side is
+// padded to a power of two with the image in the top-left corner and transparent black around it,
+// so the texture's size is the padded one. kGfxInvalidData, with the reason in error, when the data
+// is no image or a side is 0 or beyond what the device can hold. alpha, when given, is asked once
+// the image has decoded; an alpha image it returns is merged as CreateTextureFromImage merges one.
 GfxResult CreateTextureFromFileInMemory(GraphicsDevice& device, const uint8_t* data,
                                         std::size_t size, PixelFormat format,
                                         std::unique_ptr<GfxTexture>& texture, std::string& error,

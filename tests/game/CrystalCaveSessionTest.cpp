@@ -100,9 +100,9 @@ TEST_F(CrystalCaveSession, TheLampsAndTheThreeGamesAreWonAndAWrongCrystalIsGiven
               0);
 
     Player& kept = Profile();
-    for (const char* flag : {"candle_killed", "lamp_candle_killed", "lamp_wand_killed",
-                             "cave_lamps_killed", "crystals_completed", "minigame2_completed",
-                             "minigame3_completed"}) {
+    for (const char* flag :
+         {"candle_killed", "lamp_candle_killed", "lamp_wand_killed", "cave_lamps_killed",
+          "crystals_completed", "minigame2_completed", "minigame3_completed"}) {
         EXPECT_EQ(CaveFlag(flag), 1) << flag;
     }
     // One energy for the lamps and one for each game; the candle and the crystals used up.

@@ -45,8 +45,8 @@ protected:
             int end) {
         std::string screenshots;
         for (const auto& [pass, name] : pictures) {
-            screenshots += (screenshots.empty() ? "" : ";") + std::to_string(pass) + ":" +
-                           Picture(name);
+            screenshots +=
+                (screenshots.empty() ? "" : ";") + std::to_string(pass) + ":" + Picture(name);
         }
         return RunProgram(ScriptedSession(game, folder / "profile", "orvex-gesture",
                                           std::string(ORVEX_TEST_SESSIONS) + "/" + script,

@@ -62,17 +62,17 @@ TEST_F(HermitageSession, APlayerInTheHermitageWinsItsOrganForgeAndTelescopesView
                   2730),
               0);
     const std::string flags = ReadFileBytes(saves + "0.pla");
-    for (const char* flag : {"(z1-hermitage-in:organ_game_music_sheet_completed 1)",
-                             "(z1-hermitage-in:OrganGame 1)",
-                             "(z1-hermitage-in:telescope_completed 1)",
-                             "(z1-hermitage-in:telescope_view_completed 1)",
-                             "(z1-hermitage-in:forging_rod_completed 1)", "multitool_rod"}) {
+    for (const char* flag :
+         {"(z1-hermitage-in:organ_game_music_sheet_completed 1)", "(z1-hermitage-in:OrganGame 1)",
+          "(z1-hermitage-in:telescope_completed 1)", "(z1-hermitage-in:telescope_view_completed 1)",
+          "(z1-hermitage-in:forging_rod_completed 1)", "multitool_rod"}) {
         EXPECT_THAT(flags, ::testing::HasSubstr(flag));
     }
     // Looked at: the room with the organ, the slab, the glasses, the telescope, the anvil, the
-    // things to find and the rune in the beam (the star chart comes once the slab's game is won); the sky through the cyan glass with
-    // the flash shown; the room at the end, the anvil, telescope and glasses gone with their games
-    // won, the rod in the bar and two map pieces counted.
+    // things to find and the rune in the beam (the star chart comes once the slab's game is won);
+    // the sky through the cyan glass with the flash shown; the room at the end, the anvil,
+    // telescope and glasses gone with their games won, the rod in the bar and two map pieces
+    // counted.
     ExpectLooksLikeReference(pictures + "room.png", "hermitage_room.png");
     ExpectLooksLikeReference(pictures + "glyph.png", "hermitage_glyph.png");
     ExpectLooksLikeReference(pictures + "rod.png", "hermitage_rod.png");

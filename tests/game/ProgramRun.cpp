@@ -39,7 +39,8 @@ int StartProgram(const ProgramRun& run) {
     // down on a machine with two cores, which ends a good run with status 1.
     variables["LP_NUM_THREADS"] = "0";
     // Nor is Mesa's shader cache written: its writer thread, still busy with a cold cache at the
-    // exit, makes the same check fault on a loaded machine, and a run leaves the user's cache alone.
+    // exit, makes the same check fault on a loaded machine, and a run leaves the user's cache
+    // alone.
     variables["MESA_SHADER_CACHE_DISABLE"] = "true";
     // And for the reason the test binaries give in their own sanitizer options: the records of
     // the driver libraries' TLS go stale when they are unloaded, and the check at exit faults.

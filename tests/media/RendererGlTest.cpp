@@ -198,7 +198,8 @@ TEST_F(RendererGlTest, APictureFillsItsPaddedTextureAndACutShortOneGivesNone) {
         WriteFile(stem + ".png", PngFile(image));
         WriteFile(stem + ".jpg", jpeg);
         for (const auto& [name, expected] :
-             {std::pair{stem + ".png", &image}, std::pair{stem + ".jpg", static_cast<const Image*>(&decodedJpeg)}}) {
+             {std::pair{stem + ".png", &image},
+              std::pair{stem + ".jpg", static_cast<const Image*>(&decodedJpeg)}}) {
             SCOPED_TRACE(name);
             TextureHandle handle;
             ASSERT_TRUE(TextureManager::Load(handle, name));
@@ -210,9 +211,8 @@ TEST_F(RendererGlTest, APictureFillsItsPaddedTextureAndACutShortOneGivesNone) {
             const auto* texels = static_cast<const uint32_t*>(locked.bits);
             for (uint32_t y = 0; y < c.textureHeight; ++y) {
                 for (uint32_t x = 0; x < c.textureWidth; ++x) {
-                    const uint32_t want = x < c.width && y < c.height
-                                              ? expected->pixels[y * c.width + x]
-                                              : 0u;
+                    const uint32_t want =
+                        x < c.width && y < c.height ? expected->pixels[y * c.width + x] : 0u;
                     ASSERT_EQ(texels[y * c.textureWidth + x], want) << x << "," << y;
                 }
             }
@@ -245,8 +245,7 @@ TEST_F(RendererGlTest, ALockedLevelReadsBackWhatWasUploaded) {
     texture.UnlockRect(0);
     ASSERT_EQ(texture.LockRect(0, locked, 0), kGfxOk);
     for (uint32_t i = 0; i < 32; ++i) {
-        ASSERT_EQ(static_cast<const uint32_t*>(locked.bits)[i], 0x80000000u | (i * 0x010203u))
-            << i;
+        ASSERT_EQ(static_cast<const uint32_t*>(locked.bits)[i], 0x80000000u | (i * 0x010203u)) << i;
     }
     // Changed again under a second lock: the change is what draws.
     static_cast<uint32_t*>(locked.bits)[0] = kBlue;
@@ -263,9 +262,9 @@ TEST_F(RendererGlTest, ALockedLevelReadsBackWhatWasUploaded) {
     Fill(40, 0, 4, 4, kGreen);
     TextureHandle partial;
     ASSERT_TRUE(TextureManager::CreateTexture(partial, 8, 8, false));
-    ASSERT_EQ(Renderer::State().device->CopyBackBufferToTexture({40, 0, 4, 4},
-                                                                *partial.Texture(), 6, 6),
-              kGfxOk);
+    ASSERT_EQ(
+        Renderer::State().device->CopyBackBufferToTexture({40, 0, 4, 4}, *partial.Texture(), 6, 6),
+        kGfxOk);
     ASSERT_EQ(partial.Texture()->LockRect(0, locked, kLockReadOnly), kGfxOk);
     const auto* texels = static_cast<const uint32_t*>(locked.bits);
     EXPECT_EQ(texels[6 * 8 + 6] & 0x00FFFFFFu, 0x0000FF00u) << "copied, clipped to the texture";
@@ -290,8 +289,8 @@ TEST_F(RendererGlTest, BatchedQuadsDrawWhatTheirTextureAndVerticesHeldThen) {
     DrawQuad(10, 0, 0, 4, 4, 0, 0, 1, 1, &handle, 0, 1, 1, nullptr, 0, 0);
     // More quads than the vertex ring holds (512 vertices), each on a pixel of its own.
     for (int i = 0; i < 300; ++i) {
-        DrawQuad(static_cast<float>(i % 100) * 2, static_cast<float>(20 + (i / 100) * 2), 0, 1,
-                 1, 0, 0, 1, 1, &handle, 0, 1, 1, nullptr, 0, 0);
+        DrawQuad(static_cast<float>(i % 100) * 2, static_cast<float>(20 + (i / 100) * 2), 0, 1, 1,
+                 0, 0, 1, 1, &handle, 0, 1, 1, nullptr, 0, 0);
     }
     ExpectPixel(1, 1, kRed);
     ExpectPixel(11, 1, kGreen);
@@ -316,9 +315,9 @@ TEST_F(RendererGlTest, QuadsDrawnAheadOfOthersOnlyWhereNothingBetweenCoversThem)
         DrawQuad(x, y, 0, 10, 10, 0, 0, 1, 1, &handle, 0, 1, 1, nullptr, 0, 0);
     };
     draw(0, 0, red);
-    draw(5, 5, green);  // over the first
-    draw(10, 10, red);  // over the second: drawn after it
-    draw(100, 0, red);  // apart from everything
+    draw(5, 5, green);   // over the first
+    draw(10, 10, red);   // over the second: drawn after it
+    draw(100, 0, red);   // apart from everything
     draw(100, 0, green); // over the one before
     Fill(200, 0, 10, 10, kBlue);
     Renderer::SetBlendMode(1); // additive, then back: the quads between keep their order
